@@ -1,0 +1,96 @@
+#pragma once
+// The method generator invents treble-dodging Major half leads change by
+// change for one lead-head code. Positions 0 to 14 are chosen from fixed
+// lists of allowed changes; position 15, the half-lead change, follows from
+// the final test, which keeps only half leads whose lead ends in the code's
+// lead-end row. The generator remembers where it stands (choiceIndex), so
+// that every call walks on from the last method: resume position 14 gives
+// the next method, k < 14 skips every method sharing the first k + 1 changes
+// of the last one, and -1 starts afresh. Nothing is allocated per step.
+#include <array>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ringing/place_notation.h"
+#include "ringing/row.h"
+
+namespace quarnel {
+
+struct GeneratorOptions {
+    bool rightPlace = false;
+    bool symmetricSections = false;
+    bool twoPlaces = false;
+    bool allowSurprise = true;
+    bool allowDelight = false;
+    bool allowTrebleBob = false;
+};
+
+// The places (as text) that a half-lead change may make: "13579".
+inline constexpr std::string_view OddPlaces = "13579";
+
+class MethodGenerator {
+public:
+    static constexpr int HalfLength = 16;
+    static constexpr int ChosenPositions = HalfLength - 1;
+
+    MethodGenerator();
+    virtual ~MethodGenerator();
+    MethodGenerator(const MethodGenerator&) = delete;
+    MethodGenerator& operator=(const MethodGenerator&) = delete;
+
+    // The next method's notation text for the code letter (either case), or
+    // the empty text when the enumeration is exhausted. The text stays valid
+    // until the next call. Throws ModelError "Bad lead end group" for a letter
+    // that is not one of the twelve codes, leaving the generator as it was.
+    const std::string& nextMethod(char code, int resumeAt, const GeneratorOptions& options);
+
+    // The index in the position's list of the change tried or chosen there.
+    int choiceIndex(int position) const { return choiceIndex_[static_cast<std::size_t>(position)]; }
+
+protected:
+    // The class and symmetry test of a candidate change; the base accepts all.
+    virtual bool acceptChange(int position, const Change& change);
+    // The k-th allowed change at a position, and the length of that list.
+    virtual std::string_view allowedChange(int position, int k) const;
+    virtual int allowedCount(int position) const;
+
+    const GeneratorOptions& options() const { return options_; }
+    // changes[0] is the lead-end change, changes[p + 1] the change at p.
+    const Change& changeAt(int index) const { return changes_[static_cast<std::size_t>(index)]; }
+    // The compiled k-th allowed change at a position.
+    const Change& compiledChange(int position, int k) const;
+
+private:
+    void setCode(char code);
+    void compileTables();
+    void search(int position);
+    void extend(int position, const Change& change);
+    void finalTest();
+    void writeText();
+
+    GeneratorOptions options_;
+    std::array<Row, HalfLength> rows_{};
+    std::array<Change, HalfLength + 1> changes_{};
+    std::array<int, ChosenPositions> choiceIndex_{};
+    int resumeAt_ = -1;
+    bool found_ = false;
+    char code_ = 0;
+    int fixedBell_ = 0;
+    std::array<std::array<int, 2>, 3> crossPairs_{};
+    std::array<std::vector<Change>, ChosenPositions> compiled_;
+    bool compiledReady_ = false;
+    std::string text_;
+};
+
+// The Major generator: symmetric sections and the Surprise / Delight /
+// Treble Bob class rules at the cross-sections 3, 7 and 11.
+class MajorMethodGenerator : public MethodGenerator {
+public:
+    static MajorMethodGenerator& instance();
+
+protected:
+    bool acceptChange(int position, const Change& change) override;
+};
+
+}  // namespace quarnel

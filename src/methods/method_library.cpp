@@ -1,0 +1,86 @@
+#include "methods/method_library.h"
+
+#include <fstream>
+
+#include "ringing/text_lines.h"
+
+namespace quarnel {
+
+MethodLibrary& MethodLibrary::instance() {
+    static MethodLibrary library;
+    return library;
+}
+
+void MethodLibrary::clear() {
+    byName_.clear();
+    byNotation_.clear();
+}
+
+void MethodLibrary::readLibraryFile(std::istream& in, std::string_view classSuffix) {
+    constexpr std::size_t LineLimit = 199;
+    std::string line;
+    for (int skipped = 0; skipped < 2; ++skipped)
+        if (!readTextLine(in, line)) return;
+    while (readTextLine(in, line)) {
+        // A line longer than the format allows is passed over; the list goes on.
+        if (line.size() > LineLimit) continue;
+        const std::size_t blank = line.find(' ');
+        if (blank == std::string::npos) return;  // the end of the method list
+        // A method line needs the code letter and one more character after
+        // the blank; a shorter one is outside the format and skipped.
+        if (line.size() < blank + 3) continue;
+        std::string fileName = line.substr(0, blank);
+        std::string notation;
+        notation.reserve(line.size() - blank);
+        notation += line[blank + 1];
+        notation.append(line, blank + 3, std::string::npos);
+        std::string name = fileName;
+        name += classSuffix;
+        addMethod(notation, name, fileName);
+    }
+}
+
+void MethodLibrary::addMethod(const std::string& notation, const std::string& name, std::string_view fileName) {
+    if (fileName.size() >= 6 && fileName.substr(fileName.size() - 6) == "little") return;
+    if (byName_.count(name) != 0) return;
+    byNotation_[notation] = name;
+    byName_[name] = notation;
+}
+
+const std::string& MethodLibrary::nameOf(std::string_view notation) const {
+    static const std::string none;
+    const auto it = byNotation_.find(notation);
+    return it == byNotation_.end() ? none : it->second;
+}
+
+const std::string& MethodLibrary::notationOf(std::string_view name) const {
+    static const std::string none;
+    const auto it = byName_.find(name);
+    return it == byName_.end() ? none : it->second;
+}
+
+std::string MethodLibrary::nextNamed(std::string_view start, char code, bool allowSurprise, bool allowDelight,
+                                     bool allowTrebleBob) const {
+    const char letter = static_cast<char>(code | 0x60);
+    auto it = byNotation_.upper_bound(start);
+    for (; it != byNotation_.end(); ++it) {
+        if (it->first.empty() || it->first[0] != letter) return {};
+        const char c = it->second.empty() ? '\0' : it->second.back();
+        if ((allowTrebleBob && c == 'B') || (allowDelight && c == 'D') || (allowSurprise && c == 'S')) return it->first;
+    }
+    return {};
+}
+
+int readLibraryFiles(MethodLibrary& library, const std::string& folder) {
+    static constexpr std::pair<const char*, const char*> files[] = {{"S8", " S"}, {"D8", " D"}, {"T8", " TB"}};
+    int read = 0;
+    for (const auto& [file, suffix] : files) {
+        std::ifstream in(folder.empty() ? std::string(file) : folder + "/" + file);
+        if (!in) continue;
+        library.readLibraryFile(in, suffix);
+        ++read;
+    }
+    return read;
+}
+
+}  // namespace quarnel

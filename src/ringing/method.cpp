@@ -1,0 +1,106 @@
+#include "ringing/method.h"
+
+#include <cstring>
+
+#include "ringing/lead_end_table.h"
+
+namespace quarnel {
+
+Method::Method(std::string_view firstText, int h, std::string_view notationText) {
+    if (notationText.empty()) {
+        notationText = firstText;
+    } else {
+        name_ = std::string(firstText);
+    }
+    if (h < 1 || h > MaxHalfLength) return;
+    halfLength_ = h;
+    if (notationText.size() < 2 || notationText[1] != '&') return;
+
+    // The half lead is read with one "." appended, so that its last change is
+    // closed like the others; text left over after h changes is ignored, and
+    // changes missing at the end stay empty (crosses). Usual texts are short
+    // enough for the buffer on the stack.
+    const std::string_view rest = notationText.substr(2);
+    char buffer[128];
+    std::string longText;
+    std::string_view text;
+    if (rest.size() < sizeof buffer) {
+        std::memcpy(buffer, rest.data(), rest.size());
+        buffer[rest.size()] = '.';
+        text = std::string_view(buffer, rest.size() + 1);
+    } else {
+        longText.assign(rest);
+        longText += '.';
+        text = longText;
+    }
+    for (int i = 0; i < h; ++i) {
+        const auto parsed = Change::parse(takeChange(text));
+        if (!parsed) {
+            changes_.fill(Change());
+            return;
+        }
+        changes_[static_cast<std::size_t>(i)] = *parsed;
+    }
+    code_ = notationText[0];
+    buildRows();
+}
+
+Method::Method(const Method& other) = default;
+Method& Method::operator=(const Method& other) = default;
+Method::~Method() = default;
+
+void Method::buildRows() {
+    const int h = halfLength_;
+    rows_[0] = Row();
+    for (int i = 0; i < h; ++i) rows_[static_cast<std::size_t>(i + 1)] = rows_[static_cast<std::size_t>(i)].times(change(i).transposition());
+    for (int i = h - 2; i >= 0; --i)
+        rows_[static_cast<std::size_t>(2 * h - 1 - i)] = rows_[static_cast<std::size_t>(2 * h - 2 - i)].times(change(i).transposition());
+    static const Change twelve = *Change::parse("12");
+    static const Change eighteen = *Change::parse(HighLeadEndNotation);
+    const Change& leadEnd = code_ > 'f' ? eighteen : twelve;
+    rows_[static_cast<std::size_t>(2 * h)] = rows_[static_cast<std::size_t>(2 * h - 1)].times(leadEnd.transposition());
+}
+
+std::string Method::nameFromNotation(std::string_view) const { return {}; }
+
+std::string Method::rowText(int i) const {
+    if (!hasNotation() || i < 0 || i > 2 * halfLength_) return {};
+    return row(i).text();
+}
+
+std::string Method::notationText() const {
+    if (code_ == 0) return {};
+    std::string text;
+    text.reserve(2 + 5 * static_cast<std::size_t>(halfLength_));
+    text += code_;
+    text += '&';
+    text += abbreviateChange(change(0).text());
+    for (int i = 1; i < halfLength_; ++i) {
+        if (!change(i - 1).isCross() && !change(i).isCross()) text += '.';
+        text += abbreviateChange(change(i).text());
+    }
+    return text;
+}
+
+void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
+    for (int i = 1; i < halfLength_; ++i) keys[i - 1] = rowKey(start.times(row(i)));
+}
+
+bool Method::fillBellPaths(BellPaths& paths) const {
+    const Row* leadEndRow = hasNotation() ? leadEndRowOf(code_) : nullptr;
+    if (leadEndRow == nullptr) return false;
+    const int h = halfLength_;
+    for (int i = 0; i < h; ++i) {
+        const Row& r = row(i);
+        const Row s = leadEndRow->times(r);
+        for (int j = 0; j < BellCount; ++j) {
+            paths[r[j]][static_cast<std::size_t>(i)] = static_cast<std::int8_t>(j);
+            paths[s[j]][static_cast<std::size_t>(2 * h - 1 - i)] = static_cast<std::int8_t>(j);
+        }
+    }
+    const Row next = leadEndRow->transposedBy(code_ < 'g' ? "M" : "A");
+    for (int j = 0; j < BellCount; ++j) paths[next[j]][static_cast<std::size_t>(2 * h)] = static_cast<std::int8_t>(j);
+    return true;
+}
+
+}  // namespace quarnel

@@ -1,0 +1,106 @@
+#include "ringing/place_notation.h"
+
+#include "ringing/lead_end_table.h"
+
+namespace quarnel {
+namespace {
+
+// The places of a change (1-based, ascending), or false when the text is not
+// a valid change for n bells. The cross and the empty change have no places.
+bool placesOf(std::string_view change, int n, std::array<int, 16>& places, int& count) {
+    count = 0;
+    if (change == "-" || change.empty()) return true;
+    int last = 0;
+    for (char c : change) {
+        const int p = placeOf(c);
+        if (p == 0 || p > n || p <= last || count >= 16) return false;
+        places[static_cast<std::size_t>(count++)] = p;
+        last = p;
+    }
+    return true;
+}
+
+// Exchanges the bells of a row of n bells as the change says: the bells
+// between two consecutive places are exchanged in pairs, and where an odd
+// number of bells would lie between two places an implied place is made next
+// to the later one. A sentinel place n + 1 closes the change.
+template <typename Swap>
+void exchange(const std::array<int, 16>& places, int count, int n, Swap swap) {
+    int last = 0;
+    int beforeLast = 0;
+    int i = 0;
+    int p = 0;
+    // Each place is read at most twice (once more after an implied place).
+    for (int guard = 0; i <= count && guard < 64; ++guard) {
+        const int next = i < count ? places[static_cast<std::size_t>(i)] : n + 1;
+        beforeLast = last;
+        last = p;
+        p = next;
+        if ((p - last) % 2 == 0) {
+            --i;
+            p = (p % 2 != 0) ? p - 1 : beforeLast + 1;
+        }
+        while (p > last + 1 && last + 1 < n) {
+            swap(last, last + 1);
+            last += 2;
+        }
+        ++i;
+    }
+}
+
+std::uint16_t characterBits(std::string_view text) {
+    std::uint16_t bits = 0;
+    for (char c : text) bits = static_cast<std::uint16_t>(bits | (c == '-' ? 1u : 1u << placeOf(c)));
+    return bits;
+}
+
+}  // namespace
+
+Change::Change() : chars_{'-'}, size_(1), characters_(1) {
+    transposition_ = Row({1, 0, 3, 2, 5, 4, 7, 6});
+}
+
+std::optional<Change> Change::parse(std::string_view text) {
+    std::array<int, 16> places{};
+    int count = 0;
+    if (text.size() > BellCount || !placesOf(text, BellCount, places, count)) return std::nullopt;
+    Change c;
+    c.size_ = static_cast<std::uint8_t>(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) c.chars_[i] = text[i];
+    c.characters_ = characterBits(text);
+    Row::Bells bells = Row().bells();
+    exchange(places, count, BellCount, [&](int a, int b) { std::swap(bells[static_cast<std::size_t>(a)], bells[static_cast<std::size_t>(b)]); });
+    c.transposition_ = Row(bells);
+    return c;
+}
+
+bool applyChange(std::string& row, std::string_view change) {
+    const int n = static_cast<int>(row.size());
+    std::array<int, 16> places{};
+    int count = 0;
+    if (n > 16 || !placesOf(change, n, places, count)) return false;
+    exchange(places, count, n, [&](int a, int b) { std::swap(row[static_cast<std::size_t>(a)], row[static_cast<std::size_t>(b)]); });
+    return true;
+}
+
+std::string_view takeChange(std::string_view& text) {
+    if (!text.empty() && text.front() == '-') {
+        text.remove_prefix(1);
+        return "-";
+    }
+    if (!text.empty() && text.front() == '.') text.remove_prefix(1);
+    const std::size_t k = text.find_first_of("-.");
+    if (k == std::string_view::npos) return {};
+    const std::string_view change = text.substr(0, k);
+    text.remove_prefix(k);
+    return change;
+}
+
+std::string_view abbreviateChange(std::string_view change) {
+    if (change == HighLeadEndNotation) return change.substr(0, 1);
+    if (!change.empty() && change.back() == HighLeadEndNotation[1]) change.remove_suffix(1);
+    if (change.size() > 1 && change.front() == '1') change.remove_prefix(1);
+    return change;
+}
+
+}  // namespace quarnel

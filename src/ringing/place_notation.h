@@ -1,0 +1,57 @@
+#pragma once
+// Changes of place notation. A change is "-" (the cross; an empty change acts
+// as the cross too) or the places made, as place symbols in ascending order;
+// implied external places may be left out ("3" acts as "38" on eight bells).
+// The notation text of a method is its lower-case code letter, "&" and the
+// half lead, e.g. b&-3-4-25-36-4-5-6-7.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "ringing/row.h"
+
+namespace quarnel {
+
+// One change compiled for eight bells: its text as written and the
+// transposition it makes (row.times(transposition()) is the row after it).
+class Change {
+public:
+    // The cross.
+    Change();
+    // No change when the text holds a character other than "-" and place
+    // symbols, a place beyond the eighth, or places not in ascending order.
+    static std::optional<Change> parse(std::string_view text);
+
+    std::string_view text() const { return {chars_.data(), size_}; }
+    const Row& transposition() const { return transposition_; }
+    bool isCross() const { return size_ == 1 && chars_[0] == '-'; }
+    // One bit per character of the text ("-" is bit 0, place symbol "k" bit k),
+    // for the generator's test that two changes share no character.
+    std::uint16_t characters() const { return characters_; }
+
+    friend bool operator==(const Change& a, const Change& b) { return a.text() == b.text(); }
+
+private:
+    std::array<char, BellCount> chars_{};
+    std::uint8_t size_ = 0;
+    std::uint16_t characters_ = 0;
+    Row transposition_;
+};
+
+// Applies a change to a row text of n bells (n up to 16) in place. Returns
+// false and leaves the row as it was when the change is not valid for n bells
+// (see Change::parse); the row is never written outside its length.
+bool applyChange(std::string& row, std::string_view change);
+
+// Removes the next change from the front of a place-notation text and
+// returns it; the empty change when the text holds no further "-" or ".".
+std::string_view takeChange(std::string_view& text);
+
+// The short form of a change: "18" becomes "1", a final "8" is dropped, then
+// a leading "1" when more than one character is left ("1258" -> "25").
+// The result is a part of the argument.
+std::string_view abbreviateChange(std::string_view change);
+
+}  // namespace quarnel

@@ -1,0 +1,169 @@
+#include <gtest/gtest.h>
+
+#include <set>
+#include <vector>
+
+#include "methods/major_method.h"
+#include "methods/method_generator.h"
+#include "ringing/lead_end_table.h"
+#include "ringing/model_error.h"
+#include "support/test_support.h"
+
+namespace quarnel {
+namespace {
+
+constexpr int Next = MethodGenerator::ChosenPositions - 1;
+
+GeneratorOptions surpriseRightSymmetric() {
+    GeneratorOptions o;
+    o.rightPlace = true;
+    o.symmetricSections = true;
+    return o;
+}
+
+std::vector<std::string> enumerate(MethodGenerator& g, char code, const GeneratorOptions& o, std::size_t limit = 1000000) {
+    std::vector<std::string> all;
+    for (std::string text = g.nextMethod(code, -1, o); !text.empty() && all.size() < limit; text = g.nextMethod(code, Next, o))
+        all.push_back(text);
+    return all;
+}
+
+TEST(MethodGeneratorTest, RightPlaceSymmetricSurpriseForB) {
+    MajorMethodGenerator g;
+    const auto all = enumerate(g, 'B', surpriseRightSymmetric());
+    ASSERT_EQ(all.size(), 4417u);
+    EXPECT_EQ(all.front(), "b&-34-4-2-6-2-45-6-1");
+    EXPECT_EQ(all[1448], "b&-3-4-25-36-4-5-6-7");
+    EXPECT_EQ(g.nextMethod('B', Next, surpriseRightSymmetric()), "");
+    EXPECT_EQ(std::set<std::string>(all.begin(), all.end()).size(), all.size());
+}
+
+TEST(MethodGeneratorTest, EveryMethodOfEveryCodeEndsInTheCodesLeadEnd) {
+    MethodLibrary none;
+    MajorMethodGenerator g;
+    GeneratorOptions o;
+    o.allowDelight = true;
+    o.allowTrebleBob = true;
+    for (char code : std::string_view("ABCDEFGHJKLM")) {
+        SCOPED_TRACE(code);
+        const auto methods = enumerate(g, code, o, 300);
+        EXPECT_EQ(methods.size(), 300u);
+        for (const auto& text : methods) {
+            ASSERT_EQ(text[0], lowerCode(code));
+            const MajorMethod m(text, none);
+            ASSERT_TRUE(m.hasNotation()) << text;
+            ASSERT_EQ(m.row(31), *leadEndRowOf(code)) << text;
+            ASSERT_EQ(m.notationText(), text);
+            const auto half = m.change(15).text();
+            EXPECT_TRUE(half == "1" || half == "3" || half == "5" || half == "7") << text;
+            if (!isNearGroup(code)) {
+                for (std::string_view banned : {"38", "58", "3458", "3", "5", "345"}) EXPECT_NE(m.change(0).text(), banned) << text;
+            }
+        }
+    }
+}
+
+TEST(MethodGeneratorTest, OptionsRestrictTheChanges) {
+    MethodLibrary none;
+    MajorMethodGenerator g;
+    GeneratorOptions rightPlace;
+    rightPlace.rightPlace = true;
+    for (const auto& text : enumerate(g, 'f', rightPlace, 500)) {
+        const MajorMethod m(text, none);
+        for (int p = 0; p < 15; p += 2) EXPECT_TRUE(m.change(p).isCross()) << text;
+    }
+    GeneratorOptions twoPlaces;
+    twoPlaces.twoPlaces = true;
+    for (const auto& text : enumerate(g, 'm', twoPlaces, 500)) {
+        const MajorMethod m(text, none);
+        for (int p = 0; p < 15; ++p) EXPECT_LT(m.change(p).text().size(), 4u) << text;
+    }
+    GeneratorOptions symmetric;
+    symmetric.symmetricSections = true;
+    for (const auto& text : enumerate(g, 'c', symmetric, 500)) {
+        const MajorMethod m(text, none);
+        for (int p : {2, 6, 10, 14}) EXPECT_EQ(m.change(p).text(), m.change(p - 2).text()) << text;
+    }
+}
+
+// The class of a half lead follows from its cross-sections 3, 7 and 11.
+int plainCrossSections(const MajorMethod& m) {
+    int n = 0;
+    for (int p : {3, 7, 11}) n += m.change(p).text() == "1" ? 1 : 0;  // "18" in short form
+    return n;
+}
+
+TEST(MethodGeneratorTest, ClassOptionsChooseTheCrossSections) {
+    MethodLibrary none;
+    MajorMethodGenerator g;
+    const std::pair<GeneratorOptions, std::set<int>> cases[] = {
+        {{false, false, false, true, false, false}, {0}},
+        {{false, false, false, false, true, false}, {1, 2}},
+        {{false, false, false, false, false, true}, {3}},
+        {{false, false, false, true, false, true}, {0, 3}},
+    };
+    for (const auto& [options, allowed] : cases) {
+        const auto methods = enumerate(g, 'b', options, 2000);
+        EXPECT_FALSE(methods.empty());
+        for (const auto& text : methods) EXPECT_EQ(allowed.count(plainCrossSections(MajorMethod(text, none))), 1u) << text;
+    }
+    GeneratorOptions noClass{false, false, false, false, false, false};
+    EXPECT_EQ(g.nextMethod('b', -1, noClass), "");
+}
+
+TEST(MethodGeneratorTest, LowerCaseCodeGivesTheSameMethods) {
+    MajorMethodGenerator upper;
+    MajorMethodGenerator lower;
+    EXPECT_EQ(enumerate(upper, 'H', {}, 200), enumerate(lower, 'h', {}, 200));
+}
+
+TEST(MethodGeneratorTest, ResumeSkipsMethodsSharingAFalseBeginning) {
+    MethodLibrary none;
+    MajorMethodGenerator g;
+    const GeneratorOptions o = surpriseRightSymmetric();
+    const auto all = enumerate(g, 'b', o);
+    // With right place only the cross is rung at position 0: moving it on ends the enumeration.
+    g.nextMethod('b', -1, o);
+    EXPECT_EQ(g.nextMethod('b', 0, o), "");
+    for (int k : {1, 3, 7, 11}) {
+        SCOPED_TRACE(k);
+        const std::string first = g.nextMethod('b', -1, o);
+        const MajorMethod m(first, none);
+        const std::string after = g.nextMethod('b', k, o);
+        ASSERT_FALSE(after.empty());
+        const MajorMethod n(after, none);
+        bool samePrefix = true;
+        for (int p = 0; p <= k; ++p) samePrefix = samePrefix && m.change(p).text() == n.change(p).text();
+        EXPECT_FALSE(samePrefix);
+        // Every method skipped shares the first k + 1 changes of the first one.
+        auto it = std::find(all.begin(), all.end(), after);
+        ASSERT_NE(it, all.end());
+        for (auto skipped = all.begin() + 1; skipped != it; ++skipped) {
+            const MajorMethod s(*skipped, none);
+            for (int p = 0; p <= k; ++p) EXPECT_EQ(s.change(p).text(), m.change(p).text()) << *skipped;
+        }
+    }
+    // Past the end, only a fresh start gives methods again.
+    while (!g.nextMethod('b', Next, o).empty()) {
+    }
+    EXPECT_EQ(g.nextMethod('b', 0, o), "");
+    EXPECT_EQ(g.nextMethod('b', 20, o), "");
+    EXPECT_EQ(g.nextMethod('b', -1, o), all.front());
+}
+
+TEST(MethodGeneratorTest, BadCodesFailAndLeaveTheGeneratorAlone) {
+    MajorMethodGenerator g;
+    const GeneratorOptions o = surpriseRightSymmetric();
+    const std::string first = g.nextMethod('b', -1, o);
+    for (char code : {'I', 'i', '*', 'N', 'Q', 'Z', '\0', '1'}) {
+        SCOPED_TRACE(static_cast<int>(code));
+        EXPECT_THROW_MSG(g.nextMethod(code, Next, o), ModelError, "Bad lead end group");
+    }
+    const std::string second = g.nextMethod('b', Next, o);
+    MajorMethodGenerator fresh;
+    EXPECT_EQ(fresh.nextMethod('b', -1, o), first);
+    EXPECT_EQ(fresh.nextMethod('b', Next, o), second);
+}
+
+}  // namespace
+}  // namespace quarnel
