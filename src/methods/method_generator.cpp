@@ -32,10 +32,16 @@ const Change& compiled(std::string_view text) {
     return known[0];
 }
 
+// A cross-section with no internal place.
+const Change& plainCrossSection() {
+    static const Change& eighteen = compiled("18");
+    return eighteen;
+}
+
 }  // namespace
 
 MethodGenerator::MethodGenerator() {
-    rows_[0] = Row();
+    rows_[0] = pack(Row());
     choiceIndex_.fill(0);
 }
 
@@ -67,6 +73,24 @@ void MethodGenerator::compileTables() {
     compiledReady_ = true;
 }
 
+void MethodGenerator::filterByOptions() {
+    for (int p = 0; p < ChosenPositions; ++p) {
+        const auto& list = compiled_[static_cast<std::size_t>(p)];
+        auto& next = nextAllowed_[static_cast<std::size_t>(p)];
+        const int count = static_cast<int>(list.size());
+        int following = count;
+        next.fill(static_cast<std::uint8_t>(count));
+        for (int k = count - 1; k >= 0; --k) {
+            const Change& c = list[static_cast<std::size_t>(k)];
+            const bool passes = (!options_.twoPlaces || c.size() < 4) && (!options_.rightPlace || p % 2 != 0 || c.size() < 2);
+            if (passes) following = k;
+            next[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(following);
+        }
+    }
+    filteredFor_ = options_;
+    filtered_ = true;
+}
+
 void MethodGenerator::setCode(char letter) {
     const char code = upperCode(letter);
     static constexpr std::string_view codes = "ABCDEFGHJKLM";
@@ -74,8 +98,8 @@ void MethodGenerator::setCode(char letter) {
     if (letter == 0 || at == std::string_view::npos) throw ModelError(kBadLeadEndGroup);
     const int v = at < 6 ? static_cast<int>(at) : static_cast<int>(at) - 5;
     code_ = code;
-    changes_[0] = compiled(at < 6 ? "12" : HighLeadEndNotation);
-    changes_[HalfLength] = compiled("18");
+    changes_[0] = &compiled(at < 6 ? "12" : HighLeadEndNotation);
+    changes_[HalfLength] = &compiled("18");
     static constexpr std::string_view fixedBells = "8365472";
     static constexpr std::array<std::string_view, 3> pairs = {"67524873268534", "45742782386356", "23863564574278"};
     fixedBell_ = bellIndex(fixedBells[static_cast<std::size_t>(v)]);
@@ -89,59 +113,85 @@ const std::string& MethodGenerator::nextMethod(char code, int resumeAt, const Ge
     if (!compiledReady_) compileTables();
     setCode(code);  // may throw before anything is changed
     options_ = options;
+    if (!filtered_ || options.twoPlaces != filteredFor_.twoPlaces || options.rightPlace != filteredFor_.rightPlace)
+        filterByOptions();
     found_ = false;
     resumeAt_ = resumeAt > ChosenPositions - 1 ? ChosenPositions - 1 : resumeAt;
-    search(0);
+    search();
     text_.clear();
     if (found_) writeText();
     return text_;
 }
 
-void MethodGenerator::search(int p) {
+// The search runs depth first over positions 0 to 14, trying each position's
+// changes in list order; it is a loop over an explicit position rather than
+// a recursion, with the same effect.
+void MethodGenerator::search() {
+    int p = 0;
+    startPosition(0);
+    for (;;) {
+        int& index = choiceIndex_[static_cast<std::size_t>(p)];
+        const auto& list = compiled_[static_cast<std::size_t>(p)];
+        const auto& next = nextAllowed_[static_cast<std::size_t>(p)];
+        const int count = static_cast<int>(list.size());
+        const std::uint16_t before = changes_[static_cast<std::size_t>(p)]->characters();
+        // Indexes whose change fails the two-places or right-place test are
+        // stepped over at once; the others are tested as they come.
+        const Change* taken = nullptr;
+        while (index < count) {
+            index = next[static_cast<std::size_t>(index)];
+            if (index >= count) break;
+            const Change& c = list[static_cast<std::size_t>(index)];
+            if ((c.characters() & before) == 0 && acceptChange(p, c)) {
+                taken = &c;
+                break;
+            }
+            ++index;
+        }
+        if (taken == nullptr) {
+            // The list is used up: the position before moves to its next change.
+            if (p == 0) return;
+            --p;
+            ++choiceIndex_[static_cast<std::size_t>(p)];
+            continue;
+        }
+        rows_[static_cast<std::size_t>(p + 1)] = applyPacked(rows_[static_cast<std::size_t>(p)], *taken);
+        changes_[static_cast<std::size_t>(p + 1)] = taken;
+        if (p + 2 == HalfLength) {
+            finalTest();
+            if (found_) return;
+            ++index;
+        } else {
+            ++p;
+            startPosition(p);
+        }
+    }
+}
+
+// Where the search at a position starts: at the stored index below the
+// resume position, one past it at the resume position, else at the start.
+void MethodGenerator::startPosition(int p) {
     int& index = choiceIndex_[static_cast<std::size_t>(p)];
-    if (p < resumeAt_) {
-        // keep the stored index
-    } else if (p == resumeAt_) {
+    if (p < resumeAt_) return;
+    if (p == resumeAt_) {
         ++index;
         resumeAt_ = -1;
     } else {
         index = 0;
     }
-    const auto& list = compiled_[static_cast<std::size_t>(p)];
-    const int count = static_cast<int>(list.size());
-    const Change& before = changes_[static_cast<std::size_t>(p)];
-    for (; index < count; ++index) {
-        const Change& c = list[static_cast<std::size_t>(index)];
-        const bool taken = (c.characters() & before.characters()) == 0 &&
-                           (!options_.twoPlaces || c.text().size() < 4) &&
-                           (!options_.rightPlace || p % 2 != 0 || c.text().size() < 2) && acceptChange(p, c);
-        if (taken) extend(p, c);
-        if (found_) return;
-    }
-}
-
-void MethodGenerator::extend(int p, const Change& c) {
-    rows_[static_cast<std::size_t>(p + 1)] = rows_[static_cast<std::size_t>(p)].times(c.transposition());
-    changes_[static_cast<std::size_t>(p + 1)] = c;
-    if (p + 2 == HalfLength)
-        finalTest();
-    else
-        search(p + 1);
 }
 
 void MethodGenerator::finalTest() {
-    const Row& last = rows_[HalfLength - 1];
-    const int n = last.placeOfBell(fixedBell_) + 1;
-    const char place = static_cast<char>('0' + n);
-    if (changes_[HalfLength - 1].text().find(place) != std::string_view::npos) return;
-    if (OddPlaces.find(place) == std::string_view::npos) return;
+    const PackedRow last = rows_[HalfLength - 1];
+    const int n = placeInPacked(last, fixedBell_) + 1;
+    if (n % 2 == 0) return;  // the half-lead change makes one of OddPlaces
+    if (changes_[HalfLength - 1]->hasPlace(n)) return;
     for (const auto& pair : crossPairs_) {
-        const int a = last.placeOfBell(pair[0]);
-        const int b = last.placeOfBell(pair[1]);
-        if (a - b != 1 && b - a != 1) return;
+        const int distance = placeInPacked(last, pair[0]) - placeInPacked(last, pair[1]);
+        if (distance != 1 && distance != -1) return;
     }
-    const char halfLead[2] = {place, '8'};
-    changes_[HalfLength] = compiled(std::string_view(halfLead, 2));
+    const char halfLead[2] = {static_cast<char>('0' + n), '8'};
+    changes_[HalfLength] = &compiled(std::string_view(halfLead, 2));
     found_ = true;
 }
 
@@ -149,8 +199,8 @@ void MethodGenerator::writeText() {
     text_ += lowerCode(code_);
     text_ += '&';
     for (int i = 1; i <= HalfLength; ++i) {
-        const Change& c = changes_[static_cast<std::size_t>(i)];
-        if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)].isCross()) text_ += '.';
+        const Change& c = *changes_[static_cast<std::size_t>(i)];
+        if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)]->isCross()) text_ += '.';
         text_ += abbreviateChange(c.text());
     }
 }
@@ -164,13 +214,13 @@ bool MajorMethodGenerator::acceptChange(int p, const Change& c) {
     const GeneratorOptions& o = options();
     if (o.symmetricSections && p % 4 == 2 && !(c == changeAt(p - 1))) return false;
     if (p % 4 == 3) {
-        const bool plain = c.text() == "18";
+        const bool plain = c == plainCrossSection();
         if (plain ? !(o.allowDelight || o.allowTrebleBob) : !(o.allowDelight || o.allowSurprise)) return false;
     }
     if (p == 11) {
-        int plainSections = c.text() == "18" ? 1 : 0;
+        int plainSections = c == plainCrossSection() ? 1 : 0;
         for (int q : {3, 7})
-            if (compiledChange(q, choiceIndex(q)).text() == "18") ++plainSections;
+            if (compiledChange(q, choiceIndex(q)) == plainCrossSection()) ++plainSections;
         if (plainSections == 0 && !o.allowSurprise) return false;
         if (plainSections == 3 && !o.allowTrebleBob) return false;
         if (plainSections != 0 && plainSections != 3 && !o.allowDelight) return false;

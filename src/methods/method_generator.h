@@ -8,6 +8,7 @@
 // the next method, k < 14 skips every method sharing the first k + 1 changes
 // of the last one, and -1 starts afresh. Nothing is allocated per step.
 #include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,21 +58,24 @@ protected:
 
     const GeneratorOptions& options() const { return options_; }
     // changes[0] is the lead-end change, changes[p + 1] the change at p.
-    const Change& changeAt(int index) const { return changes_[static_cast<std::size_t>(index)]; }
+    const Change& changeAt(int index) const { return *changes_[static_cast<std::size_t>(index)]; }
     // The compiled k-th allowed change at a position.
     const Change& compiledChange(int position, int k) const;
 
 private:
     void setCode(char code);
     void compileTables();
-    void search(int position);
-    void extend(int position, const Change& change);
+    void filterByOptions();
+    void search();
+    void startPosition(int position);
     void finalTest();
     void writeText();
 
     GeneratorOptions options_;
-    std::array<Row, HalfLength> rows_{};
-    std::array<Change, HalfLength + 1> changes_{};
+    // The rows of the half lead, packed (see applyPacked).
+    std::array<PackedRow, HalfLength> rows_{};
+    // Pointers into the compiled lists: the search copies no change.
+    std::array<const Change*, HalfLength + 1> changes_{};
     std::array<int, ChosenPositions> choiceIndex_{};
     int resumeAt_ = -1;
     bool found_ = false;
@@ -80,6 +84,12 @@ private:
     std::array<std::array<int, 2>, 3> crossPairs_{};
     std::array<std::vector<Change>, ChosenPositions> compiled_;
     bool compiledReady_ = false;
+    // nextAllowed_[p][k]: the first index at or after k whose change passes the
+    // option tests that depend on nothing but the change (two places, right
+    // place); the list's length when none does. Rebuilt when the options change.
+    std::array<std::array<std::uint8_t, 16>, ChosenPositions> nextAllowed_{};
+    GeneratorOptions filteredFor_;
+    bool filtered_ = false;
     std::string text_;
 };
 

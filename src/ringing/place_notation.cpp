@@ -58,6 +58,7 @@ std::uint16_t characterBits(std::string_view text) {
 
 Change::Change() : chars_{'-'}, size_(1), characters_(1) {
     transposition_ = Row({1, 0, 3, 2, 5, 4, 7, 6});
+    leftOfPairs_ = 0x00FF00FF00FF00FFull;
 }
 
 std::optional<Change> Change::parse(std::string_view text) {
@@ -69,7 +70,11 @@ std::optional<Change> Change::parse(std::string_view text) {
     for (std::size_t i = 0; i < text.size(); ++i) c.chars_[i] = text[i];
     c.characters_ = characterBits(text);
     Row::Bells bells = Row().bells();
-    exchange(places, count, BellCount, [&](int a, int b) { std::swap(bells[static_cast<std::size_t>(a)], bells[static_cast<std::size_t>(b)]); });
+    c.leftOfPairs_ = 0;
+    exchange(places, count, BellCount, [&](int a, int b) {
+        std::swap(bells[static_cast<std::size_t>(a)], bells[static_cast<std::size_t>(b)]);
+        c.leftOfPairs_ |= 0xFFull << (8 * a);
+    });
     c.transposition_ = Row(bells);
     return c;
 }

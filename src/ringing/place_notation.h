@@ -26,19 +26,52 @@ public:
 
     std::string_view text() const { return {chars_.data(), size_}; }
     const Row& transposition() const { return transposition_; }
+    // The change on a row packed one bell a byte (place i in byte i): the
+    // bytes of the left bell of every exchanged pair.
+    std::uint64_t leftOfPairs() const { return leftOfPairs_; }
     bool isCross() const { return size_ == 1 && chars_[0] == '-'; }
     // One bit per character of the text ("-" is bit 0, place symbol "k" bit k),
     // for the generator's test that two changes share no character.
     std::uint16_t characters() const { return characters_; }
 
-    friend bool operator==(const Change& a, const Change& b) { return a.text() == b.text(); }
+    // Places are ascending and never repeat, so two changes with the same
+    // characters have the same text.
+    bool hasPlace(int place) const { return (characters_ & (1u << place)) != 0; }
+    std::size_t size() const { return size_; }
+
+    friend bool operator==(const Change& a, const Change& b) { return a.characters_ == b.characters_; }
 
 private:
     std::array<char, BellCount> chars_{};
     std::uint8_t size_ = 0;
     std::uint16_t characters_ = 0;
     Row transposition_;
+    std::uint64_t leftOfPairs_ = 0;
 };
+
+// A row packed one bell a byte, place i in byte i (bits 8i to 8i + 7).
+using PackedRow = std::uint64_t;
+
+constexpr PackedRow pack(const Row& row) {
+    PackedRow x = 0;
+    for (int i = BellCount - 1; i >= 0; --i) x = (x << 8) | row[i];
+    return x;
+}
+
+// The packed row after a change: seven word operations, no memory.
+inline PackedRow applyPacked(PackedRow x, const Change& c) {
+    const std::uint64_t left = c.leftOfPairs();
+    return (x & ~(left | (left << 8))) | ((x & left) << 8) | ((x >> 8) & left);
+}
+
+// The place (from 0) of a bell in a packed row of eight bells.
+constexpr int placeInPacked(PackedRow x, int bell) {
+    const std::uint64_t v = x ^ (0x0101010101010101ull * static_cast<std::uint64_t>(bell));
+    const std::uint64_t zero = (v - 0x0101010101010101ull) & ~v & 0x8080808080808080ull;
+    for (int i = 0; i < BellCount; ++i)
+        if (zero & (0x80ull << (8 * i))) return i;
+    return -1;
+}
 
 // Applies a change to a row text of n bells (n up to 16) in place. Returns
 // false and leaves the row as it was when the change is not valid for n bells
