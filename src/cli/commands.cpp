@@ -7,6 +7,11 @@
 #include <set>
 #include <string_view>
 
+#include <fstream>
+#include <memory>
+
+#include "composition/composition.h"
+#include "composition/music.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
@@ -22,6 +27,13 @@ constexpr std::string_view Usage =
     "  generate CODE [--right-place] [--symmetric-sections] [--two-places]\n"
     "           [--surprise] [--delight] [--treble-bob] [--limit N]\n"
     "                            the generator's methods for a lead-head code, in order\n"
+    "  prove FILE [--music MUSIC]\n"
+    "                            reads and proves a composition over all its parts\n"
+    "  save FILE                 the composition file as Save writes it\n"
+    "  try FILE --lead N --method TEXT [--music MUSIC]\n"
+    "                            tries a method in a lead: falseness report, score, profile\n"
+    "  export FILE --text | --microsiril\n"
+    "                            the text export or the MicroSiril input file\n"
     "The method libraries S8, D8 and T8 are read from the working directory or DIR.\n";
 
 // The words of a command line: positional words, flags, and options with a value.
@@ -140,11 +152,125 @@ int generate(const Arguments& a, std::ostream& out, std::ostream& err) {
     return 0;
 }
 
+// Reads the composition named by the second word; reports a failure the
+// way the program does.
+std::unique_ptr<Composition> loadComposition(const Arguments& a, std::ostream& err) {
+    std::ifstream in(a.words[1], std::ios::binary);
+    if (!in) {
+        err << "Cannot open " << a.words[1] << "\n";
+        return nullptr;
+    }
+    try {
+        return readComposition(in, MajorMethod::HalfLength);
+    } catch (const ModelError& e) {
+        err << "Load abandoned: " << e.what() << "\n";
+        return nullptr;
+    }
+}
+
+// Reads the music file of --music, if given; false when it does not open.
+bool loadMusic(const Arguments& a, std::optional<MusicTable>& music, std::ostream& err) {
+    const auto file = a.value("--music");
+    if (!file) return true;
+    std::ifstream in(*file, std::ios::binary);
+    if (!in) {
+        err << "Cannot open " << *file << "\n";
+        return false;
+    }
+    music = MusicTable::read(in);
+    return true;
+}
+
+int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
+    if (a.words.size() != 2) {
+        err << Usage;
+        return 2;
+    }
+    loadLibrary(a);
+    std::optional<MusicTable> music;
+    if (!loadMusic(a, music, err)) return 1;
+    const auto c = loadComposition(a, err);
+    if (!c) return 1;
+    int methods = 0;
+    for (std::size_t n = 1; n <= c->leadCount(); ++n)
+        if (c->committedMethodAt(static_cast<int>(n)) != nullptr) ++methods;
+    out << "Leads: " << c->leadCount() << "\n";
+    out << "Parts: " << c->partCount() << "\n";
+    out << "Part end: " << partEnd().text() << "\n";
+    out << "Changes: " << static_cast<long long>(c->partCount()) * c->leadLength() * static_cast<long long>(c->leadCount()) << "\n";
+    out << "Methods: " << methods << "\n";
+    if (music) out << "Music: " << c->musicScore(0, *music, false) << "\n";
+    return 0;
+}
+
+int save(const Arguments& a, std::ostream& out, std::ostream& err) {
+    if (a.words.size() != 2) {
+        err << Usage;
+        return 2;
+    }
+    loadLibrary(a);
+    const auto c = loadComposition(a, err);
+    if (!c) return 1;
+    c->save(out);
+    return 0;
+}
+
+int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
+    const auto leadText = a.value("--lead");
+    const auto methodText = a.value("--method");
+    const auto lead = leadText ? toInt(*leadText) : std::nullopt;
+    if (a.words.size() != 2 || !lead || !methodText) {
+        err << Usage;
+        return 2;
+    }
+    loadLibrary(a);
+    std::optional<MusicTable> music;
+    if (!loadMusic(a, music, err)) return 1;
+    const auto c = loadComposition(a, err);
+    if (!c) return 1;
+    if (*lead < 1 || static_cast<std::size_t>(*lead) > c->leadCount()) {
+        err << "No lead " << *lead << " in a composition of " << c->leadCount() << " leads\n";
+        return 1;
+    }
+    const MajorMethod method(*methodText);
+    if (!method.hasNotation()) {
+        err << "No method: " << *methodText << "\n";
+        return 1;
+    }
+    c->tryMethodAt(*lead, &method);
+    c->writeFalsenessReport(out);
+    out << "Score: " << c->falsenessScore() << "\n";
+    out << "Profile: " << c->falsenessProfile(0, false) << "\n";
+    out << "Profile with back-off: " << c->falsenessProfile(0, true) << "\n";
+    if (music) {
+        out << "Lead music: " << c->musicScore(*lead, *music, false) << "\n";
+        out << "Candidate music: " << c->musicScore(*lead, *music, true) << "\n";
+    }
+    return 0;
+}
+
+int exportComposition(const Arguments& a, std::ostream& out, std::ostream& err) {
+    const bool text = a.flag("--text");
+    const bool microSiril = a.flag("--microsiril");
+    if (a.words.size() != 2 || text == microSiril) {
+        err << Usage;
+        return 2;
+    }
+    loadLibrary(a);
+    const auto c = loadComposition(a, err);
+    if (!c) return 1;
+    if (text)
+        c->exportText(out);
+    else
+        c->exportMicroSiril(out);
+    return 0;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, std::ostream& err) {
     Arguments a;
-    if (!parse(args, {"--library", "--limit"}, a, err)) return 2;
+    if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method"}, a, err)) return 2;
     if (a.words.empty() || a.flag("--help")) {
         (a.words.empty() && !a.flag("--help") ? err : out) << Usage;
         return a.flag("--help") ? 0 : 2;
@@ -155,6 +281,10 @@ int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, 
         return checkFlags(a, {"--right-place", "--symmetric-sections", "--two-places", "--surprise", "--delight", "--treble-bob"}, err)
                    ? generate(a, out, err)
                    : 2;
+    if (command == "prove") return checkFlags(a, {}, err) ? prove(a, out, err) : 2;
+    if (command == "save") return checkFlags(a, {}, err) ? save(a, out, err) : 2;
+    if (command == "try") return checkFlags(a, {}, err) ? tryMethod(a, out, err) : 2;
+    if (command == "export") return checkFlags(a, {"--text", "--microsiril"}, err) ? exportComposition(a, out, err) : 2;
     err << "Unknown command " << command << "\n" << Usage;
     return 2;
 }

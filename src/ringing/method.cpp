@@ -52,13 +52,13 @@ Method::~Method() = default;
 void Method::buildRows() {
     const int h = halfLength_;
     rows_[0] = Row();
-    for (int i = 0; i < h; ++i) rows_[static_cast<std::size_t>(i + 1)] = rows_[static_cast<std::size_t>(i)].times(change(i).transposition());
+    for (int i = 0; i < h; ++i) rows_[static_cast<std::size_t>(i + 1)] = applied(rows_[static_cast<std::size_t>(i)], change(i));
     for (int i = h - 2; i >= 0; --i)
-        rows_[static_cast<std::size_t>(2 * h - 1 - i)] = rows_[static_cast<std::size_t>(2 * h - 2 - i)].times(change(i).transposition());
+        rows_[static_cast<std::size_t>(2 * h - 1 - i)] = applied(rows_[static_cast<std::size_t>(2 * h - 2 - i)], change(i));
     static const Change twelve = *Change::parse("12");
     static const Change eighteen = *Change::parse(HighLeadEndNotation);
     const Change& leadEnd = code_ > 'f' ? eighteen : twelve;
-    rows_[static_cast<std::size_t>(2 * h)] = rows_[static_cast<std::size_t>(2 * h - 1)].times(leadEnd.transposition());
+    rows_[static_cast<std::size_t>(2 * h)] = applied(rows_[static_cast<std::size_t>(2 * h - 1)], leadEnd);
 }
 
 std::string Method::nameFromNotation(std::string_view) const { return {}; }

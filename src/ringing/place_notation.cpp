@@ -48,34 +48,60 @@ void exchange(const std::array<int, 16>& places, int count, int n, Swap swap) {
     }
 }
 
-std::uint16_t characterBits(std::string_view text) {
-    std::uint16_t bits = 0;
-    for (char c : text) bits = static_cast<std::uint16_t>(bits | (c == '-' ? 1u : 1u << placeOf(c)));
-    return bits;
+}  // namespace
+
+namespace {
+
+// The transposition and exchanged pairs of a change depend only on the set of
+// places it names (implied places follow from them): one entry for each of
+// the 256 sets of places 1 to 8, the empty set being the cross.
+struct Exchange {
+    Row transposition;
+    std::uint64_t leftOfPairs = 0;
+};
+
+const std::array<Exchange, 256>& exchangesByPlaces() {
+    static const std::array<Exchange, 256> table = [] {
+        std::array<Exchange, 256> t{};
+        for (unsigned set = 0; set < 256; ++set) {
+            std::array<int, 16> places{};
+            int count = 0;
+            for (int p = 1; p <= BellCount; ++p)
+                if (set & (1u << (p - 1))) places[static_cast<std::size_t>(count++)] = p;
+            Row::Bells bells = Row().bells();
+            std::uint64_t left = 0;
+            exchange(places, count, BellCount, [&](int a, int b) {
+                std::swap(bells[static_cast<std::size_t>(a)], bells[static_cast<std::size_t>(b)]);
+                left |= 0xFFull << (8 * a);
+            });
+            t[set] = {Row(bells), left};
+        }
+        return t;
+    }();
+    return table;
 }
 
 }  // namespace
 
-Change::Change() : chars_{'-'}, size_(1), characters_(1) {
-    transposition_ = Row({1, 0, 3, 2, 5, 4, 7, 6});
-    leftOfPairs_ = 0x00FF00FF00FF00FFull;
-}
-
 std::optional<Change> Change::parse(std::string_view text) {
-    std::array<int, 16> places{};
-    int count = 0;
-    if (text.size() > BellCount || !placesOf(text, BellCount, places, count)) return std::nullopt;
+    if (text.size() > BellCount) return std::nullopt;
+    unsigned set = 0;
+    if (text != "-") {
+        int last = 0;
+        for (char ch : text) {
+            const int p = placeOf(ch);
+            if (p == 0 || p > BellCount || p <= last) return std::nullopt;
+            set |= 1u << (p - 1);
+            last = p;
+        }
+    }
     Change c;
     c.size_ = static_cast<std::uint8_t>(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) c.chars_[i] = text[i];
-    c.characters_ = characterBits(text);
-    Row::Bells bells = Row().bells();
-    c.leftOfPairs_ = 0;
-    exchange(places, count, BellCount, [&](int a, int b) {
-        std::swap(bells[static_cast<std::size_t>(a)], bells[static_cast<std::size_t>(b)]);
-        c.leftOfPairs_ |= 0xFFull << (8 * a);
-    });
-    c.transposition_ = Row(bells);
+    c.characters_ = static_cast<std::uint16_t>(text == "-" ? 1u : set << 1);
+    const Exchange& e = exchangesByPlaces()[set];
+    c.transposition_ = e.transposition;
+    c.leftOfPairs_ = e.leftOfPairs;
     return c;
 }
 

@@ -5,6 +5,7 @@
 // The notation text of a method is its lower-case code letter, "&" and the
 // half lead, e.g. b&-3-4-25-36-4-5-6-7.
 #include <array>
+#include <bit>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -19,7 +20,7 @@ namespace quarnel {
 class Change {
 public:
     // The cross.
-    Change();
+    constexpr Change() = default;
     // No change when the text holds a character other than "-" and place
     // symbols, a place beyond the eighth, or places not in ascending order.
     static std::optional<Change> parse(std::string_view text);
@@ -42,11 +43,11 @@ public:
     friend bool operator==(const Change& a, const Change& b) { return a.characters_ == b.characters_; }
 
 private:
-    std::array<char, BellCount> chars_{};
-    std::uint8_t size_ = 0;
-    std::uint16_t characters_ = 0;
-    Row transposition_;
-    std::uint64_t leftOfPairs_ = 0;
+    std::array<char, BellCount> chars_{'-'};
+    std::uint8_t size_ = 1;
+    std::uint16_t characters_ = 1;
+    Row transposition_{{1, 0, 3, 2, 5, 4, 7, 6}};
+    std::uint64_t leftOfPairs_ = 0x00FF00FF00FF00FFull;
 };
 
 // A row packed one bell a byte, place i in byte i (bits 8i to 8i + 7).
@@ -62,6 +63,16 @@ constexpr PackedRow pack(const Row& row) {
 inline PackedRow applyPacked(PackedRow x, const Change& c) {
     const std::uint64_t left = c.leftOfPairs();
     return (x & ~(left | (left << 8))) | ((x & left) << 8) | ((x >> 8) & left);
+}
+
+// The row after a change.
+inline Row applied(const Row& row, const Change& c) {
+    if constexpr (std::endian::native == std::endian::little) {
+        const auto packed = applyPacked(std::bit_cast<PackedRow>(row.bells()), c);
+        return Row(std::bit_cast<Row::Bells>(packed));
+    } else {
+        return row.times(c.transposition());
+    }
 }
 
 // The place (from 0) of a bell in a packed row of eight bells.

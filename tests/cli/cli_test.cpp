@@ -72,5 +72,67 @@ TEST(CliTest, BadInputIsReported) {
     EXPECT_EQ(run({"rows"}).status, 2);
 }
 
+TEST(CliTest, ProveReportsTheComposition) {
+    const std::string data = test::repoDataDir();
+    const Result r = run({"prove", data + "/quarnel.txt", "--music", data + "/major.mus", "--library", data});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto l = lines(r.out);
+    ASSERT_EQ(l.size(), 6u);
+    EXPECT_EQ(l[0], "Leads: 8");
+    EXPECT_EQ(l[1], "Parts: 5");
+    EXPECT_EQ(l[2].substr(0, 10), "Part end: ");
+    EXPECT_EQ(l[2].size(), 18u);
+    EXPECT_EQ(l[3], "Changes: 1280");
+    EXPECT_EQ(l[4], "Methods: 8");
+    EXPECT_EQ(l[5].substr(0, 7), "Music: ");
+
+    const Result noMusic = run({"prove", data + "/quarnel.txt", "--library", data});
+    EXPECT_EQ(lines(noMusic.out).size(), 5u);
+    const Result falseFile = run({"prove", test::testDataDir() + "/false_lead_heads.txt", "--library", data});
+    EXPECT_EQ(falseFile.status, 1);
+    EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row\n");
+    EXPECT_EQ(falseFile.out, "");
+    EXPECT_EQ(run({"prove", "/nonexistent/file.txt"}).status, 1);
+    EXPECT_EQ(run({"prove", data + "/quarnel.txt", "--music", "/nonexistent.mus"}).status, 1);
+}
+
+TEST(CliTest, SaveWritesWhatSaveWould) {
+    const std::string data = test::repoDataDir();
+    const Result r = run({"save", data + "/quarnel.txt", "--library", data});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, test::readFile(data + "/quarnel.txt"));
+}
+
+TEST(CliTest, TryPrintsTheReportAndFigures) {
+    const std::string data = test::repoDataDir();
+    const Result r = run({"try", data + "/quarnel.txt", "--lead", "6", "--method", "h&-34-4-2-6-4-1-2-1", "--music",
+                          data + "/major.mus", "--library", data});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.substr(0, 50), "Row 2 false against lh/le\r\nRow 4 false against 1\r\n");
+    const auto l = lines(r.out.substr(50));
+    ASSERT_EQ(l.size(), 5u);
+    EXPECT_EQ(l[0], "Score: 101");
+    EXPECT_EQ(l[1], "Profile: 2");
+    EXPECT_EQ(l[2], "Profile with back-off: 2");
+    EXPECT_EQ(l[3].substr(0, 12), "Lead music: ");
+    EXPECT_EQ(l[4].substr(0, 17), "Candidate music: ");
+
+    const Result own = run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "Cornwall S", "--library", data});
+    EXPECT_EQ(own.out, "No falseness detected\r\nScore: 0\nProfile: 15\nProfile with back-off: 15\n");
+    EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "9", "--method", "Cornwall S", "--library", data}).status, 1);
+    EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "Nonesuch", "--library", data}).status, 1);
+    EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "x", "--method", "Cornwall S"}).status, 2);
+}
+
+TEST(CliTest, ExportsTextAndMicroSiril) {
+    const std::string data = test::repoDataDir();
+    const Result text = run({"export", data + "/quarnel.txt", "--text", "--library", data});
+    EXPECT_EQ(text.out, test::readFile(test::testDataDir() + "/quarnel.export.txt"));
+    const Result siril = run({"export", data + "/quarnel.txt", "--microsiril", "--library", data});
+    EXPECT_EQ(siril.out, test::readFile(test::testDataDir() + "/quarnel.maj"));
+    EXPECT_EQ(run({"export", data + "/quarnel.txt"}).status, 2);
+    EXPECT_EQ(run({"export", data + "/quarnel.txt", "--text", "--microsiril"}).status, 2);
+}
+
 }  // namespace
 }  // namespace quarnel

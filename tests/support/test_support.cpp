@@ -24,3 +24,29 @@ std::string readFile(const std::string& path) {
 }
 
 }  // namespace quarnel::test
+
+#include "support/composition_builders.h"
+
+namespace quarnel::test {
+
+const MethodLibrary& starterLibrary() {
+    static const MethodLibrary library = [] {
+        MethodLibrary l;
+        readLibraryFiles(l, repoDataDir());
+        return l;
+    }();
+    return library;
+}
+
+std::unique_ptr<Composition> composition(const std::string& text) {
+    std::istringstream in(text);
+    return readComposition(in, 16, starterLibrary());
+}
+
+std::string saved(const Composition& c) {
+    std::ostringstream out;
+    c.save(out);
+    return out.str();
+}
+
+}  // namespace quarnel::test

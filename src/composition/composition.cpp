@@ -1,0 +1,338 @@
+#include "composition/composition.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "composition/music.h"
+#include "methods/major_method.h"
+#include "ringing/lead_end_table.h"
+#include "ringing/model_error.h"
+#include "ringing/text_lines.h"
+
+namespace quarnel {
+namespace {
+
+constexpr std::size_t LineLimit = 199;
+
+bool isLeadLine(std::string_view line) {
+    if (line.empty()) return false;
+    const char c = line[0];
+    return (c >= 'A' && c <= 'M') || c == 'Q' || c == 'Z';
+}
+
+std::string_view trimRight(std::string_view text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+    return text;
+}
+
+}  // namespace
+
+// ---- Lead ----
+
+Lead::Lead(std::string_view line, Row& running, int halfLength, const MethodLibrary& library)
+    : call_(line.size() > 1 ? line[1] : 0),
+      leadHead_(running),
+      code_(line[0]),
+      halfLength_(halfLength),
+      leadEnd_(running.transposedBy(std::string_view(&line[0], 1))),
+      library_(&library) {
+    running = nextLeadHead();
+    if (line.size() > 3) name_ = std::string(trimRight(line.substr(3)));
+    notation_ = library.notationOf(name_);
+    if (notation_.empty()) {
+        notation_ = name_;
+        name_ = library.nameOf(notation_);
+    }
+}
+
+Row Lead::nextLeadHead() const {
+    if (call_ == '-') return leadEnd_.transposedBy("14");
+    if (call_ == 's') return leadEnd_.transposedBy("s");
+    return leadEnd_.transposedBy(plainLeadEnd(code_));
+}
+
+std::string Lead::writeLine() const {
+    std::string line;
+    line += code_;
+    line += call_ == 0 ? ' ' : call_;
+    if (!name_.empty()) {
+        line += ' ';
+        line += name_;
+    } else if (!notation_.empty()) {
+        line += ' ';
+        line += notation_;
+    }
+    line += '\n';
+    return line;
+}
+
+std::string Lead::displayLine() const {
+    std::string line = leadHead_.toSymbols();
+    line += ' ';
+    line += writeLine();
+    line.pop_back();
+    return line;
+}
+
+bool Lead::trialMatches() const { return trial_ != nullptr && trial_->hasNotation() && trial_->code() == lowerCode(code_); }
+
+void Lead::attach(Composition& composition, int number) {
+    leadHeadKey_ = rowKey(leadHead_);
+    leadEndKey_ = rowKey(leadEnd_);
+    composition.insertRow(leadHeadKey_, 0);
+    composition.insertRow(leadEndKey_, 0);
+    if (!notation_.empty()) {
+        const MajorMethod method(notation_, *library_);
+        // A method must be true in its own lead and belong to the lead's code;
+        // otherwise the rows it would add are not the rows rung.
+        if (tryMethod(&method) && trialMatches()) {
+            setMethod(composition, number, true);
+        } else {
+            name_.clear();
+            notation_.clear();
+        }
+    }
+    trial_ = nullptr;
+    trialGenerated_ = false;
+}
+
+bool Lead::tryMethod(const Method* method) {
+    trial_ = method;
+    trialGenerated_ = false;
+    trialRepeat_ = 0;
+    if (method == nullptr || !method->hasNotation() || method->halfLength() != halfLength_) return false;
+    auto& first = rowKeys_[TrialFirst];
+    auto& second = rowKeys_[TrialSecond];
+    method->halfLeadKeys(first.data(), leadHead_);
+    method->halfLeadKeys(second.data(), leadEnd_);
+    trialGenerated_ = true;
+    // The first position at which a row repeats one at the same or an
+    // earlier position, in either half.
+    RowStamps& stamps = RowStamps::shared();
+    stamps.startTrial();
+    for (int i = 0; i < halfLength_ - 1 && trialRepeat_ == 0; ++i) {
+        const bool firstSeen = stamps.seen(first[static_cast<std::size_t>(i)]);
+        const bool secondSeen = stamps.seen(second[static_cast<std::size_t>(i)]);
+        if (firstSeen || secondSeen) trialRepeat_ = i + 1;
+    }
+    return trialRepeat_ == 0;
+}
+
+void Lead::setMethod(Composition& composition, int number, bool commit) {
+    const int h = halfLength_;
+    if (committed_) {
+        try {
+            for (int i = 0; i < h - 1; ++i) {
+                composition.eraseRow(rowKeys_[CommittedFirst][static_cast<std::size_t>(i)], number);
+                composition.eraseRow(rowKeys_[CommittedSecond][static_cast<std::size_t>(i)], number);
+            }
+        } catch (const ModelError&) {
+            composition.eraseLeadRows(number);
+        }
+        committed_.reset();
+        name_.clear();
+        notation_.clear();
+    }
+    if (!commit || trial_ == nullptr || !trialGenerated_) return;
+    committed_ = trial_->clone();
+    int inserted = 0;
+    try {
+        for (int i = 0; i < h - 1; ++i) {
+            const auto at = static_cast<std::size_t>(i);
+            rowKeys_[CommittedFirst][at] = rowKeys_[TrialFirst][at];
+            composition.insertRow(rowKeys_[CommittedFirst][at], number);
+            ++inserted;
+            rowKeys_[CommittedSecond][at] = rowKeys_[TrialSecond][at];
+            composition.insertRow(rowKeys_[CommittedSecond][at], number);
+            ++inserted;
+        }
+    } catch (const ModelError&) {
+        // Take out again what went in: the lead's rows are then none, as if
+        // every row of the lead had been erased.
+        committed_.reset();
+        for (int k = 0; k < inserted; ++k)
+            composition.eraseRow(rowKeys_[k % 2 == 0 ? CommittedFirst : CommittedSecond][static_cast<std::size_t>(k / 2)], number);
+        return;
+    }
+    notation_ = committed_->notationText();
+    name_ = library_->nameOf(notation_);
+}
+
+void Lead::collectFalseness(Composition& composition, int number) const {
+    if (trial_ == nullptr || !trialGenerated_) return;
+    for (int i = halfLength_ - 2; i >= 0; --i) {
+        for (int array : {TrialFirst, TrialSecond}) {
+            const int owner = composition.falseRows_.ownerOfRowKey(rowKeys_[static_cast<std::size_t>(array)][static_cast<std::size_t>(i)]);
+            if (owner >= 0 && owner != number) composition.trialFalseness_.set(owner, i + 1);
+        }
+    }
+}
+
+int Lead::musicScore(MusicTable& table, bool useTrial) const {
+    long long total = table.scoreRow(leadHeadKey_, true) + static_cast<long long>(table.scoreRow(leadEndKey_, false));
+    const bool rows = useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr;
+    if (rows) {
+        const auto& first = rowKeys_[useTrial ? TrialFirst : CommittedFirst];
+        const auto& second = rowKeys_[useTrial ? TrialSecond : CommittedSecond];
+        for (int j = 0; j < halfLength_ - 1; ++j) {
+            total += table.scoreRow(first[static_cast<std::size_t>(j)], j % 2 == 1);
+            total += table.scoreRow(second[static_cast<std::size_t>(j)], (1 + j) % 2 == 1);
+        }
+    }
+    return static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
+}
+
+// ---- Composition ----
+
+Composition::Composition(int halfLength, const MethodLibrary& library)
+    : leadLength_(2 * halfLength), halfLength_(halfLength), library_(&library) {}
+
+Composition::~Composition() = default;
+
+std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library) {
+    if (halfLength < 2 || halfLength > MaxHalfLength) halfLength = MaxHalfLength;
+    std::unique_ptr<Composition> c(new Composition(halfLength, library));
+    Row running;
+    std::string line;
+    while (readTextLine(in, line)) {
+        // A line longer than the format allows is read as its first 199
+        // characters, so that no lead is lost.
+        if (line.size() > LineLimit) line.resize(LineLimit);
+        if (!isLeadLine(line)) continue;
+        c->leads_.push_back(std::make_unique<Lead>(line, running, halfLength, library));
+    }
+    setPartEnd(running);
+    c->trialFalseness_.reserve(c->leads_.size());
+    for (std::size_t i = 0; i < c->leads_.size(); ++i) c->leads_[i]->attach(*c, static_cast<int>(i + 1));
+    return c;
+}
+
+int Composition::partCount() const { return quarnel::partCount(); }
+
+void Composition::tryMethodAt(int n, const Method* method) {
+    if (!valid(n)) return;
+    Lead& lead = *leads_[static_cast<std::size_t>(n - 1)];
+    lead.tryMethod(method);
+    trialFalseness_.clear();
+    lead.collectFalseness(*this, n);
+    if (lead.trialRepeat_ != 0) trialFalseness_.set(n, lead.trialRepeat_);
+}
+
+void Composition::setMethodAt(int n, bool commit) {
+    if (valid(n)) leads_[static_cast<std::size_t>(n - 1)]->setMethod(*this, n, commit);
+}
+
+int Composition::falsenessScore() const {
+    return static_cast<int>(trialFalseness_.size()) + (trialFalseness_.has(0) ? 99 : 0);
+}
+
+int falsenessProfile(const TrialFalseness& falseness, int maximum, bool backOff) {
+    std::array<long long, 16> c{};
+    for (int lead : falseness.leads()) {
+        const int weight = lead == 0 ? 99 : 1;
+        for (int k = falseness.positionOf(lead); k <= 15; ++k) c[static_cast<std::size_t>(k)] += weight;
+    }
+    int k = 0;
+    while (c[static_cast<std::size_t>(k)] <= maximum && k < 15) ++k;
+    if (k == 15 && backOff)
+        while (k != 0 && c[static_cast<std::size_t>(k)] != 0 && c[static_cast<std::size_t>(k)] == c[static_cast<std::size_t>(k - 1)]) --k;
+    return k;
+}
+
+int Composition::falsenessProfile(int maximum, bool backOff) const {
+    return quarnel::falsenessProfile(trialFalseness_, maximum, backOff);
+}
+
+void Composition::writeFalsenessReport(std::ostream& out) const {
+    if (trialFalseness_.empty()) {
+        out << "No falseness detected\r\n";
+        return;
+    }
+    for (int lead : trialFalseness_.leads()) {
+        out << "Row " << trialFalseness_.positionOf(lead);
+        if (lead == 0)
+            out << " false against lh/le\r\n";
+        else
+            out << " false against " << lead << "\r\n";
+    }
+}
+
+std::string Composition::falsenessReport() const {
+    std::ostringstream out;
+    writeFalsenessReport(out);
+    return out.str();
+}
+
+int Composition::musicScore(int n, MusicTable& table, bool useTrial) const {
+    if (n == 0) {
+        long long total = 0;
+        for (const auto& lead : leads_) total += lead->musicScore(table, false);
+        return static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
+    }
+    return valid(n) ? leads_[static_cast<std::size_t>(n - 1)]->musicScore(table, useTrial) : 0;
+}
+
+void Composition::save(std::ostream& out) const {
+    for (const auto& lead : leads_) out << lead->writeLine();
+}
+
+void Composition::exportText(std::ostream& out) const {
+    for (const auto& lead : leads_) out << lead->leadHead().toSymbols() << ' ' << lead->writeLine();
+    if (!leads_.empty()) out << leads_.back()->nextLeadHead().toSymbols() << '\n';
+}
+
+void Composition::writeMicroSirilLine(std::ostream& out, const Lead& lead, bool printing) const {
+    if (lead.committed() == nullptr) return;
+    const char call = lead.call() == 0 ? ' ' : lead.call();
+    if (printing) {
+        out << ",\"" << lead.code() << ' ';
+        if (!lead.name().empty())
+            out << lead.name();
+        else if (lead.notation().size() > 2)
+            out << std::string_view(lead.notation()).substr(2);
+        out << "\",\"" << call << "@ \\\"";
+        return;
+    }
+    const std::string notation = lead.committed()->notationText();
+    out << std::string_view(notation).substr(1) << ",+1";
+    if (call == '-')
+        out << "4";
+    else if (call == 's')
+        out << "234";
+    else if (isNearGroup(lead.code()))
+        out << "2";
+    else
+        out << HighLeadEndNotation[1];
+}
+
+void Composition::exportMicroSiril(std::ostream& out) const {
+    const long long parts = quarnel::partCount();
+    const std::size_t n = leads_.size();
+    out << "8 bells\npeal = ppart";
+    if (parts > 1) {
+        out << ", ";
+        if (parts > 2) out << parts - 1;
+        out << "part,\"\",\" " << parts << "-part\"";
+    }
+    out << "\nppart = \"" << parts * leadLength_ * static_cast<long long>(n) << " Quarnel Major\",\" @ \\\",\n";
+    auto list = [&](char letter) {
+        for (std::size_t k = 1; k <= n; ++k) {
+            if (k > 1) {
+                out << ',';
+                if ((k - 1) % 10 == 0) out << '\n';
+            }
+            out << letter << k;
+        }
+    };
+    list('p');
+    out << "\npart = ";
+    list('m');
+    for (std::size_t k = 1; k <= n; ++k) {
+        out << "\np" << k << "=m" << k;
+        writeMicroSirilLine(out, *leads_[k - 1], true);
+        out << "\nm" << k << "=";
+        writeMicroSirilLine(out, *leads_[k - 1], false);
+    }
+}
+
+}  // namespace quarnel

@@ -1,0 +1,156 @@
+#pragma once
+// The composition being worked on: one part, written as a list of leads, rung
+// again and again until rounds comes back. Each lead has its lead-head code
+// (which fixes its lead-end row), its call at the lead end and the method
+// committed to it; a candidate method may be tried on one lead at a time.
+// Lead numbers count from 1; lead 0 stands for the whole composition in
+// music and for the lead heads and lead ends in falseness. Operations given
+// a lead number outside 1 to leadCount() return a neutral value.
+//
+// The register (falseRows) always holds every lead head and lead end and
+// every row of every committed method, each row once over all parts: a
+// composition is true exactly while committing never fails.
+#include <array>
+#include <istream>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "composition/falseness.h"
+#include "methods/method_library.h"
+#include "ringing/method.h"
+#include "ringing/part_end.h"
+#include "ringing/row.h"
+
+namespace quarnel {
+
+class Composition;
+class MusicTable;
+
+class Lead {
+public:
+    // Builds the lead of a composition-file line that starts at the running
+    // row, and steps the running row on to the next lead head. Throws
+    // ModelError "Bad lead end group" for a code with no lead-end row.
+    Lead(std::string_view line, Row& running, int halfLength, const MethodLibrary& library);
+
+    char code() const { return code_; }
+    // The second character of the line ("-" bob, "s" single, else plain), or 0.
+    char call() const { return call_; }
+    const Row& leadHead() const { return leadHead_; }
+    const Row& leadEnd() const { return leadEnd_; }
+    Row nextLeadHead() const;
+    const Method* committed() const { return committed_.get(); }
+    const Method* trial() const { return trial_; }
+    const std::string& name() const { return name_; }
+    const std::string& notation() const { return notation_; }
+
+    // The composition-file line with its line end.
+    std::string writeLine() const;
+    // The lead head (with its leading blank), a space and the file line.
+    std::string displayLine() const;
+
+    bool trialMatches() const;
+
+private:
+    friend class Composition;
+    friend std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library);
+    enum KeyArray { CommittedFirst = 0, CommittedSecond = 1, TrialFirst = 2, TrialSecond = 3 };
+
+    void attach(Composition& composition, int number);
+    bool tryMethod(const Method* method);
+    void setMethod(Composition& composition, int number, bool commit);
+    void collectFalseness(Composition& composition, int number) const;
+    int musicScore(MusicTable& table, bool useTrial) const;
+
+    char call_ = 0;
+    Row leadHead_;
+    char code_ = 0;
+    std::unique_ptr<Method> committed_;
+    const Method* trial_ = nullptr;
+    int halfLength_ = 16;
+    std::array<std::array<RowKey, MaxHalfLength>, 4> rowKeys_{};
+    Row leadEnd_;
+    std::string name_;
+    std::string notation_;
+    const MethodLibrary* library_;
+    RowKey leadHeadKey_{};
+    RowKey leadEndKey_{};
+    bool trialGenerated_ = false;
+    // The first row position at which the trial rings a row of its own lead
+    // twice; 0 when it rings none twice.
+    int trialRepeat_ = 0;
+};
+
+class Composition {
+public:
+    Composition(const Composition&) = delete;
+    Composition& operator=(const Composition&) = delete;
+    ~Composition();
+
+    // Reads a composition file. Throws ModelError ("Attempt to insert false
+    // row", "Bad lead end group") when it cannot be read; sets the
+    // process-wide part end on the way.
+    friend std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library);
+
+    std::size_t leadCount() const { return leads_.size(); }
+    int partCount() const;
+    int leadLength() const { return leadLength_; }
+    const Lead* leadAt(int n) const { return valid(n) ? leads_[static_cast<std::size_t>(n - 1)].get() : nullptr; }
+    char codeAt(int n) const { return valid(n) ? leadAt(n)->code() : '*'; }
+    const Method* committedMethodAt(int n) const { return valid(n) ? leadAt(n)->committed() : nullptr; }
+    std::string displayLine(int n) const { return valid(n) ? leadAt(n)->displayLine() : std::string(); }
+    bool trialMatchesAt(int n) const { return valid(n) && leadAt(n)->trialMatches(); }
+
+    // Makes the method (not owned; may be none) the trial of lead n and
+    // records which leads it is false against. A trial that rings a row of
+    // its own lead twice is recorded as false against lead n itself.
+    void tryMethodAt(int n, const Method* method);
+    // Removes lead n's committed method and, with commit, commits its trial;
+    // a commit that clashes leaves the lead without a method and the register
+    // as it was apart from that removal.
+    void setMethodAt(int n, bool commit);
+
+    bool notFalseAgainst(int lead) const { return !trialFalseness_.has(lead); }
+    int falsenessScore() const;
+    // The first row position (0 to 15) at which the trial's weighted
+    // falseness exceeds the maximum; with back-off, the last increase before.
+    int falsenessProfile(int maximum, bool backOff) const;
+    // "No falseness detected" or one line a clashing lead; "\r\n" line ends.
+    void writeFalsenessReport(std::ostream& out) const;
+    std::string falsenessReport() const;
+    const TrialFalseness& trialFalseness() const { return trialFalseness_; }
+
+    // The music of lead n (0: the whole composition with committed methods).
+    int musicScore(int n, MusicTable& table, bool useTrial) const;
+
+    void save(std::ostream& out) const;
+    void exportText(std::ostream& out) const;
+    void exportMicroSiril(std::ostream& out) const;
+
+    // The register, for the lead operations and for inspection.
+    void insertRow(RowKey key, int lead) { falseRows_.insertRow(key, lead); }
+    void eraseRow(RowKey key, int lead) { falseRows_.eraseRow(key, lead); }
+    void eraseLeadRows(int lead) { falseRows_.eraseLeadRows(lead); }
+    int ownerOf(RowKey key) const { return falseRows_.ownerOf(key); }
+    const FalseRowTable& falseRows() const { return falseRows_; }
+
+private:
+    friend class Lead;
+    Composition(int halfLength, const MethodLibrary& library);
+    bool valid(int n) const { return n >= 1 && static_cast<std::size_t>(n) <= leads_.size(); }
+    void writeMicroSirilLine(std::ostream& out, const Lead& lead, bool printing) const;
+
+    TrialFalseness trialFalseness_;
+    FalseRowTable falseRows_;
+    std::vector<std::unique_ptr<Lead>> leads_;
+    int leadLength_ = 32;
+    int halfLength_ = 16;
+    const MethodLibrary* library_;
+};
+
+std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength = 16,
+                                             const MethodLibrary& library = MethodLibrary::instance());
+
+}  // namespace quarnel

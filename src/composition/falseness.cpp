@@ -1,0 +1,102 @@
+#include "composition/falseness.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdint>
+
+#include "ringing/model_error.h"
+
+namespace quarnel {
+
+FalseRowTable::FalseRowTable() : owner_(RowIndexCount, -1) {}
+
+void FalseRowTable::insertRow(RowKey key, int lead) {
+    const int i = rowIndex(key);
+    if (i < 0 || owner_[static_cast<std::size_t>(i)] >= 0 || lead < 0 || lead > INT16_MAX) throw ModelError(kInsertFalseRow);
+    owner_[static_cast<std::size_t>(i)] = static_cast<std::int16_t>(lead);
+    ++size_;
+}
+
+void FalseRowTable::eraseRow(RowKey key, int lead) {
+    const int i = rowIndex(key);
+    if (i < 0 || owner_[static_cast<std::size_t>(i)] < 0 || owner_[static_cast<std::size_t>(i)] != lead)
+        throw ModelError(kDeleteMissingRow);
+    owner_[static_cast<std::size_t>(i)] = -1;
+    --size_;
+}
+
+void FalseRowTable::eraseLeadRows(int lead) {
+    for (auto& owner : owner_)
+        if (owner == lead) {
+            owner = -1;
+            --size_;
+        }
+}
+
+std::vector<std::pair<RowKey, int>> FalseRowTable::entries() const {
+    std::vector<std::pair<RowKey, int>> all;
+    all.reserve(size_);
+    // Walk the rows in value order: all permutations in lexicographic order.
+    std::array<std::uint8_t, BellCount> b{0, 1, 2, 3, 4, 5, 6, 7};
+    do {
+        const RowKey key{Row(b).value()};
+        const int owner = owner_[static_cast<std::size_t>(rowIndexOfKnownRow(key))];
+        if (owner >= 0) all.emplace_back(key, owner);
+    } while (std::next_permutation(b.begin(), b.end()));
+    return all;
+}
+
+void TrialFalseness::reserve(std::size_t leadCount) {
+    position_.assign(leadCount + 1, 0);
+    leads_.clear();
+    leads_.reserve(leadCount + 1);
+    sorted_ = true;
+}
+
+void TrialFalseness::clear() {
+    for (int lead : leads_) position_[static_cast<std::size_t>(lead)] = 0;
+    leads_.clear();
+    sorted_ = true;
+}
+
+void TrialFalseness::set(int lead, int position) {
+    if (lead < 0 || position <= 0) return;
+    if (static_cast<std::size_t>(lead) >= position_.size()) position_.resize(static_cast<std::size_t>(lead) + 1, 0);
+    int& slot = position_[static_cast<std::size_t>(lead)];
+    if (slot == 0) {
+        if (!leads_.empty() && lead < leads_.back()) sorted_ = false;
+        leads_.push_back(lead);
+    }
+    slot = position;
+}
+
+const std::vector<int>& TrialFalseness::leads() const {
+    if (!sorted_) {
+        std::sort(leads_.begin(), leads_.end());
+        sorted_ = true;
+    }
+    return leads_;
+}
+
+RowStamps& RowStamps::shared() {
+    static RowStamps stamps;
+    return stamps;
+}
+
+RowStamps::RowStamps() : stamp_(RowIndexCount, 0) {}
+
+void RowStamps::startTrial() {
+    if (++trial_ == 0) {
+        std::fill(stamp_.begin(), stamp_.end(), 0);
+        trial_ = 1;
+    }
+}
+
+bool RowStamps::seen(RowKey key) {
+    std::uint32_t& s = stamp_[static_cast<std::size_t>(rowIndexOfKnownRow(key))];
+    if (s == trial_) return true;
+    s = trial_;
+    return false;
+}
+
+}  // namespace quarnel

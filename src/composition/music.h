@@ -1,0 +1,55 @@
+#pragma once
+// Music: patterns of eight characters (bell symbols, or "x" for any bell)
+// with scores, each applied at either stroke, at handstroke only or at
+// backstroke only. A row's music counts the row in every part of the
+// composition. Scores are remembered per row key and stroke until the part
+// end changes (another composition is read).
+#include <cstdint>
+#include <istream>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "ringing/part_end.h"
+
+namespace quarnel {
+
+class MusicTable {
+public:
+    using Patterns = std::map<std::string, int, std::less<>>;
+
+    // Reads a music file: pairs of lines, a title (not read) and a data line
+    // "SCORE NUMBER PATTERN...". A data line that does not begin with two
+    // integers is skipped; reading always goes on to the end of the file.
+    static MusicTable read(std::istream& in);
+
+    // The music of the row that the key stands for, over all parts, at the
+    // stroke given (backstroke true, handstroke false). 0 while no
+    // composition has been read (no parts).
+    int scoreRow(RowKey key, bool backstroke);
+
+    const Patterns& anyStroke() const { return anyStroke_; }
+    const Patterns& handstroke() const { return handstroke_; }
+    const Patterns& backstroke() const { return backstroke_; }
+    // How many times patterns have been matched against rows (for tests of
+    // the memo).
+    std::uint64_t matchCount() const { return matches_; }
+
+private:
+    struct Compiled {
+        std::uint64_t value;  // the pattern's characters, one a byte
+        std::uint64_t mask;   // 0xFF for a character that must match, 0 for x
+        int score;
+    };
+    void add(Patterns& to, const std::string& pattern, long long score);
+    void compile();
+    std::int64_t scoreText(std::uint64_t text, bool backstroke) const;
+
+    Patterns anyStroke_, handstroke_, backstroke_;
+    std::vector<Compiled> compiledAny_, compiledHand_, compiledBack_;
+    std::vector<std::int32_t> memo_;  // by rowIndex * 2 + stroke; Unknown when not scored
+    std::uint64_t memoGeneration_ = 0;
+    std::uint64_t matches_ = 0;
+};
+
+}  // namespace quarnel

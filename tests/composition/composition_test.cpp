@@ -1,0 +1,355 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <map>
+#include <set>
+
+#include "methods/method_generator.h"
+
+#include "composition/composition.h"
+#include "methods/major_method.h"
+#include "ringing/model_error.h"
+#include "support/composition_builders.h"
+#include "support/test_support.h"
+
+namespace quarnel {
+namespace {
+
+using test::composition;
+using test::row;
+using test::saved;
+
+// The sample composition's eight lead lines (codes D- L C H- Es Hs E G, five
+// parts, true), with some lines replaced.
+std::string sampleWith(const std::map<int, std::string>& replaced, const std::string& between = "") {
+    const auto text = test::readFile(test::repoDataDir() + "/quarnel.txt");
+    std::istringstream in(text);
+    std::string out;
+    int n = 0;
+    for (std::string line; std::getline(in, line);) {
+        ++n;
+        const auto it = replaced.find(n);
+        out += (it == replaced.end() ? line : it->second) + "\n" + between;
+    }
+    return out;
+}
+
+TEST(CompositionTest, EmptyFilesGiveNoLeadsAndOnePart) {
+    for (const char* text : {"", "\n\n", "# a comment\nnot a lead\n"}) {
+        const auto c = composition(text);
+        EXPECT_EQ(c->leadCount(), 0u);
+        EXPECT_EQ(partEnd(), Row());
+        EXPECT_EQ(c->partCount(), 1);
+        EXPECT_EQ(saved(*c), "");
+    }
+}
+
+TEST(CompositionTest, WhichLinesAreLeadLines) {
+    const auto c = composition(sampleWith({}, "bCambridge S\nN\nP\nR\n1\n\n# B\n B\n"));
+    ASSERT_EQ(c->leadCount(), 8u);
+    EXPECT_EQ(c->codeAt(1), 'D');
+    EXPECT_EQ(c->codeAt(8), 'G');
+    EXPECT_EQ(c->partCount(), 5);
+}
+
+TEST(CompositionTest, CodesWithoutALeadEndRowAreABadLeadEndGroup) {
+    for (const char* text : {"Q\n", "B\nZ Cambridge S\n", "I\n"}) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW_MSG(composition(text), ModelError, "Bad lead end group");
+    }
+}
+
+TEST(CompositionTest, LeadsStepFromLeadHeadToLeadHead) {
+    const auto c = composition("B\nB-\nBs\nG\n");
+    ASSERT_EQ(c->leadCount(), 4u);
+    EXPECT_EQ(c->leadAt(1)->leadHead(), Row());
+    EXPECT_EQ(c->leadAt(1)->leadEnd(), row("15372846"));
+    EXPECT_EQ(c->leadAt(2)->leadHead(), row("15738264"));
+    EXPECT_EQ(c->leadAt(2)->call(), '-');
+    EXPECT_EQ(c->leadAt(3)->leadHead(), c->leadAt(2)->leadEnd().transposedBy("14"));
+    EXPECT_EQ(c->leadAt(4)->leadHead(), c->leadAt(3)->leadEnd().transposedBy("s"));
+    EXPECT_EQ(partEnd(), c->leadAt(4)->leadEnd().transposedBy("18"));
+    EXPECT_EQ(c->leadAt(1)->call(), 0);
+    EXPECT_EQ(saved(*c), "B \nB-\nBs\nG \n");
+}
+
+TEST(CompositionTest, NeutralValuesOutsideTheLeads) {
+    const auto c = composition("B  Cambridge S\n");
+    for (int n : {0, -1, 2, 1000}) {
+        SCOPED_TRACE(n);
+        EXPECT_EQ(c->codeAt(n), '*');
+        EXPECT_EQ(c->displayLine(n), "");
+        EXPECT_EQ(c->committedMethodAt(n), nullptr);
+        EXPECT_FALSE(c->trialMatchesAt(n));
+    }
+    EXPECT_EQ(c->codeAt(1), 'B');
+    EXPECT_EQ(c->displayLine(1), " 12345678 B  Cambridge S");
+}
+
+TEST(CompositionTest, MethodTextsAreNamesOrNotation) {
+    std::string text = sampleWith({{1, "D- Ipswich S\r"},                // a library name, Windows line end
+                                   {2, "L  l&-56-4-56-3-4-5-4-5"},       // Cornwall's notation: the name is found
+                                   {4, "H- Nonesuch S"},                 // neither name nor notation: no method
+                                   {5, "Es e&-3-9"},                      // a place beyond the eighth: no method
+                                   {8, "G  g&36-56.4.5-5.36-4-3.6-6.5"}});  // notation the library lacks
+    text.back() == '\n' ? text.pop_back() : void();                       // the last line has no line end
+    const auto c = composition(text + "   ");                             // and trailing blanks
+    ASSERT_EQ(c->leadCount(), 8u);
+    EXPECT_EQ(c->leadAt(1)->name(), "Ipswich S");
+    EXPECT_EQ(c->leadAt(1)->notation(), "d&-3-4-5-36-34-5-6-3");
+    EXPECT_EQ(c->leadAt(2)->name(), "Cornwall S");
+    EXPECT_EQ(c->committedMethodAt(4), nullptr);
+    EXPECT_EQ(c->committedMethodAt(5), nullptr);
+    EXPECT_EQ(c->leadAt(4)->notation(), "");
+    const std::string lines = saved(*c);
+    EXPECT_NE(lines.find("D- Ipswich S\nL  Cornwall S\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("H-\nEs\n"), std::string::npos) << lines;
+    if (c->committedMethodAt(8) != nullptr) {
+        EXPECT_EQ(c->leadAt(8)->name(), "");
+        EXPECT_EQ(c->leadAt(8)->notation(), "g&36-56.4.5-5.36-4-3.6-6.5");
+        EXPECT_NE(lines.find("G  g&36-56.4.5-5.36-4-3.6-6.5\n"), std::string::npos) << lines;
+    }
+}
+
+TEST(CompositionTest, SavedFilesReadBackTheSame) {
+    const std::string text = test::readFile(test::repoDataDir() + "/quarnel.txt");
+    const auto c = composition(text);
+    ASSERT_EQ(c->leadCount(), 8u);
+    EXPECT_EQ(c->partCount(), 5);
+    const auto again = composition(saved(*c));
+    EXPECT_EQ(saved(*again), saved(*c));
+    for (int n = 1; n <= 8; ++n) {
+        EXPECT_EQ(again->codeAt(n), c->codeAt(n));
+        EXPECT_EQ(again->leadAt(n)->call(), c->leadAt(n)->call());
+        ASSERT_NE(again->committedMethodAt(n), nullptr);
+        EXPECT_EQ(again->committedMethodAt(n)->notationText(), c->committedMethodAt(n)->notationText());
+    }
+}
+
+TEST(CompositionTest, LongAndBinaryLinesNeverBreakTheRead) {
+    const std::string longLine = "D- " + std::string(100000, 'x');
+    const std::string binary("L \x01\xff\x80\0 junk", 12);
+    const auto c = composition(sampleWith({{1, longLine}, {2, binary}}, std::string("\xff\xfe\0\n", 4)));
+    ASSERT_EQ(c->leadCount(), 8u);
+    EXPECT_EQ(c->committedMethodAt(1), nullptr);
+    EXPECT_EQ(c->committedMethodAt(2), nullptr);
+    EXPECT_EQ(c->leadAt(1)->notation(), "");
+    EXPECT_NE(c->committedMethodAt(3), nullptr);
+}
+
+TEST(CompositionTest, RepeatedLeadHeadsMakeTheReadFail) {
+    // Seven plain leads of B come back to rounds; the eighth repeats lead 1.
+    EXPECT_THROW_MSG(composition("B\nB\nB\nB\nB\nB\nB\nB\n"), ModelError, "Attempt to insert false row");
+    // Over parts: two plain leads of B make a part end of order 7 whose parts
+    // pass every lead head of the course, so the second lead head repeats
+    // the first in another part.
+    EXPECT_THROW_MSG(composition("B\nB\n"), ModelError, "Attempt to insert false row");
+}
+
+// A method for code d whose lead rings a row twice, found with the generator.
+std::string internallyFalseMethod() {
+    MethodLibrary none;
+    MajorMethodGenerator g;
+    GeneratorOptions o;
+    for (std::string text = g.nextMethod('d', -1, o); !text.empty(); text = g.nextMethod('d', 14, o)) {
+        const MajorMethod m(text, none);
+        std::set<Row> rows;
+        for (int i = 0; i < 32; ++i) rows.insert(m.row(i));
+        if (rows.size() < 32) return text;
+    }
+    return {};
+}
+
+TEST(CompositionTest, MethodsFalseInTheirOwnLeadAreNotCommitted) {
+    const std::string method = internallyFalseMethod();
+    ASSERT_FALSE(method.empty());
+    const auto c = composition(sampleWith({{1, "D- " + method}}));
+    EXPECT_EQ(c->committedMethodAt(1), nullptr);
+    EXPECT_EQ(c->leadAt(1)->notation(), "");
+    EXPECT_NE(c->committedMethodAt(2), nullptr);
+    // Tried, it is reported false against its own lead.
+    const MajorMethod m(method, test::starterLibrary());
+    c->tryMethodAt(1, &m);
+    EXPECT_FALSE(c->notFalseAgainst(1));
+    EXPECT_GE(c->falsenessScore(), 1);
+    c->setMethodAt(1, true);
+    EXPECT_EQ(c->committedMethodAt(1), nullptr);
+}
+
+TEST(CompositionTest, MethodsOfAnotherCodeAreNotCommitted) {
+    const auto c = composition(sampleWith({{3, "C  Cambridge S"}}));
+    EXPECT_EQ(c->committedMethodAt(3), nullptr);
+    EXPECT_EQ(c->leadAt(3)->name(), "");
+    EXPECT_NE(saved(*c).find("\nC \n"), std::string::npos);
+}
+
+TEST(CompositionTest, ARowRepeatedInALaterPartIsFalse) {
+    // A plain lead of B from rounds gives seven parts; all seven parts of
+    // Cambridge make the plain course, which is true.
+    const auto plainCourse = composition("B  Cambridge S\n");
+    EXPECT_EQ(plainCourse->partCount(), 7);
+    EXPECT_NE(plainCourse->committedMethodAt(1), nullptr);
+    // Lead 2 rings no row of lead 1 within the part, but rings one of lead
+    // 1's rows in another part: its method is false and is dropped.
+    const auto c = composition("Bs Cambridge S\nB  Lincolnshire S\n");
+    EXPECT_EQ(c->partCount(), 12);
+    ASSERT_NE(c->committedMethodAt(1), nullptr);
+    EXPECT_EQ(c->committedMethodAt(2), nullptr);
+    const MajorMethod cambridge("Cambridge S", test::starterLibrary());
+    const MajorMethod lincolnshire("Lincolnshire S", test::starterLibrary());
+    std::set<Row> firstPart;
+    for (int i = 0; i < 32; ++i) firstPart.insert(c->leadAt(1)->leadHead().times(cambridge.row(i)));
+    for (int i = 0; i < 32; ++i) EXPECT_EQ(firstPart.count(c->leadAt(2)->leadHead().times(lincolnshire.row(i))), 0u) << i;
+    c->tryMethodAt(2, &lincolnshire);
+    EXPECT_FALSE(c->notFalseAgainst(1));
+}
+
+class FalsenessTest : public ::testing::Test {
+protected:
+    std::unique_ptr<Composition> c = composition(test::readFile(test::repoDataDir() + "/quarnel.txt"));
+    const MethodLibrary& library = test::starterLibrary();
+};
+
+TEST_F(FalsenessTest, EveryRowIsRegisteredOnce) {
+    EXPECT_EQ(c->falseRows().size(), 8u * 32u);
+    int heads = 0;
+    for (const auto& [key, lead] : c->falseRows().entries()) heads += lead == 0 ? 1 : 0;
+    EXPECT_EQ(heads, 16);
+    EXPECT_EQ(c->ownerOf(rowKey(Row())), 0);
+    EXPECT_EQ(c->ownerOf(RowKey{12}), -1);  // no row at all
+    EXPECT_THROW_MSG(c->insertRow(rowKey(Row()), 3), ModelError, "Attempt to insert false row");
+    EXPECT_THROW_MSG(c->eraseRow(rowKey(Row()), 3), ModelError, "Attempt to delete non-existent row");
+    EXPECT_THROW_MSG(c->eraseRow(RowKey{12}, 0), ModelError, "Attempt to delete non-existent row");
+}
+
+TEST_F(FalsenessTest, NoTrialMeansNoFalseness) {
+    EXPECT_EQ(c->falsenessReport(), "No falseness detected\r\n");
+    EXPECT_EQ(c->falsenessScore(), 0);
+    EXPECT_EQ(c->falsenessProfile(0, false), 15);
+    EXPECT_EQ(c->falsenessProfile(0, true), 15);
+    const MajorMethod own(c->leadAt(3)->notation(), library);
+    c->tryMethodAt(3, &own);  // a lead's own method is not false against itself
+    EXPECT_EQ(c->falsenessReport(), "No falseness detected\r\n");
+    c->tryMethodAt(3, nullptr);
+    EXPECT_EQ(c->falsenessScore(), 0);
+}
+
+TEST_F(FalsenessTest, TryingAnotherLeadsMethodShowsWhereItClashes) {
+    // Lead 7's method tried in lead 5 (both code E): every row of lead 5 is
+    // then the row rung in lead 5 with lead 7's method.
+    const MajorMethod other("Ashtead S", library);
+    c->tryMethodAt(5, &other);
+    const std::string report = c->falsenessReport();
+    EXPECT_EQ(report.substr(report.size() - 2), "\r\n");
+    int lines = 0;
+    for (int lead : c->trialFalseness().leads()) {
+        ++lines;
+        EXPECT_NE(lead, 5);
+        EXPECT_GE(c->trialFalseness().positionOf(lead), 1);
+        EXPECT_LE(c->trialFalseness().positionOf(lead), 15);
+    }
+    EXPECT_EQ(c->falsenessScore(), lines + (c->notFalseAgainst(0) ? 0 : 99));
+    // Outside the composition nothing changes.
+    const std::string before = c->falsenessReport();
+    c->tryMethodAt(0, &other);
+    c->tryMethodAt(9, nullptr);
+    EXPECT_EQ(c->falsenessReport(), before);
+}
+
+TEST_F(FalsenessTest, ACommitThatClashesLeavesTheRegisterAsItWas) {
+    // Find a method of code C that clashes with some other lead when tried in lead 3.
+    MajorMethodGenerator g;
+    GeneratorOptions o;
+    std::unique_ptr<MajorMethod> clashing;
+    for (std::string text = g.nextMethod('c', -1, o); !text.empty(); text = g.nextMethod('c', 14, o)) {
+        auto m = std::make_unique<MajorMethod>(text, library);
+        c->tryMethodAt(3, m.get());
+        if (c->notFalseAgainst(0) && c->notFalseAgainst(3) && c->falsenessScore() > 0) {
+            clashing = std::move(m);
+            break;
+        }
+    }
+    ASSERT_NE(clashing, nullptr);
+    c->tryMethodAt(3, clashing.get());
+    const auto before = c->falseRows().entries();
+    c->setMethodAt(3, true);
+    EXPECT_EQ(c->committedMethodAt(3), nullptr);
+    EXPECT_EQ(c->leadAt(3)->name(), "");
+    auto expected = before;
+    std::erase_if(expected, [](const auto& e) { return e.second == 3; });
+    EXPECT_EQ(c->falseRows().entries(), expected);
+    EXPECT_EQ(c->falseRows().size(), 7u * 32u + 2u);
+}
+
+TEST_F(FalsenessTest, RemovingAndRecommittingAMethod) {
+    const MajorMethod cornwall("Cornwall S", library);
+    c->setMethodAt(2, false);
+    EXPECT_EQ(c->committedMethodAt(2), nullptr);
+    EXPECT_EQ(c->falseRows().size(), 7u * 32u + 2u);
+    c->tryMethodAt(2, &cornwall);
+    EXPECT_EQ(c->falsenessReport(), "No falseness detected\r\n");
+    EXPECT_TRUE(c->trialMatchesAt(2));
+    c->setMethodAt(2, true);
+    ASSERT_NE(c->committedMethodAt(2), nullptr);
+    EXPECT_EQ(c->leadAt(2)->name(), "Cornwall S");
+    EXPECT_EQ(c->falseRows().size(), 8u * 32u);
+    EXPECT_FALSE(c->trialMatchesAt(1));  // lead 1 has no trial
+}
+
+TEST(FalsenessProfileTest, WeightsAndBackOff) {
+    auto profile = [](std::initializer_list<std::pair<int, int>> entries, int maximum, bool backOff) {
+        TrialFalseness t;
+        t.reserve(10);
+        for (const auto& [lead, position] : entries) t.set(lead, position);
+        return falsenessProfile(t, maximum, backOff);
+    };
+    EXPECT_EQ(profile({}, 0, false), 15);
+    EXPECT_EQ(profile({}, 0, true), 15);
+    EXPECT_EQ(profile({{0, 4}}, 0, false), 4);    // lead heads weigh 99
+    EXPECT_EQ(profile({{0, 4}}, 98, false), 4);
+    EXPECT_EQ(profile({{0, 4}}, 99, false), 15);
+    EXPECT_EQ(profile({{3, 6}, {5, 9}}, 0, false), 6);
+    EXPECT_EQ(profile({{3, 6}, {5, 9}}, 1, false), 9);
+    EXPECT_EQ(profile({{3, 6}, {5, 9}}, 2, false), 15);
+    EXPECT_EQ(profile({{3, 6}, {5, 9}}, 2, true), 9);  // back to the last increase
+    EXPECT_EQ(profile({{3, 15}}, 1, true), 15);
+    EXPECT_EQ(profile({{3, 1}}, 5, true), 1);
+}
+
+TEST_F(FalsenessTest, ClashesWithLeadHeadsAndLeadEnds) {
+    // A generated method of code H that, tried in lead 6, rings a lead head
+    // or lead end of the composition at its row 2, and a row of lead 1 at row 4.
+    const auto m = std::make_unique<MajorMethod>("h&-34-4-2-6-4-1-2-1", library);
+    c->tryMethodAt(6, m.get());
+    EXPECT_EQ(c->falsenessReport(), "Row 2 false against lh/le\r\nRow 4 false against 1\r\n");
+    ASSERT_NE(m, nullptr);
+    const int p = c->trialFalseness().positionOf(0);
+    const std::string report = c->falsenessReport();
+    EXPECT_EQ(report.substr(0, report.find("\r\n") + 2), "Row " + std::to_string(p) + " false against lh/le\r\n");
+    const int others = static_cast<int>(c->trialFalseness().size()) - 1;
+    EXPECT_EQ(c->falsenessScore(), 100 + others);
+    EXPECT_EQ(c->falsenessProfile(98, false), p);
+    EXPECT_EQ(c->falsenessProfile(99 + others, false), 15);
+    EXPECT_LE(c->falsenessProfile(0, false), p);
+    // Its rows cannot be committed.
+    c->setMethodAt(3, true);
+    EXPECT_EQ(c->committedMethodAt(3), nullptr);
+}
+
+TEST_F(FalsenessTest, ReportListsLeadsInAscendingOrder) {
+    const MajorMethod other("Ashtead S", library);
+    for (int lead = 1; lead <= 8; ++lead) {
+        c->tryMethodAt(lead, &other);
+        std::string expected;
+        for (int o : c->trialFalseness().leads())
+            expected += "Row " + std::to_string(c->trialFalseness().positionOf(o)) +
+                        (o == 0 ? std::string(" false against lh/le") : " false against " + std::to_string(o)) + "\r\n";
+        if (expected.empty()) expected = "No falseness detected\r\n";
+        EXPECT_EQ(c->falsenessReport(), expected);
+        const auto& leads = c->trialFalseness().leads();
+        EXPECT_TRUE(std::is_sorted(leads.begin(), leads.end()));
+    }
+}
+
+}  // namespace
+}  // namespace quarnel
