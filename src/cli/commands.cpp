@@ -15,6 +15,8 @@
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
+#include "session/composer_session.h"
+#include "session/headless_view.h"
 #include "ringing/model_error.h"
 
 namespace quarnel::cli {
@@ -34,6 +36,10 @@ constexpr std::string_view Usage =
     "                            tries a method in a lead: falseness report, score, profile\n"
     "  export FILE --text | --microsiril\n"
     "                            the text export or the MicroSiril input file\n"
+    "  search FILE --lead N [--right-place] [--symmetric-sections] [--two-places]\n"
+    "         [--surprise] [--delight] [--treble-bob] [--named] [--max-falseness K]\n"
+    "         [--different | --match] [--music MUSIC] [--method TEXT]\n"
+    "                            one press of Next (Different, Match) in the lead\n"
     "The method libraries S8, D8 and T8 are read from the working directory or DIR.\n";
 
 // The words of a command line: positional words, flags, and options with a value.
@@ -266,11 +272,53 @@ int exportComposition(const Arguments& a, std::ostream& out, std::ostream& err) 
     return 0;
 }
 
+int search(const Arguments& a, std::ostream& out, std::ostream& err) {
+    const auto leadText = a.value("--lead");
+    const auto lead = leadText ? toInt(*leadText) : std::nullopt;
+    const auto maxText = a.value("--max-falseness");
+    const auto maximum = maxText ? toInt(*maxText) : std::optional<int>(0);
+    if (a.words.size() != 2 || !lead || !maximum || (a.flag("--different") && a.flag("--match"))) {
+        err << Usage;
+        return 2;
+    }
+    loadLibrary(a);
+    HeadlessView view(err);
+    ComposerSession session(view);
+    DialogFields& f = session.fields();
+    f.rightPlace = a.flag("--right-place");
+    f.symmetricSections = a.flag("--symmetric-sections");
+    f.twoPlaces = a.flag("--two-places");
+    f.allowSurprise = a.flag("--surprise");
+    f.allowDelight = a.flag("--delight");
+    f.allowTrebleBob = a.flag("--treble-bob");
+    f.namedOnly = a.flag("--named");
+    f.maxFalseness = *maximum;
+    if (const auto musicFile = a.value("--music"); musicFile && !session.loadMusicFile(*musicFile)) return 1;
+    f.leadNumber = *lead;
+    if (!session.loadFile(a.words[1])) return 1;
+    if (const auto method = a.value("--method")) {
+        // As if the previous search had ended on this candidate.
+        const std::string& notation = MethodLibrary::instance().notationOf(*method);
+        f.placeNotationText = notation.empty() ? *method : notation;
+        f.methodName = MethodLibrary::instance().nameOf(f.placeNotationText);
+        session.rebuildCandidate();
+    }
+    const long candidates = session.searchCandidates(a.flag("--different"), a.flag("--match"));
+    if (f.statusText.rfind("Bad lead end group", 0) == 0) {
+        err << "Bad lead end group\n";
+        return 1;
+    }
+    out << "Notation: " << f.placeNotationText << "\n";
+    out << "Name: " << f.methodName << "\n";
+    out << "Candidates: " << candidates << "\n";
+    return 0;
+}
+
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, std::ostream& err) {
     Arguments a;
-    if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method"}, a, err)) return 2;
+    if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method", "--max-falseness"}, a, err)) return 2;
     if (a.words.empty() || a.flag("--help")) {
         (a.words.empty() && !a.flag("--help") ? err : out) << Usage;
         return a.flag("--help") ? 0 : 2;
@@ -285,6 +333,11 @@ int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, 
     if (command == "save") return checkFlags(a, {}, err) ? save(a, out, err) : 2;
     if (command == "try") return checkFlags(a, {}, err) ? tryMethod(a, out, err) : 2;
     if (command == "export") return checkFlags(a, {"--text", "--microsiril"}, err) ? exportComposition(a, out, err) : 2;
+    if (command == "search")
+        return checkFlags(a, {"--right-place", "--symmetric-sections", "--two-places", "--surprise", "--delight",
+                              "--treble-bob", "--named", "--different", "--match"}, err)
+                   ? search(a, out, err)
+                   : 2;
     err << "Unknown command " << command << "\n" << Usage;
     return 2;
 }

@@ -1,7 +1,7 @@
 #include "composition/composition.h"
 
 #include <algorithm>
-#include <sstream>
+#include <charconv>
 
 #include "composition/music.h"
 #include "methods/major_method.h"
@@ -211,11 +211,24 @@ int Composition::partCount() const { return quarnel::partCount(); }
 
 void Composition::tryMethodAt(int n, const Method* method) {
     if (!valid(n)) return;
+    // Only one lead holds a trial at a time: the figures describe that one.
+    if (trialLead_ != n) releaseTrial();
+    trialLead_ = n;
     Lead& lead = *leads_[static_cast<std::size_t>(n - 1)];
     lead.tryMethod(method);
     trialFalseness_.clear();
     lead.collectFalseness(*this, n);
     if (lead.trialRepeat_ != 0) trialFalseness_.set(n, lead.trialRepeat_);
+}
+
+void Composition::releaseTrial() {
+    if (valid(trialLead_)) {
+        Lead& lead = *leads_[static_cast<std::size_t>(trialLead_ - 1)];
+        lead.trial_ = nullptr;
+        lead.trialGenerated_ = false;
+        lead.trialRepeat_ = 0;
+    }
+    trialLead_ = 0;
 }
 
 void Composition::setMethodAt(int n, bool commit) {
@@ -243,24 +256,39 @@ int Composition::falsenessProfile(int maximum, bool backOff) const {
     return quarnel::falsenessProfile(trialFalseness_, maximum, backOff);
 }
 
-void Composition::writeFalsenessReport(std::ostream& out) const {
+void Composition::appendFalsenessReport(std::string& out) const {
     if (trialFalseness_.empty()) {
-        out << "No falseness detected\r\n";
+        out += "No falseness detected\r\n";
         return;
     }
+    auto number = [&out](int value) {
+        char digits[16];
+        const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        out.append(digits, end);
+    };
     for (int lead : trialFalseness_.leads()) {
-        out << "Row " << trialFalseness_.positionOf(lead);
-        if (lead == 0)
-            out << " false against lh/le\r\n";
-        else
-            out << " false against " << lead << "\r\n";
+        out += "Row ";
+        number(trialFalseness_.positionOf(lead));
+        if (lead == 0) {
+            out += " false against lh/le\r\n";
+        } else {
+            out += " false against ";
+            number(lead);
+            out += "\r\n";
+        }
     }
 }
 
+void Composition::writeFalsenessReport(std::ostream& out) const {
+    std::string report;
+    appendFalsenessReport(report);
+    out << report;
+}
+
 std::string Composition::falsenessReport() const {
-    std::ostringstream out;
-    writeFalsenessReport(out);
-    return out.str();
+    std::string report;
+    appendFalsenessReport(report);
+    return report;
 }
 
 int Composition::musicScore(int n, MusicTable& table, bool useTrial) const {

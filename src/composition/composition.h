@@ -111,6 +111,9 @@ public:
     // a commit that clashes leaves the lead without a method and the register
     // as it was apart from that removal.
     void setMethodAt(int n, bool commit);
+    // Takes the trial method away from the lead that last had one (its owner
+    // is about to release it); the falseness figures stay as they are.
+    void releaseTrial();
 
     bool notFalseAgainst(int lead) const { return !trialFalseness_.has(lead); }
     int falsenessScore() const;
@@ -120,6 +123,8 @@ public:
     // "No falseness detected" or one line a clashing lead; "\r\n" line ends.
     void writeFalsenessReport(std::ostream& out) const;
     std::string falsenessReport() const;
+    // Appends the report to a text, reusing its storage.
+    void appendFalsenessReport(std::string& out) const;
     const TrialFalseness& trialFalseness() const { return trialFalseness_; }
 
     // The music of lead n (0: the whole composition with committed methods).
@@ -148,6 +153,7 @@ private:
     int leadLength_ = 32;
     int halfLength_ = 16;
     const MethodLibrary* library_;
+    int trialLead_ = 0;  // the lead whose trial was set last; 0 for none
 };
 
 std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength = 16,

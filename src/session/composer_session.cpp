@@ -1,0 +1,291 @@
+#include "session/composer_session.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#include "ringing/lead_end_table.h"
+#include "ringing/model_error.h"
+
+namespace quarnel {
+
+std::string deleteLeadQuestion(int lead) { return "Delete lead " + std::to_string(lead) + "?"; }
+
+ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library, MethodGenerator& generator)
+    : view_(view), library_(library), generator_(generator) {
+    fields_.statusText.reserve(256);
+    fields_.placeNotationText.reserve(64);
+    fields_.methodName.reserve(64);
+}
+
+ComposerSession::~ComposerSession() {
+    view_.showCandidate(nullptr);
+    view_.showCommittedMethod(nullptr);
+    view_.showComposition(nullptr);
+}
+
+void ComposerSession::composeStatus() {
+    std::string& status = fields_.statusText;
+    status.clear();
+    const std::string& notation = fields_.placeNotationText;
+    const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
+    if (notation.empty()) {
+        status += "No place notation available\r\n";
+    } else if (notation[0] == static_cast<char>(code | 0x60)) {
+        status += "Lead-head match\r\n";
+        if (composition_) composition_->appendFalsenessReport(status);
+    } else {
+        status += "Incompatible lead-head order\r\n";
+    }
+}
+
+void ComposerSession::releaseCandidate() {
+    // The composition and the lower diagram only borrow the candidate.
+    if (composition_) composition_->releaseTrial();
+    view_.showCandidate(nullptr);
+    candidate_.reset();
+}
+
+void ComposerSession::rebuildCandidate() {
+    composeStatus();
+    releaseCandidate();
+    if (!fields_.placeNotationText.empty()) candidate_.emplace(fields_.placeNotationText, library_);
+    view_.showCandidate(candidate());
+    view_.writeControls(fields_);
+    refreshFromModel();
+}
+
+void ComposerSession::refreshFromModel() {
+    if (!composition_) return;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    fields_.leadHeadCodeText.assign(1, composition_->codeAt(lead));
+    view_.showCommittedMethod(composition_->committedMethodAt(lead));
+    composition_->tryMethodAt(lead, candidate());
+    composeStatus();
+    view_.showCurrentLead(lead);
+    if (music_) {
+        fields_.leadMusic = composition_->musicScore(lead, *music_, false);
+        fields_.candidateMusic = composition_->musicScore(lead, *music_, true);
+    }
+    view_.writeControls(fields_);
+}
+
+void ComposerSession::leadChanged() {
+    view_.readControls(fields_);
+    // An unnamed candidate is not carried to another lead; a named one is.
+    // The candidate itself goes with the text, so that the lead is never
+    // tried (nor OK given) a method the place-notation field does not show.
+    if (fields_.methodName.empty()) {
+        fields_.placeNotationText.clear();
+        rebuildCandidate();
+    } else {
+        refreshFromModel();
+    }
+}
+
+void ComposerSession::nameChanged() {
+    view_.readControls(fields_);
+    fields_.placeNotationText = library_.notationOf(fields_.methodName);
+    rebuildCandidate();
+}
+
+void ComposerSession::clear() {
+    fields_.placeNotationText.clear();
+    fields_.methodName.clear();
+    rebuildCandidate();
+}
+
+bool ComposerSession::keepSearching(bool match, bool needName) const {
+    if (fields_.placeNotationText.empty()) return false;
+    return composition_->falsenessScore() > fields_.maxFalseness || (needName && fields_.methodName.empty()) ||
+           (match && fields_.candidateMusic < fields_.leadMusic);
+}
+
+long ComposerSession::searchCandidates(bool different, bool match) {
+    if (!composition_ || searching_) return 0;
+    view_.readControls(fields_);
+    const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
+    if (leadEndRowOf(code) == nullptr) {
+        // No lead of the composition has this code (a lead number past the
+        // last lead): there is nothing to search for.
+        fields_.statusText = "Bad lead end group\r\n";
+        view_.writeControls(fields_);
+        return 0;
+    }
+    view_.beginWait();
+    searching_ = true;
+    long tried = 0;
+    const bool named = fields_.namedOnly && !different && !fields_.rightPlace && !fields_.symmetricSections && !fields_.twoPlaces;
+    try {
+        tried = named ? searchNamed(match) : searchGenerated(different, match);
+    } catch (const ModelError& e) {
+        fields_.statusText = std::string(e.what()) + "\r\n";
+    }
+    searching_ = false;
+    view_.endWait();
+    view_.writeControls(fields_);
+    view_.showCurrentLead(fields_.leadNumber);
+    return tried;
+}
+
+long ComposerSession::searchGenerated(bool different, bool match) {
+    GeneratorOptions options;
+    options.rightPlace = fields_.rightPlace;
+    options.symmetricSections = fields_.symmetricSections;
+    options.twoPlaces = fields_.twoPlaces;
+    options.allowSurprise = fields_.allowSurprise;
+    options.allowDelight = fields_.allowDelight;
+    options.allowTrebleBob = fields_.allowTrebleBob;
+    const char code = fields_.leadHeadCodeText[0];
+    long tried = 0;
+    do {
+        int start = -1;
+        if (!fields_.placeNotationText.empty()) {
+            // Move on the change that made the first row that is too false.
+            // Never below 0 once there is a candidate: -1 would start the
+            // enumeration afresh and a search could then never end.
+            start = std::max(0, composition_->falsenessProfile(fields_.maxFalseness, different) - 1);
+            different = false;
+        }
+        fields_.placeNotationText = generator_.nextMethod(code, start, options);
+        fields_.methodName = library_.nameOf(fields_.placeNotationText);
+        view_.writeControls(fields_);
+        rebuildCandidate();
+        ++tried;
+        if (view_.searchStep()) break;
+    } while (keepSearching(match, fields_.namedOnly));
+    return tried;
+}
+
+long ComposerSession::searchNamed(bool match) {
+    const char code = static_cast<char>(fields_.leadHeadCodeText[0] | 0x60);
+    if (fields_.placeNotationText.empty()) fields_.placeNotationText.assign(1, code);
+    long tried = 0;
+    do {
+        fields_.placeNotationText = library_.nextNamed(fields_.placeNotationText, code, fields_.allowSurprise,
+                                                       fields_.allowDelight, fields_.allowTrebleBob);
+        fields_.methodName = library_.nameOf(fields_.placeNotationText);
+        view_.writeControls(fields_);
+        rebuildCandidate();
+        ++tried;
+        if (view_.searchStep()) break;
+    } while (keepSearching(match, false));
+    return tried;
+}
+
+void ComposerSession::ok() {
+    const int lead = fields_.leadNumber;
+    if (composition_ && composition_->notFalseAgainst(0) && composition_->trialMatchesAt(lead) &&
+        composition_->notFalseAgainst(lead)) {
+        const int leads = static_cast<int>(composition_->leadCount());
+        for (int i = 1; i <= leads; ++i)
+            if (i != lead && !composition_->notFalseAgainst(i) && !view_.confirm(deleteLeadQuestion(i))) return;
+        for (int i = 1; i <= leads; ++i)
+            if (i != lead && !composition_->notFalseAgainst(i)) composition_->setMethodAt(i, false);
+        composition_->setMethodAt(lead, true);
+        if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
+    }
+    refreshFromModel();
+}
+
+void ComposerSession::releaseComposition() {
+    view_.showComposition(nullptr);
+    view_.showCommittedMethod(nullptr);
+    composition_.reset();
+}
+
+void ComposerSession::load() {
+    const auto path = view_.chooseFile(SessionView::FileDialog::Open, "txt", compositionFileName_);
+    if (!path) return;
+    compositionFileName_ = *path;
+    loadFile(*path);
+}
+
+bool ComposerSession::loadFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        view_.showMessage("Cannot open \"" + path + "\". Nothing was loaded.");
+        return false;
+    }
+    releaseComposition();
+    try {
+        composition_ = readComposition(in, MajorMethod::HalfLength, library_);
+    } catch (const ModelError& e) {
+        view_.showMessage(std::string("Load abandoned: ") + e.what());
+        return false;
+    }
+    fields_.leadHeadCodeText.assign(1, composition_->codeAt(fields_.leadNumber));
+    view_.setLeadRange(static_cast<int>(composition_->leadCount()), 1);
+    view_.showComposition(composition_.get());
+    if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
+    view_.writeControls(fields_);
+    leadChanged();
+    return true;
+}
+
+bool ComposerSession::writeFile(const std::string& path, void (Composition::*writer)(std::ostream&) const) {
+    // Written beside the file and put in its place only when complete, so
+    // that a failed write never leaves a damaged file behind.
+    const std::string temporary = path + ".quarnel-new";
+    bool written = false;
+    {
+        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+        if (out) {
+            if (composition_) (composition_.get()->*writer)(out);
+            out.flush();
+            written = static_cast<bool>(out);
+        }
+    }
+    std::error_code error;
+    if (written) std::filesystem::rename(temporary, path, error);
+    if (!written || error) {
+        std::filesystem::remove(temporary, error);
+        view_.showMessage("Cannot write \"" + path + "\". The file was not saved.");
+        return false;
+    }
+    return true;
+}
+
+void ComposerSession::save() {
+    const auto path = view_.chooseFile(SessionView::FileDialog::Save, "txt", compositionFileName_);
+    if (!path) return;
+    compositionFileName_ = *path;
+    writeFile(*path, &Composition::save);
+}
+
+void ComposerSession::exportText() {
+    const auto path = view_.chooseFile(SessionView::FileDialog::Save, "txt", exportFileName_);
+    if (!path) return;
+    exportFileName_ = *path;
+    writeFile(*path, &Composition::exportText);
+}
+
+void ComposerSession::exportMicroSiril() {
+    const auto path = view_.chooseFile(SessionView::FileDialog::Save, "maj", microSirilFileName_);
+    if (!path) return;
+    microSirilFileName_ = *path;
+    writeFile(*path, &Composition::exportMicroSiril);
+}
+
+void ComposerSession::music() {
+    const auto path = view_.chooseFile(SessionView::FileDialog::Open, "mus", "major.mus");
+    if (!path) return;
+    loadMusicFile(*path);
+}
+
+bool ComposerSession::loadMusicFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        view_.showMessage("Cannot open \"" + path + "\". The music table was not changed.");
+        return false;
+    }
+    music_.reset();
+    music_.emplace(MusicTable::read(in));
+    if (composition_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
+    refreshFromModel();
+    return true;
+}
+
+}  // namespace quarnel

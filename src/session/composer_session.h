@@ -1,0 +1,89 @@
+#pragma once
+// The composer's working state and commands, without any widget: the
+// dialog's fields, the composition, the music table and the candidate
+// method, and every command of the dialog (lead and name changes, Clear,
+// Next, Different, Match, OK, Load, Save, Export, MicroSiril, Music). The
+// candidate is always rebuilt from the place-notation field, never edited.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "composition/composition.h"
+#include "composition/music.h"
+#include "methods/major_method.h"
+#include "methods/method_generator.h"
+#include "methods/method_library.h"
+#include "session/dialog_fields.h"
+#include "session/session_view.h"
+
+namespace quarnel {
+
+class ComposerSession {
+public:
+    explicit ComposerSession(SessionView& view, const MethodLibrary& library = MethodLibrary::instance(),
+                             MethodGenerator& generator = MajorMethodGenerator::instance());
+    ~ComposerSession();
+    ComposerSession(const ComposerSession&) = delete;
+    ComposerSession& operator=(const ComposerSession&) = delete;
+
+    DialogFields& fields() { return fields_; }
+    const DialogFields& fields() const { return fields_; }
+    const Composition* composition() const { return composition_.get(); }
+    const MusicTable* musicTable() const { return music_ ? &*music_ : nullptr; }
+    const Method* candidate() const { return candidate_ ? &*candidate_ : nullptr; }
+    bool searching() const { return searching_; }
+
+    // The remembered file names offered by the file dialogs.
+    const std::string& compositionFileName() const { return compositionFileName_; }
+    const std::string& exportFileName() const { return exportFileName_; }
+    const std::string& microSirilFileName() const { return microSirilFileName_; }
+
+    // The three routines that keep the fields and the model in step.
+    void composeStatus();
+    void rebuildCandidate();
+    void refreshFromModel();
+
+    // Commands.
+    void leadChanged();
+    void nameChanged();
+    void clear();
+    // Next (different false, match false), Different, Match. Returns how many
+    // candidates the search tried.
+    long searchCandidates(bool different, bool match);
+    void ok();
+    void load();
+    void save();
+    void exportText();
+    void exportMicroSiril();
+    void music();
+
+    // Load and Music of a named file, without a file dialog. False (and a
+    // message to the view) when the file does not open or does not read.
+    bool loadFile(const std::string& path);
+    bool loadMusicFile(const std::string& path);
+
+private:
+    long searchGenerated(bool different, bool match);
+    long searchNamed(bool match);
+    bool keepSearching(bool match, bool needName) const;
+    void releaseCandidate();
+    void releaseComposition();
+    bool writeFile(const std::string& path, void (Composition::*writer)(std::ostream&) const);
+
+    SessionView& view_;
+    const MethodLibrary& library_;
+    MethodGenerator& generator_;
+    DialogFields fields_;
+    std::unique_ptr<Composition> composition_;
+    std::optional<MusicTable> music_;
+    std::optional<MajorMethod> candidate_;
+    std::string compositionFileName_ = "quarnel.txt";
+    std::string exportFileName_ = "peal.txt";
+    std::string microSirilFileName_ = "quarnel.maj";
+    bool searching_ = false;
+};
+
+// The text of the question OK asks before clearing a lead's method.
+std::string deleteLeadQuestion(int lead);
+
+}  // namespace quarnel

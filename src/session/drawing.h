@@ -1,0 +1,67 @@
+#pragma once
+// What the drawing windows draw, as plain numbers: where each lead's line of
+// the composition list goes and in which colour, and the line diagram of a
+// method over the seven leads of its plain course. The windows only paint
+// what these functions give, so all of it is tested without a screen.
+#include <array>
+#include <vector>
+
+namespace quarnel {
+
+class Composition;
+class Method;
+
+struct Rgb {
+    int red = 0;
+    int green = 0;
+    int blue = 0;
+    friend bool operator==(const Rgb&, const Rgb&) = default;
+};
+
+inline constexpr Rgb White{255, 255, 255};
+inline constexpr Rgb Black{0, 0, 0};
+inline constexpr Rgb Red{255, 0, 0};
+inline constexpr Rgb Blue{0, 0, 255};
+inline constexpr Rgb Violet{128, 0, 255};
+
+struct Point {
+    int x = 0;
+    int y = 0;
+    friend bool operator==(const Point&, const Point&) = default;
+};
+
+// The composition list: leads in columns, top to bottom then left to right,
+// at least 16 pixels apart, the lines of a column spread over the height.
+struct DisplayLayout {
+    int columns = 0;
+    int rows = 0;  // lines in a column
+};
+DisplayLayout displayLayout(int leadCount, int height);
+// The top-left point of the line of lead index i (lead number i + 1).
+Point displayPosition(int index, const DisplayLayout& layout, int width, int height);
+// The colour of lead number lead when currentLead is marked: the current lead
+// blue when OK would accept the candidate, violet otherwise; others black,
+// or red when the candidate is false against them.
+Rgb displayColour(const Composition& composition, int lead, int currentLead);
+
+// The diagram: seven panels 9 units apart, 8 places wide, one row a unit,
+// centred in a field 65 units wide and 33 units high.
+struct DiagramGeometry {
+    int unit = 0;
+    int leftMargin = 0;
+    int panelStep = 0;
+    std::array<int, 33> y{};
+};
+DiagramGeometry diagramGeometry(int width, int height);
+
+struct Polyline {
+    Rgb colour;
+    std::vector<Point> points;
+};
+// The treble's path in red in every panel, then one working bell in blue
+// (the second for codes a to f, the eighth after) followed through the seven
+// leads of the plain course, one lead a panel. Empty for a method with no
+// notation, a code without a lead-end row or a lead longer than 32 changes.
+std::vector<Polyline> diagramLines(const Method& method, const DiagramGeometry& geometry);
+
+}  // namespace quarnel

@@ -1,0 +1,127 @@
+#pragma once
+// The composer's one dialog: a thin form over the ComposerSession. Two
+// places touch the controls (readControls and writeControls); every slot
+// reads the controls, runs one session command and writes them back. Each
+// control carries its dialog id as its object name.
+#include <QDialog>
+#include <QElapsedTimer>
+#include <memory>
+
+#include "session/composer_session.h"
+#include "session/session_view.h"
+#include "ui/qt_prompts.h"
+
+class QButtonGroup;
+class QCheckBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QToolButton;
+
+namespace quarnel {
+
+class DiagramWindow;
+class DisplayWindow;
+
+class ComposerDialog : public QDialog, private SessionView {
+    Q_OBJECT
+public:
+    // Reads the method libraries "S8", "D8" and "T8" from the folder (the
+    // working directory when empty); prompts default to the standard dialogs.
+    explicit ComposerDialog(QWidget* parent = nullptr, Prompts* prompts = nullptr, const std::string& libraryFolder = "");
+    ~ComposerDialog() override;
+
+    ComposerSession& session() { return *session_; }
+    DisplayWindow* displayWindow() const { return display_; }
+    DiagramWindow* upperDiagram() const { return upper_; }
+    DiagramWindow* lowerDiagram() const { return lower_; }
+    // Pixels of a rectangle given in dialog units.
+    QRect dialogRect(int x, int y, int width, int height) const;
+
+public slots:
+    void load();
+    void save();
+    void exportText();
+    void microSiril();
+    void quit();
+    void next();
+    void different();
+    void match();
+    void clear();
+    void ok();
+    void music();
+    void viewComposition();
+    void viewMethods();
+    void stepLead(int towardsLast);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // SessionView.
+    void readControls(DialogFields& fields) override;
+    void writeControls(const DialogFields& fields) override;
+    std::optional<std::string> chooseFile(FileDialog kind, std::string_view defaultExtension, const std::string& initialName) override;
+    void showMessage(const std::string& text) override;
+    bool confirm(const std::string& text) override;
+    void beginWait() override;
+    void endWait() override;
+    void showComposition(const Composition* composition) override;
+    void showCurrentLead(int lead) override;
+    void showCommittedMethod(const Method* method) override;
+    void showCandidate(const Method* method) override;
+    void setLeadRange(int low, int high) override;
+    bool searchStep() override;
+
+    void buildControls();
+    void writeControlsNow();
+    bool busy() const;
+    bool searchingNow() const;
+    void runSearch(bool different, bool match);
+
+    std::unique_ptr<QtPrompts> ownPrompts_;
+    Prompts* prompts_;
+    std::unique_ptr<ComposerSession> session_;
+    int baseX_ = 6;
+    int baseY_ = 13;
+
+    QLineEdit* leadNumber_ = nullptr;  // 1005
+    QWidget* upDown_ = nullptr;        // 1022
+    QLineEdit* leadHeadCode_ = nullptr;
+    QLineEdit* methodName_ = nullptr;
+    QLineEdit* placeNotation_ = nullptr;
+    QLineEdit* leadMusic_ = nullptr;
+    QLineEdit* candidateMusic_ = nullptr;
+    QLineEdit* totalMusic_ = nullptr;
+    QLineEdit* maxFalseness_ = nullptr;
+    QPlainTextEdit* status_ = nullptr;
+    QCheckBox* named_ = nullptr;
+    QCheckBox* rightPlace_ = nullptr;
+    QCheckBox* symmetricSections_ = nullptr;
+    QCheckBox* twoPlaces_ = nullptr;
+    QCheckBox* surprise_ = nullptr;
+    QCheckBox* delight_ = nullptr;
+    QCheckBox* trebleBob_ = nullptr;
+    QRadioButton* viewCompositionButton_ = nullptr;
+    QRadioButton* viewMethodsButton_ = nullptr;
+    DisplayWindow* display_ = nullptr;
+    DiagramWindow* upper_ = nullptr;
+    DiagramWindow* lower_ = nullptr;
+
+    int leadLow_ = 1;   // the last lead: where the down arrow leads
+    int leadHigh_ = 1;  // lead 1: where the up arrow leads
+    bool writing_ = false;
+
+    // While a search runs the controls and windows are brought up to date at
+    // the screen's pace, not at every candidate.
+    QElapsedTimer frame_;
+    bool controlsStale_ = false;
+    bool interruptRequested_ = false;
+    const Method* pendingUpper_ = nullptr;
+    const Method* pendingLower_ = nullptr;
+};
+
+}  // namespace quarnel

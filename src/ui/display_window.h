@@ -1,0 +1,32 @@
+#pragma once
+// The composition list: every lead's lead head and file line, the current
+// lead in blue (violet when OK would refuse the candidate) and the leads the
+// candidate clashes with in red. It only draws what it is given.
+#include <QWidget>
+
+namespace quarnel {
+
+class Composition;
+
+class DisplayWindow : public QWidget {
+    Q_OBJECT
+public:
+    DisplayWindow(QWidget* parent, const QRect& rectangle, const QString& text, int id);
+
+    void setComposition(const Composition* composition);
+    // Stores the lead and redraws now.
+    void setCurrentLead(int lead);
+    // Stores the lead and redraws when the event loop next runs.
+    void setCurrentLeadLater(int lead);
+    int currentLead() const { return currentLead_; }
+    const Composition* composition() const { return composition_; }
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    const Composition* composition_ = nullptr;
+    int currentLead_ = 0;
+};
+
+}  // namespace quarnel

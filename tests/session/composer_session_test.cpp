@@ -1,0 +1,294 @@
+#include <gtest/gtest.h>
+
+#include <deque>
+#include <filesystem>
+#include <fstream>
+
+#include "session/composer_session.h"
+#include "support/composition_builders.h"
+#include "support/test_support.h"
+
+namespace quarnel {
+namespace {
+
+// A window that records what the session shows and answers from a script.
+class RecordingView : public SessionView {
+public:
+    std::deque<std::optional<std::string>> files;
+    std::deque<bool> answers;
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    int writes = 0;
+    int waits = 0;
+    int steps = 0;
+    int stopAfter = -1;  // searchStep answers true from this step on
+    const Composition* composition = nullptr;
+    const Method* committed = nullptr;
+    const Method* candidate = nullptr;
+    int currentLead = 0;
+    std::pair<int, int> range{0, 0};
+
+    void readControls(DialogFields&) override {}
+    void writeControls(const DialogFields&) override { ++writes; }
+    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&) override {
+        if (files.empty()) return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+    void showMessage(const std::string& text) override { messages.push_back(text); }
+    bool confirm(const std::string& text) override {
+        questions.push_back(text);
+        const bool a = !answers.empty() && answers.front();
+        if (!answers.empty()) answers.pop_front();
+        return a;
+    }
+    void beginWait() override { ++waits; }
+    void endWait() override { --waits; }
+    void showComposition(const Composition* c) override { composition = c; }
+    void showCurrentLead(int lead) override { currentLead = lead; }
+    void showCommittedMethod(const Method* m) override { committed = m; }
+    void showCandidate(const Method* m) override { candidate = m; }
+    void setLeadRange(int low, int high) override { range = {low, high}; }
+    bool searchStep() override { return stopAfter >= 0 && ++steps >= stopAfter; }
+};
+
+class ComposerSessionTest : public ::testing::Test {
+protected:
+    RecordingView view;
+    MajorMethodGenerator generator;
+    ComposerSession session{view, test::starterLibrary(), generator};
+    DialogFields& f = session.fields();
+
+    void loadSample() { ASSERT_TRUE(session.loadFile(test::repoDataDir() + "/quarnel.txt")); }
+};
+
+TEST_F(ComposerSessionTest, StartsWithTheDefaults) {
+    EXPECT_EQ(f.leadNumber, 1);
+    EXPECT_EQ(f.leadHeadCodeText, "*");
+    EXPECT_TRUE(f.allowSurprise);
+    EXPECT_FALSE(f.allowDelight || f.allowTrebleBob || f.namedOnly || f.rightPlace || f.twoPlaces || f.symmetricSections);
+    EXPECT_EQ(f.maxFalseness, 0);
+    EXPECT_EQ(f.viewChoice, 0);
+    EXPECT_EQ(session.compositionFileName(), "quarnel.txt");
+    EXPECT_EQ(session.exportFileName(), "peal.txt");
+    EXPECT_EQ(session.microSirilFileName(), "quarnel.maj");
+    EXPECT_EQ(session.searchCandidates(false, false), 0);  // no composition
+}
+
+TEST_F(ComposerSessionTest, StatusTellsWhetherTheCandidateFits) {
+    session.rebuildCandidate();
+    EXPECT_EQ(f.statusText, "No place notation available\r\n");
+    f.methodName = "Cambridge S";
+    session.nameChanged();
+    EXPECT_EQ(f.placeNotationText, "b&-3-4-25-36-4-5-6-7");
+    EXPECT_EQ(f.statusText, "Incompatible lead-head order\r\n");  // the code is "*" without a composition
+    ASSERT_NE(view.candidate, nullptr);
+    loadSample();
+    f.leadNumber = 1;
+    f.methodName = "Ipswich S";
+    session.nameChanged();
+    EXPECT_EQ(f.statusText, "Lead-head match\r\nNo falseness detected\r\n");
+    EXPECT_EQ(view.committed, session.composition()->committedMethodAt(1));
+    f.methodName = "Ipswic";
+    session.nameChanged();
+    EXPECT_EQ(f.placeNotationText, "");
+    EXPECT_EQ(session.candidate(), nullptr);
+}
+
+TEST_F(ComposerSessionTest, LoadSetsTheRangeAndKeepsTheLeadNumber) {
+    f.leadNumber = 12;
+    loadSample();
+    EXPECT_EQ(view.range, std::make_pair(8, 1));
+    EXPECT_EQ(view.composition, session.composition());
+    EXPECT_EQ(f.leadHeadCodeText, "*");
+    EXPECT_EQ(view.committed, nullptr);
+    EXPECT_EQ(f.leadMusic, 0);
+    EXPECT_EQ(session.searchCandidates(false, false), 0);
+    EXPECT_EQ(f.statusText, "Bad lead end group\r\n");
+    EXPECT_EQ(view.waits, 0);
+}
+
+TEST_F(ComposerSessionTest, MusicBeforeLoadAndAfter) {
+    ASSERT_TRUE(session.loadMusicFile(test::repoDataDir() + "/major.mus"));
+    EXPECT_EQ(f.totalMusic, 0);
+    loadSample();
+    EXPECT_GT(f.totalMusic, 0);
+    EXPECT_EQ(f.leadMusic, f.candidateMusic == 0 ? f.leadMusic : f.leadMusic);
+    f.methodName = "Ipswich S";
+    session.nameChanged();
+    EXPECT_EQ(f.candidateMusic, f.leadMusic);  // the lead's own method
+}
+
+TEST_F(ComposerSessionTest, NextFindsACandidateWithinMaxFalseness) {
+    loadSample();
+    f.leadNumber = 3;
+    session.leadChanged();
+    const long tried = session.searchCandidates(false, false);
+    EXPECT_GE(tried, 1);
+    EXPECT_EQ(f.placeNotationText[0], 'c');
+    EXPECT_LE(session.composition()->falsenessScore(), 0);
+    EXPECT_EQ(view.waits, 0);
+    ASSERT_NE(session.candidate(), nullptr);
+    EXPECT_EQ(session.candidate()->notationText(), f.placeNotationText);
+    EXPECT_EQ(view.candidate, session.candidate());
+    const std::string first = f.placeNotationText;
+    session.searchCandidates(false, false);
+    EXPECT_NE(f.placeNotationText, first);
+    session.clear();
+    session.searchCandidates(false, false);
+    EXPECT_EQ(f.placeNotationText, first);
+}
+
+TEST_F(ComposerSessionTest, SearchesThatCannotSucceedRunOutAndEmptyTheFields) {
+    loadSample();
+    f.leadNumber = 3;
+    f.maxFalseness = -1;  // nothing is ever within it
+    session.leadChanged();
+    const long tried = session.searchCandidates(false, false);
+    EXPECT_GT(tried, 1);
+    EXPECT_EQ(f.placeNotationText, "");
+    EXPECT_EQ(f.methodName, "");
+    EXPECT_EQ(session.candidate(), nullptr);
+    // The named path with no method of the code in the library ends at once.
+    f.maxFalseness = 0;
+    f.namedOnly = true;
+    f.allowSurprise = false;
+    f.allowTrebleBob = true;  // the starter library has no Treble Bob method of code C
+    EXPECT_EQ(session.searchCandidates(false, false), 1);
+    EXPECT_EQ(f.placeNotationText, "");
+}
+
+TEST_F(ComposerSessionTest, NamedSearchWalksTheLibrary) {
+    loadSample();
+    f.leadNumber = 3;
+    f.namedOnly = true;
+    session.leadChanged();
+    session.searchCandidates(false, false);
+    EXPECT_EQ(f.methodName.empty(), f.placeNotationText.empty());
+    if (!f.placeNotationText.empty()) {
+        EXPECT_EQ(f.placeNotationText[0], 'c');
+        EXPECT_EQ(f.methodName.back(), 'S');
+    }
+}
+
+TEST_F(ComposerSessionTest, MatchWithoutMusicIsNext) {
+    loadSample();
+    f.leadNumber = 5;
+    session.leadChanged();
+    session.searchCandidates(false, true);
+    const std::string viaMatch = f.placeNotationText;
+    session.clear();
+    session.searchCandidates(false, false);
+    EXPECT_EQ(f.placeNotationText, viaMatch);
+    ASSERT_TRUE(session.loadMusicFile(test::repoDataDir() + "/major.mus"));
+    session.searchCandidates(false, true);
+    EXPECT_GE(f.candidateMusic, f.leadMusic);
+}
+
+TEST_F(ComposerSessionTest, AnInterruptedSearchLeavesTheLastCandidate) {
+    loadSample();
+    f.leadNumber = 3;
+    f.maxFalseness = -1;
+    session.leadChanged();
+    view.stopAfter = 3;
+    EXPECT_EQ(session.searchCandidates(false, false), 3);
+    ASSERT_FALSE(f.placeNotationText.empty());
+    EXPECT_EQ(session.candidate()->notationText(), f.placeNotationText);
+    EXPECT_FALSE(session.searching());
+}
+
+TEST_F(ComposerSessionTest, OkCommitsAfterAskingAboutEveryClash) {
+    loadSample();
+    f.leadNumber = 3;
+    f.maxFalseness = 3;
+    session.leadChanged();
+    std::vector<int> clashes;
+    for (int i = 0; i < 3000 && clashes.size() < 2; ++i) {
+        session.searchCandidates(false, false);
+        clashes.clear();
+        for (int lead = 1; lead <= 8; ++lead)
+            if (!session.composition()->notFalseAgainst(lead)) clashes.push_back(lead);
+        if (!session.composition()->notFalseAgainst(0)) clashes.clear();
+    }
+    ASSERT_GE(clashes.size(), 2u);
+    view.answers = {true, false};
+    session.ok();
+    ASSERT_EQ(view.questions.size(), 2u);
+    EXPECT_EQ(view.questions[0], deleteLeadQuestion(clashes[0]));
+    for (int lead : clashes) EXPECT_NE(session.composition()->committedMethodAt(lead), nullptr);
+    view.questions.clear();
+    view.answers.assign(clashes.size(), true);
+    session.ok();
+    EXPECT_EQ(view.questions.size(), clashes.size());
+    for (int lead : clashes) EXPECT_EQ(session.composition()->committedMethodAt(lead), nullptr);
+    ASSERT_NE(session.composition()->committedMethodAt(3), nullptr);
+    EXPECT_EQ(session.composition()->committedMethodAt(3)->notationText(), f.placeNotationText);
+    EXPECT_EQ(f.statusText, "Lead-head match\r\nNo falseness detected\r\n");
+}
+
+TEST_F(ComposerSessionTest, OkRefusesCandidatesOfAnotherCode) {
+    loadSample();
+    f.leadNumber = 3;
+    f.methodName = "Cambridge S";
+    session.nameChanged();
+    const auto rows = session.composition()->falseRows().entries();
+    session.ok();
+    EXPECT_TRUE(view.questions.empty());
+    EXPECT_EQ(session.composition()->falseRows().entries(), rows);
+    EXPECT_EQ(session.composition()->leadAt(3)->name(), "Cassiobury S");
+}
+
+TEST_F(ComposerSessionTest, LeadChangeCarriesOnlyANamedCandidate) {
+    loadSample();
+    f.methodName = "Ipswich S";
+    session.nameChanged();
+    f.leadNumber = 2;
+    session.leadChanged();
+    EXPECT_EQ(f.placeNotationText, "d&-3-4-5-36-34-5-6-3");
+    EXPECT_EQ(f.statusText, "Incompatible lead-head order\r\n");
+    EXPECT_EQ(f.leadHeadCodeText, "L");
+    session.searchCandidates(false, false);
+    f.methodName.clear();
+    f.leadNumber = 3;
+    session.leadChanged();
+    EXPECT_EQ(f.placeNotationText, "");
+    EXPECT_EQ(session.candidate(), nullptr);
+    EXPECT_EQ(view.currentLead, 3);
+}
+
+TEST_F(ComposerSessionTest, FileCommandsWriteWholeFilesOrSaySo) {
+    const auto dir = std::filesystem::temp_directory_path() / ("quarnel-session-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
+    std::filesystem::create_directories(dir);
+    const std::string saved = (dir / "saved.txt").string();
+    { std::ofstream(saved) << "old content\n"; }
+    view.files = {saved};
+    session.save();  // no composition: the file is emptied
+    EXPECT_EQ(test::readFile(saved), "");
+    loadSample();
+    view.files = {saved};
+    session.save();
+    EXPECT_EQ(test::readFile(saved), test::readFile(test::repoDataDir() + "/quarnel.txt"));
+    EXPECT_EQ(session.compositionFileName(), saved);
+    view.files = {(dir / "missing" / "x.maj").string()};
+    session.exportMicroSiril();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_NE(view.messages[0].find("x.maj"), std::string::npos);
+    view.files = {std::nullopt};
+    session.exportText();
+    EXPECT_EQ(session.exportFileName(), "peal.txt");
+    std::filesystem::remove_all(dir);
+}
+
+TEST_F(ComposerSessionTest, FailedLoadLeavesNoComposition) {
+    loadSample();
+    EXPECT_FALSE(session.loadFile(test::testDataDir() + "/false_lead_heads.txt"));
+    EXPECT_EQ(view.messages.back(), "Load abandoned: Attempt to insert false row");
+    EXPECT_EQ(session.composition(), nullptr);
+    EXPECT_EQ(view.composition, nullptr);
+    EXPECT_FALSE(session.loadFile("/nonexistent/file.txt"));
+    EXPECT_EQ(view.messages.size(), 2u);
+}
+
+}  // namespace
+}  // namespace quarnel

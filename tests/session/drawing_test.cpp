@@ -1,0 +1,82 @@
+#include <gtest/gtest.h>
+
+#include "methods/major_method.h"
+#include "session/drawing.h"
+#include "support/composition_builders.h"
+#include "support/test_support.h"
+
+namespace quarnel {
+namespace {
+
+TEST(DrawingTest, DisplayLayoutSpreadsLeadsOverColumns) {
+    const DisplayLayout twenty = displayLayout(20, 580);
+    EXPECT_EQ(twenty.columns, 1);
+    EXPECT_EQ(twenty.rows, 20);
+    for (int i = 0; i < 20; ++i) EXPECT_EQ(displayPosition(i, twenty, 600, 580), (Point{0, i * 580 / 20}));
+    EXPECT_EQ(displayPosition(1, twenty, 600, 580).y, 29);
+    const DisplayLayout fifty = displayLayout(50, 580);
+    EXPECT_EQ(fifty.columns, 2);
+    EXPECT_EQ(fifty.rows, 25);
+    EXPECT_EQ(displayPosition(25, fifty, 600, 580), (Point{300, 0}));
+    EXPECT_EQ(displayPosition(24, fifty, 600, 580), (Point{0, 24 * 580 / 25}));
+    EXPECT_EQ(displayLayout(0, 580).columns, 0);
+    EXPECT_EQ(displayLayout(5, 3).columns, 5);  // smaller than one line: never a division by zero
+}
+
+TEST(DrawingTest, DisplayColoursMarkTheCurrentLeadAndTheClashes) {
+    const auto c = test::composition(test::readFile(test::repoDataDir() + "/quarnel.txt"));
+    const MajorMethod own("Cassiobury S", test::starterLibrary());
+    c->tryMethodAt(3, &own);
+    EXPECT_EQ(displayColour(*c, 3, 3), Blue);
+    EXPECT_EQ(displayColour(*c, 1, 3), Black);
+    const MajorMethod wrongCode("Cambridge S", test::starterLibrary());
+    c->tryMethodAt(3, &wrongCode);
+    EXPECT_EQ(displayColour(*c, 3, 3), Violet);
+    const MajorMethod clash("h&-34-4-2-6-4-1-2-1", test::starterLibrary());
+    c->tryMethodAt(6, &clash);
+    EXPECT_EQ(displayColour(*c, 6, 6), Violet);  // false against the lead heads
+    EXPECT_EQ(displayColour(*c, 1, 6), Red);
+    EXPECT_EQ(displayColour(*c, 2, 6), Black);
+}
+
+TEST(DrawingTest, DiagramGeometryCentresSixtyFiveByThirtyThreeUnits) {
+    const DiagramGeometry g = diagramGeometry(650, 330);
+    EXPECT_EQ(g.unit, 10);
+    EXPECT_EQ(g.panelStep, 90);
+    EXPECT_EQ(g.leftMargin, 0);
+    EXPECT_EQ(g.y[0], 0);
+    EXPECT_EQ(g.y[32], 320);
+    const DiagramGeometry wide = diagramGeometry(1000, 330);
+    EXPECT_EQ(wide.unit, 10);
+    EXPECT_EQ(wide.leftMargin, (1000 - 650) / 2);
+    const DiagramGeometry tiny = diagramGeometry(10, 10);
+    EXPECT_EQ(tiny.unit, 0);
+}
+
+TEST(DrawingTest, DiagramFollowsTheTrebleAndOneWorkingBell) {
+    const DiagramGeometry g = diagramGeometry(650, 330);
+    const MajorMethod cambridge("Cambridge S", test::starterLibrary());
+    const auto lines = diagramLines(cambridge, g);
+    ASSERT_EQ(lines.size(), 14u);
+    for (int panel = 0; panel < 7; ++panel) {
+        EXPECT_EQ(lines[static_cast<std::size_t>(panel)].colour, Red);
+        EXPECT_EQ(lines[static_cast<std::size_t>(panel)].points.size(), 33u);
+        EXPECT_EQ(lines[static_cast<std::size_t>(panel)].points[0], (Point{panel * 90, 0}));  // the treble leads
+        EXPECT_EQ(lines[static_cast<std::size_t>(panel)].points[16].x, 7 * 10 + panel * 90);  // lying at the half lead
+    }
+    // Code b: the blue line starts on the second; each panel starts where the
+    // last one ended, and after seven leads the bell is home again.
+    EXPECT_EQ(lines[7].colour, Blue);
+    EXPECT_EQ(lines[7].points[0].x, 1 * 10);
+    for (int panel = 1; panel < 7; ++panel)
+        EXPECT_EQ(lines[static_cast<std::size_t>(7 + panel)].points[0].x - panel * 90,
+                  lines[static_cast<std::size_t>(6 + panel)].points[32].x - (panel - 1) * 90);
+    EXPECT_EQ(lines[13].points[32].x - 6 * 90, 1 * 10);
+    const MajorMethod tavistock("Tavistock S", test::starterLibrary());  // code j
+    EXPECT_EQ(diagramLines(tavistock, g)[7].points[0].x, 7 * 10);
+    const MajorMethod none("not a method", test::starterLibrary());
+    EXPECT_TRUE(diagramLines(none, g).empty());
+}
+
+}  // namespace
+}  // namespace quarnel

@@ -1,0 +1,365 @@
+// The dialog driven as a composer would drive it, headless: controls found
+// by their dialog ids, file dialogs and message boxes answered by a script.
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QToolButton>
+#include <deque>
+#include <fstream>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "methods/method_library.h"
+#include "ui/composer_dialog.h"
+#include "ui/diagram_window.h"
+#include "ui/display_window.h"
+
+using namespace quarnel;
+
+namespace {
+
+std::string readAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Answers the dialog's questions from a script and records what it was asked.
+class ScriptedPrompts : public Prompts {
+public:
+    std::deque<std::optional<std::string>> files;
+    std::deque<bool> answers;
+    std::vector<std::string> messages;
+    std::vector<std::string> questions;
+    std::vector<std::string> offered;
+    std::vector<std::string> extensions;
+
+    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view extension, const std::string& initial) override {
+        offered.push_back(initial);
+        extensions.emplace_back(extension);
+        if (files.empty()) return std::nullopt;
+        auto f = files.front();
+        files.pop_front();
+        return f;
+    }
+    void showMessage(QWidget*, const std::string& text) override { messages.push_back(text); }
+    bool confirm(QWidget*, const std::string& text) override {
+        questions.push_back(text);
+        if (answers.empty()) return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+};
+
+}  // namespace
+
+class ComposerDialogTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<ScriptedPrompts> prompts;
+    std::unique_ptr<ComposerDialog> dialog;
+    QString data = QStringLiteral(QUARNEL_REPO_DATA);
+
+    template <typename T>
+    T* control(int id) {
+        T* c = dialog->findChild<T*>(QString::number(id));
+        if (c == nullptr) qFatal("no control %d", id);
+        return c;
+    }
+    QString textOf(int id) { return control<QLineEdit>(id)->text(); }
+    void click(int id) { QTest::mouseClick(control<QPushButton>(id), Qt::LeftButton); }
+    void loadSample() {
+        prompts->files.push_back((data + QStringLiteral("/quarnel.txt")).toStdString());
+        click(1000);
+    }
+
+private slots:
+    void initTestCase() {
+        MethodLibrary::instance().clear();
+        readLibraryFiles(MethodLibrary::instance(), QUARNEL_REPO_DATA);
+    }
+
+    void init() {
+        prompts = std::make_unique<ScriptedPrompts>();
+        dialog = std::make_unique<ComposerDialog>(nullptr, prompts.get());
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    }
+
+    void cleanup() { dialog.reset(); }
+
+    void startsWithItsDefaults() {
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Quarnel Composing Aid (Multi-Part)"));
+        QCOMPARE(textOf(1005), QStringLiteral("1"));
+        QCOMPARE(textOf(1006), QStringLiteral("*"));
+        QCOMPARE(textOf(1024), QStringLiteral("0"));
+        for (int id : {1036, 1038, 1039}) QCOMPARE(textOf(id), QStringLiteral("0"));
+        QVERIFY(control<QCheckBox>(1032)->isChecked());
+        for (int id : {1011, 1010, 1015, 1016, 1033, 1034}) QVERIFY(!control<QCheckBox>(id)->isChecked());
+        QVERIFY(control<QRadioButton>(1028)->isChecked());
+        QVERIFY(dialog->displayWindow()->isVisible());
+        QVERIFY(!dialog->upperDiagram()->isVisible());
+        QVERIFY(!dialog->lowerDiagram()->isVisible());
+        QCOMPARE(dialog->displayWindow()->geometry(), dialog->dialogRect(145, 0, 377, 358));
+        QCOMPARE(dialog->lowerDiagram()->geometry(), dialog->dialogRect(145, 179, 377, 179));
+        QVERIFY(control<QLineEdit>(1004)->isReadOnly());
+        QVERIFY(control<QLineEdit>(1006)->isReadOnly());
+        QVERIFY(!control<QLineEdit>(1003)->isReadOnly());
+        const QStringList captions = {"Load", "Save", "Export", "MicroSiril", "Quit", "Next", "Different", "Clear", "OK", "Music", "Match"};
+        const int ids[] = {1000, 1001, 1019, 1027, 1020, 1007, 1025, 1026, 1018, 1035, 1037};
+        for (int i = 0; i < captions.size(); ++i) QCOMPARE(control<QPushButton>(ids[i])->text(), captions[i]);
+        // Without a composition the searches and OK do nothing.
+        click(1007);
+        click(1018);
+        QCOMPARE(textOf(1004), QString());
+    }
+
+    void switchesBetweenTheViews() {
+        QTest::mouseClick(control<QRadioButton>(1029), Qt::LeftButton);
+        QVERIFY(!dialog->displayWindow()->isVisible());
+        QVERIFY(dialog->upperDiagram()->isVisible());
+        QVERIFY(dialog->lowerDiagram()->isVisible());
+        QTest::mouseClick(control<QRadioButton>(1028), Qt::LeftButton);
+        QVERIFY(dialog->displayWindow()->isVisible());
+        QVERIFY(!dialog->upperDiagram()->isVisible());
+    }
+
+    void loadsAComposition() {
+        loadSample();
+        QVERIFY(prompts->messages.empty());
+        QCOMPARE(prompts->offered.front(), std::string("quarnel.txt"));
+        QCOMPARE(prompts->extensions.front(), std::string("txt"));
+        QVERIFY(dialog->session().composition() != nullptr);
+        QCOMPARE(dialog->displayWindow()->composition(), dialog->session().composition());
+        QCOMPARE(textOf(1006), QStringLiteral("D"));
+        QCOMPARE(dialog->upperDiagram()->method(), dialog->session().composition()->committedMethodAt(1));
+        // The up arrow wraps from lead 1 to the last lead, the down arrow back.
+        QTest::mouseClick(control<QWidget>(1022)->findChild<QToolButton*>(QStringLiteral("up")), Qt::LeftButton);
+        QCOMPARE(textOf(1005), QStringLiteral("8"));
+        QCOMPARE(textOf(1006), QStringLiteral("G"));
+        QTest::mouseClick(control<QWidget>(1022)->findChild<QToolButton*>(QStringLiteral("down")), Qt::LeftButton);
+        QCOMPARE(textOf(1005), QStringLiteral("1"));
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QCOMPARE(textOf(1005), QStringLiteral("2"));
+        QCOMPARE(dialog->displayWindow()->currentLead(), 2);
+    }
+
+    void reportsAFalseComposition() {
+        loadSample();
+        prompts->files.push_back(QStringLiteral(QUARNEL_TEST_DATA "/false_lead_heads.txt").toStdString());
+        click(1000);
+        QCOMPARE(prompts->messages, std::vector<std::string>{"Load abandoned: Attempt to insert false row"});
+        QVERIFY(dialog->session().composition() == nullptr);
+        QVERIFY(dialog->displayWindow()->composition() == nullptr);
+        QVERIFY(dialog->upperDiagram()->method() == nullptr);
+    }
+
+    void missingFilesChangeNothing() {
+        loadSample();
+        const Composition* before = dialog->session().composition();
+        prompts->files.push_back(std::string("/nonexistent/quarnel.txt"));
+        click(1000);
+        QCOMPARE(dialog->session().composition(), before);
+        QCOMPARE(prompts->messages.size(), std::size_t(1));
+        prompts->files.push_back(std::string("/nonexistent/major.mus"));
+        click(1035);
+        QVERIFY(dialog->session().musicTable() == nullptr);
+        QCOMPARE(prompts->messages.size(), std::size_t(2));
+        click(1000);  // cancelled file dialog
+        QCOMPARE(dialog->session().composition(), before);
+    }
+
+    void nextDifferentMatchAndClear() {
+        loadSample();
+        prompts->files.push_back((data + QStringLiteral("/major.mus")).toStdString());
+        click(1035);
+        QCOMPARE(prompts->offered.back(), std::string("major.mus"));
+        QVERIFY(textOf(1039).toInt() > 0);
+        click(1007);
+        const QString first = textOf(1004);
+        QVERIFY(first.startsWith(QStringLiteral("d&")));
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().startsWith(QStringLiteral("Lead-head match\nNo falseness detected")));
+        QCOMPARE(dialog->lowerDiagram()->method(), dialog->session().candidate());
+        click(1007);
+        QVERIFY(textOf(1004) != first);
+        click(1025);
+        QVERIFY(textOf(1004).startsWith(QStringLiteral("d&")));
+        click(1037);
+        QVERIFY(textOf(1038).toInt() >= textOf(1036).toInt());
+        click(1026);
+        QCOMPARE(textOf(1004), QString());
+        QCOMPARE(textOf(1003), QString());
+        QCOMPARE(control<QPlainTextEdit>(1023)->toPlainText(), QStringLiteral("No place notation available\n"));
+        QVERIFY(dialog->lowerDiagram()->method() == nullptr);
+        click(1007);
+        QCOMPARE(textOf(1004), first);  // after Clear the generator starts afresh
+    }
+
+    void typingANameShowsTheCandidate() {
+        loadSample();
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("Cambridge"));
+        QCOMPARE(textOf(1004), QString());  // not yet a name
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral(" S"));
+        QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
+        QCOMPARE(control<QPlainTextEdit>(1023)->toPlainText(), QStringLiteral("Incompatible lead-head order\n"));
+        // A named candidate goes with the lead number; an unnamed one does not.
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
+        click(1007);
+        QVERIFY(!textOf(1004).isEmpty());
+        control<QLineEdit>(1003)->clear();
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("x"));
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QCOMPARE(textOf(1004), QString());
+        QVERIFY(dialog->session().candidate() == nullptr);
+    }
+
+    void okAsksBeforeDeletingClashingLeads() {
+        loadSample();
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);  // lead 3, code C
+        auto& session = dialog->session();
+        // The first generated candidate of code C that clashes with two leads.
+        session.fields().maxFalseness = 2;
+        control<QLineEdit>(1024)->setText(QStringLiteral("2"));
+        std::vector<int> clashes;
+        for (int tries = 0; tries < 5000; ++tries) {
+            click(1007);
+            clashes.clear();
+            for (int lead = 1; lead <= 8; ++lead)
+                if (!session.composition()->notFalseAgainst(lead)) clashes.push_back(lead);
+            if (clashes.size() == 2 && session.composition()->notFalseAgainst(0)) break;
+        }
+        QCOMPARE(clashes.size(), std::size_t(2));
+        const std::string candidate = textOf(1004).toStdString();
+        prompts->answers = {true, false};  // OK to the first, Cancel to the second
+        click(1018);
+        QCOMPARE(prompts->questions, (std::vector<std::string>{"Delete lead " + std::to_string(clashes[0]) + "?",
+                                                              "Delete lead " + std::to_string(clashes[1]) + "?"}));
+        for (int lead : clashes) QVERIFY(session.composition()->committedMethodAt(lead) != nullptr);
+        QCOMPARE(session.composition()->committedMethodAt(3)->notationText(), std::string("c&-5-6-2-36-2-5-4-1"));
+        prompts->answers = {true, true};
+        click(1018);
+        for (int lead : clashes) QVERIFY(session.composition()->committedMethodAt(lead) == nullptr);
+        QCOMPARE(session.composition()->committedMethodAt(3)->notationText(), candidate);
+        QCOMPARE(control<QPlainTextEdit>(1023)->toPlainText(), QStringLiteral("Lead-head match\nNo falseness detected\n"));
+    }
+
+    void searchPastTheLastLeadDoesNotStart() {
+        loadSample();
+        control<QLineEdit>(1005)->setText(QStringLiteral("9"));
+        dialog->session().leadChanged();
+        QCOMPARE(textOf(1006), QStringLiteral("*"));
+        click(1007);
+        QCOMPARE(control<QPlainTextEdit>(1023)->toPlainText(), QStringLiteral("Bad lead end group\n"));
+        QVERIFY(dialog->isVisible());
+        control<QLineEdit>(1005)->setText(QStringLiteral("1"));
+        dialog->session().leadChanged();
+        click(1007);
+        QVERIFY(textOf(1004).startsWith(QStringLiteral("d&")));
+    }
+
+    void escapeInterruptsASearch() {
+        loadSample();
+        // Named candidates from the generator: with the small starter library
+        // this search would run through the whole enumeration.
+        control<QCheckBox>(1011)->setChecked(true);
+        QCoreApplication::postEvent(dialog.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        click(1025);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(!dialog->session().searching());
+        const auto& f = dialog->session().fields();
+        QVERIFY(!f.placeNotationText.empty());
+        QCOMPARE(textOf(1004).toStdString(), f.placeNotationText);
+        QCOMPARE(dialog->session().candidate()->notationText(), f.placeNotationText);
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().startsWith(QStringLiteral("Lead-head match")));
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);  // no search now: Escape ends the dialog
+        QVERIFY(!dialog->isVisible());
+    }
+
+    void savesAndExportsThroughTheFileDialogs() {
+        QTemporaryDir dir;
+        const std::string folder = dir.path().toStdString();
+        prompts->files.push_back(folder + "/empty.txt");
+        click(1001);  // Save with no composition creates an empty file
+        QCOMPARE(readAll(folder + "/empty.txt"), std::string());
+        loadSample();
+        prompts->files.push_back(folder + "/saved.txt");
+        click(1001);
+        QCOMPARE(readAll(folder + "/saved.txt"), readAll(QUARNEL_REPO_DATA "/quarnel.txt"));
+        QCOMPARE(prompts->offered.back(), std::string(QUARNEL_REPO_DATA "/quarnel.txt"));
+        prompts->files.push_back(folder + "/peal.txt");
+        click(1019);
+        QCOMPARE(prompts->offered.back(), std::string("peal.txt"));
+        QCOMPARE(readAll(folder + "/peal.txt"), readAll(QUARNEL_TEST_DATA "/quarnel.export.txt"));
+        prompts->files.push_back(folder + "/quarnel.maj");
+        click(1027);
+        QCOMPARE(prompts->offered.back(), std::string("quarnel.maj"));
+        QCOMPARE(prompts->extensions.back(), std::string("maj"));
+        QCOMPARE(readAll(folder + "/quarnel.maj"), readAll(QUARNEL_TEST_DATA "/quarnel.maj"));
+        QVERIFY(prompts->messages.empty());
+        // A file that cannot be written is reported, and nothing is left half written.
+        prompts->files.push_back(folder + "/no/such/folder/peal.txt");
+        click(1019);
+        QCOMPARE(prompts->messages.size(), std::size_t(1));
+        QVERIFY(prompts->messages[0].find(folder + "/no/such/folder/peal.txt") != std::string::npos);
+        QVERIFY(QDir(dir.path()).entryList(QStringList() << QStringLiteral("*quarnel-new*"), QDir::Files).isEmpty());
+    }
+
+    void nextIsTheCommandLineSearch() {
+        // From the same state the dialog's Next and quarnel-cli search give
+        // the same candidate: both run the session's one search.
+        loadSample();
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        control<QCheckBox>(1033)->setChecked(true);
+        control<QCheckBox>(1010)->setChecked(true);
+        control<QLineEdit>(1024)->setText(QStringLiteral("1"));
+        click(1026);
+        click(1007);
+        std::istringstream in;
+        std::ostringstream out, err;
+        const int status = cli::run({"search", QUARNEL_REPO_DATA "/quarnel.txt", "--lead", "3", "--surprise", "--delight",
+                                     "--right-place", "--max-falseness", "1", "--library", QUARNEL_REPO_DATA},
+                                    in, out, err);
+        QCOMPARE(status, 0);
+        const auto& f = dialog->session().fields();
+        QCOMPARE(out.str().substr(0, out.str().find("Candidates:")),
+                 "Notation: " + f.placeNotationText + "\nName: " + f.methodName + "\n");
+        QVERIFY(!f.placeNotationText.empty());
+    }
+
+    void quitClosesWithoutAQuestion() {
+        loadSample();
+        click(1020);
+        QVERIFY(!dialog->isVisible());
+        QVERIFY(prompts->questions.empty());
+    }
+
+    void writesScreenshots() {
+        QDir().mkpath(QStringLiteral(QUARNEL_SCREENSHOT_DIR));
+        auto shot = [this](const char* name) {
+            QVERIFY(dialog->grab().save(QStringLiteral(QUARNEL_SCREENSHOT_DIR "/") + QLatin1String(name)));
+        };
+        shot("startup.png");
+        loadSample();
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("Adelaide S"));
+        shot("composition.png");
+        QTest::mouseClick(control<QRadioButton>(1029), Qt::LeftButton);
+        shot("methods.png");
+    }
+};
+
+QTEST_MAIN(ComposerDialogTest)
+#include "composer_dialog_test.moc"
