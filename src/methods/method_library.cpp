@@ -12,6 +12,8 @@ MethodLibrary& MethodLibrary::instance() {
 }
 
 void MethodLibrary::clear() {
+    nameIndex_.clear();
+    notationIndex_.clear();
     byName_.clear();
     byNotation_.clear();
 }
@@ -43,20 +45,22 @@ void MethodLibrary::readLibraryFile(std::istream& in, std::string_view classSuff
 void MethodLibrary::addMethod(const std::string& notation, const std::string& name, std::string_view fileName) {
     if (fileName.size() >= 6 && fileName.substr(fileName.size() - 6) == "little") return;
     if (byName_.count(name) != 0) return;
-    byNotation_[notation] = name;
-    byName_[name] = notation;
+    const auto notationEntry = byNotation_.insert_or_assign(notation, name).first;
+    const auto nameEntry = byName_.emplace(name, notation).first;
+    notationIndex_[notationEntry->first] = &notationEntry->second;
+    nameIndex_[nameEntry->first] = &nameEntry->second;
 }
 
 const std::string& MethodLibrary::nameOf(std::string_view notation) const {
     static const std::string none;
-    const auto it = byNotation_.find(notation);
-    return it == byNotation_.end() ? none : it->second;
+    const auto it = notationIndex_.find(notation);
+    return it == notationIndex_.end() ? none : *it->second;
 }
 
 const std::string& MethodLibrary::notationOf(std::string_view name) const {
     static const std::string none;
-    const auto it = byName_.find(name);
-    return it == byName_.end() ? none : it->second;
+    const auto it = nameIndex_.find(name);
+    return it == nameIndex_.end() ? none : *it->second;
 }
 
 std::string MethodLibrary::nextNamed(std::string_view start, char code, bool allowSurprise, bool allowDelight,

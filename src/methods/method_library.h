@@ -7,11 +7,19 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 
 namespace quarnel {
 
 class MethodLibrary {
 public:
+    MethodLibrary() = default;
+    // The hash indexes point into the maps' nodes: a library moves, it is not copied.
+    MethodLibrary(const MethodLibrary&) = delete;
+    MethodLibrary& operator=(const MethodLibrary&) = delete;
+    MethodLibrary(MethodLibrary&&) = default;
+    MethodLibrary& operator=(MethodLibrary&&) = default;
+
     // The process-wide library the program reads at start-up.
     static MethodLibrary& instance();
 
@@ -37,6 +45,10 @@ public:
 private:
     std::map<std::string, std::string, std::less<>> byName_;
     std::map<std::string, std::string, std::less<>> byNotation_;
+    // Hash indexes over the two maps for the exact lookups that every
+    // candidate makes; their keys and values live in the maps' nodes.
+    std::unordered_map<std::string_view, const std::string*> nameIndex_;
+    std::unordered_map<std::string_view, const std::string*> notationIndex_;
 };
 
 // Reads "S8", "D8" and "T8" from a folder into the library; a file that does

@@ -34,12 +34,10 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
         text = longText;
     }
     for (int i = 0; i < h; ++i) {
-        const auto parsed = Change::parse(takeChange(text));
-        if (!parsed) {
+        if (!changes_[static_cast<std::size_t>(i)].assign(takeChange(text))) {
             changes_.fill(Change());
             return;
         }
-        changes_[static_cast<std::size_t>(i)] = *parsed;
     }
     code_ = notationText[0];
     buildRows();

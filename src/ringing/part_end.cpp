@@ -17,9 +17,10 @@ struct PartState {
     // powers[k] is the part end applied k times: the image of a row k parts
     // on is powers[k].times(row).
     std::array<Row, MaxParts> powers{};
-    // For each bell b, the set of k (bit k) for which powers[k][b] is
-    // smallest: the parts whose image of a row starting with b can be its key.
-    std::array<std::uint16_t, BellCount> firstPlaceParts{};
+    // For each choice of the bells in the first three places (3 bits each),
+    // the set of k (bit k) whose images of such a row are smallest in those
+    // places: the parts whose image can be the row's key. Usually one part.
+    std::array<std::uint16_t, 512> leadingParts{};
 };
 
 PartState& state() {
@@ -81,18 +82,24 @@ void setPartEnd(const Row& row) {
         ++s.count;
         q = q.times(row);
     }
-    for (int b = 0; b < BellCount; ++b) {
-        int best = BellCount;
-        std::uint16_t mask = 0;
-        for (int k = 0; k < s.count; ++k) {
-            const int image = s.powers[static_cast<std::size_t>(k)][b];
-            if (image < best) {
-                best = image;
-                mask = 0;
+    for (unsigned lead = 0; lead < 512; ++lead) {
+        const int bells[3] = {static_cast<int>(lead >> 6), static_cast<int>((lead >> 3) & 7), static_cast<int>(lead & 7)};
+        unsigned parts = (1u << s.count) - 1;
+        for (int place = 0; place < 3 && (parts & (parts - 1)) != 0; ++place) {
+            int best = BellCount;
+            unsigned kept = 0;
+            for (unsigned m = parts; m != 0; m &= m - 1) {
+                const int k = std::countr_zero(m);
+                const int image = s.powers[static_cast<std::size_t>(k)][bells[place]];
+                if (image < best) {
+                    best = image;
+                    kept = 0;
+                }
+                if (image == best) kept |= 1u << k;
             }
-            if (image == best) mask = static_cast<std::uint16_t>(mask | (1u << k));
+            parts = kept;
         }
-        s.firstPlaceParts[static_cast<std::size_t>(b)] = mask;
+        s.leadingParts[lead] = static_cast<std::uint16_t>(parts);
     }
     ++s.generation;
 }
@@ -102,7 +109,7 @@ void resetPartEnd() {
     s.partEnd = Row();
     s.count = 0;
     s.powers[0] = Row();
-    s.firstPlaceParts.fill(1);
+    s.leadingParts.fill(1);
     ++s.generation;
 }
 
@@ -113,10 +120,10 @@ std::uint64_t partEndGeneration() { return state().generation; }
 RowKey rowKey(const Row& row) {
     const PartState& s = state();
     if (s.count <= 1) return {row.value()};
-    unsigned parts = s.firstPlaceParts[row[0]];
+    unsigned parts = s.leadingParts[(static_cast<unsigned>(row[0]) << 6) | (static_cast<unsigned>(row[1]) << 3) | row[2]];
     // Images are compared place by place (the value is lexicographic, place 1
-    // most significant); usually the first place alone decides.
-    for (int place = 1; place < BellCount && (parts & (parts - 1)) != 0; ++place) {
+    // most significant); usually the first three places decide.
+    for (int place = 3; place < BellCount && (parts & (parts - 1)) != 0; ++place) {
         int best = BellCount;
         unsigned kept = 0;
         for (unsigned m = parts; m != 0; m &= m - 1) {

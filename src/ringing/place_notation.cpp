@@ -1,5 +1,7 @@
 #include "ringing/place_notation.h"
 
+#include <algorithm>
+
 #include "ringing/lead_end_table.h"
 
 namespace quarnel {
@@ -84,25 +86,31 @@ const std::array<Exchange, 256>& exchangesByPlaces() {
 }  // namespace
 
 std::optional<Change> Change::parse(std::string_view text) {
-    if (text.size() > BellCount) return std::nullopt;
+    Change c;
+    if (!c.assign(text)) return std::nullopt;
+    return c;
+}
+
+bool Change::assign(std::string_view text) {
+    if (text.size() > BellCount) return false;
     unsigned set = 0;
-    if (text != "-") {
+    const bool cross = text.size() == 1 && text[0] == '-';
+    if (!cross) {
         int last = 0;
         for (char ch : text) {
             const int p = placeOf(ch);
-            if (p == 0 || p > BellCount || p <= last) return std::nullopt;
+            if (p == 0 || p > BellCount || p <= last) return false;
             set |= 1u << (p - 1);
             last = p;
         }
     }
-    Change c;
-    c.size_ = static_cast<std::uint8_t>(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) c.chars_[i] = text[i];
-    c.characters_ = static_cast<std::uint16_t>(text == "-" ? 1u : set << 1);
-    const Exchange& e = exchangesByPlaces()[set];
-    c.transposition_ = e.transposition;
-    c.leftOfPairs_ = e.leftOfPairs;
-    return c;
+    size_ = static_cast<std::uint8_t>(text.size());
+    std::copy(text.begin(), text.end(), chars_.begin());
+    characters_ = static_cast<std::uint16_t>(cross ? 1u : set << 1);
+    static const std::array<Exchange, 256>& exchanges = exchangesByPlaces();
+    transposition_ = exchanges[set].transposition;
+    leftOfPairs_ = exchanges[set].leftOfPairs;
+    return true;
 }
 
 bool applyChange(std::string& row, std::string_view change) {

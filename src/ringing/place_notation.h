@@ -24,6 +24,9 @@ public:
     // No change when the text holds a character other than "-" and place
     // symbols, a place beyond the eighth, or places not in ascending order.
     static std::optional<Change> parse(std::string_view text);
+    // The same, in place: false (and this change left as it was) when the
+    // text is not a change.
+    bool assign(std::string_view text);
 
     std::string_view text() const { return {chars_.data(), size_}; }
     const Row& transposition() const { return transposition_; }

@@ -284,12 +284,9 @@ void ComposerDialog::endWait() { QApplication::restoreOverrideCursor(); }
 
 void ComposerDialog::showComposition(const Composition* composition) { display_->setComposition(composition); }
 
-void ComposerDialog::showCurrentLead(int lead) {
-    if (searchingNow())
-        display_->setCurrentLeadLater(lead);
-    else
-        display_->setCurrentLead(lead);
-}
+// The list is redrawn when control returns to the event loop, and during a
+// search at every frame (searchStep): at most once every 16 ms either way.
+void ComposerDialog::showCurrentLead(int lead) { display_->setCurrentLead(lead); }
 
 void ComposerDialog::showCommittedMethod(const Method* method) {
     pendingUpper_ = method;
@@ -308,7 +305,7 @@ void ComposerDialog::setLeadRange(int low, int high) {
 
 bool ComposerDialog::searchStep() {
     // At most one frame of drawing every 16 ms; in between only a clock read.
-    if (!frame_.isValid() || frame_.elapsed() >= 16) {
+    if (frame_.elapsed() >= 16) {
         if (controlsStale_) {
             writing_ = true;
             writeControlsNow();
@@ -330,8 +327,8 @@ void ComposerDialog::runSearch(bool different, bool matchMusic) {
     if (busy()) return;
     readControls(session_->fields());
     interruptRequested_ = false;
-    frame_.invalidate();
-    session_->searchCandidates(different, matchMusic);
+    if (!frame_.isValid()) frame_.start();
+    lastSearchCandidates_ = session_->searchCandidates(different, matchMusic);
     upper_->showMethod(pendingUpper_);
     lower_->showMethod(pendingLower_);
     writeControlsNow();

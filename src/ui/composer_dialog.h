@@ -33,6 +33,8 @@ public:
     ~ComposerDialog() override;
 
     ComposerSession& session() { return *session_; }
+    // How many candidates the last search tried.
+    long lastSearchCandidates() const { return lastSearchCandidates_; }
     DisplayWindow* displayWindow() const { return display_; }
     DiagramWindow* upperDiagram() const { return upper_; }
     DiagramWindow* lowerDiagram() const { return lower_; }
@@ -114,6 +116,7 @@ private:
     int leadLow_ = 1;   // the last lead: where the down arrow leads
     int leadHigh_ = 1;  // lead 1: where the up arrow leads
     bool writing_ = false;
+    long lastSearchCandidates_ = 0;
 
     // While a search runs the controls and windows are brought up to date at
     // the screen's pace, not at every candidate.

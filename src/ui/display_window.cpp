@@ -23,11 +23,6 @@ void DisplayWindow::setComposition(const Composition* composition) {
 
 void DisplayWindow::setCurrentLead(int lead) {
     currentLead_ = lead;
-    repaint();
-}
-
-void DisplayWindow::setCurrentLeadLater(int lead) {
-    currentLead_ = lead;
     update();
 }
 

@@ -14,10 +14,9 @@ public:
     DisplayWindow(QWidget* parent, const QRect& rectangle, const QString& text, int id);
 
     void setComposition(const Composition* composition);
-    // Stores the lead and redraws now.
+    // Stores the lead and redraws when the event loop next runs (the dialog
+    // also repaints at every frame of a running search).
     void setCurrentLead(int lead);
-    // Stores the lead and redraws when the event loop next runs.
-    void setCurrentLeadLater(int lead);
     int currentLead() const { return currentLead_; }
     const Composition* composition() const { return composition_; }
 
