@@ -62,6 +62,21 @@ void BM_SearchThroughQtDialog(benchmark::State& state) {
 }
 BENCHMARK(BM_SearchThroughQtDialog)->Unit(benchmark::kMicrosecond)->MinTime(2.0);
 
+// The dialog built and shown with the full libraries read from the working
+// folder, as at start-up.
+void BM_DialogStartupWithFullLibraries(benchmark::State& state) {
+    const std::string folder = std::string(QUARNEL_SHARED_DATA) + "/methods";
+    for (auto _ : state) {
+        MethodLibrary::instance().clear();
+        ComposerDialog dialog(nullptr, nullptr, folder);
+        dialog.show();
+        QApplication::processEvents();
+        benchmark::DoNotOptimize(MethodLibrary::instance().size());
+    }
+    state.counters["methods"] = static_cast<double>(MethodLibrary::instance().size());
+}
+BENCHMARK(BM_DialogStartupWithFullLibraries)->Unit(benchmark::kMillisecond);
+
 }  // namespace
 }  // namespace quarnel
 
