@@ -187,16 +187,31 @@ bool loadMusic(const Arguments& a, std::optional<MusicTable>& music, std::ostrea
     return true;
 }
 
+// What a composition command works on: the library, the music file of
+// --music (if given) and the composition named by the second word.
+struct Inputs {
+    std::unique_ptr<Composition> composition;
+    std::optional<MusicTable> music;
+};
+
+std::optional<Inputs> readInputs(const Arguments& a, std::ostream& err) {
+    loadLibrary(a);
+    Inputs inputs;
+    if (!loadMusic(a, inputs.music, err)) return std::nullopt;
+    inputs.composition = loadComposition(a, err);
+    if (!inputs.composition) return std::nullopt;
+    return inputs;
+}
+
 int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
     if (a.words.size() != 2) {
         err << Usage;
         return 2;
     }
-    loadLibrary(a);
-    std::optional<MusicTable> music;
-    if (!loadMusic(a, music, err)) return 1;
-    const auto c = loadComposition(a, err);
-    if (!c) return 1;
+    auto inputs = readInputs(a, err);
+    if (!inputs) return 1;
+    const auto& c = inputs->composition;
+    auto& music = inputs->music;
     int methods = 0;
     for (std::size_t n = 1; n <= c->leadCount(); ++n)
         if (c->committedMethodAt(static_cast<int>(n)) != nullptr) ++methods;
@@ -214,10 +229,9 @@ int save(const Arguments& a, std::ostream& out, std::ostream& err) {
         err << Usage;
         return 2;
     }
-    loadLibrary(a);
-    const auto c = loadComposition(a, err);
-    if (!c) return 1;
-    c->save(out);
+    const auto inputs = readInputs(a, err);
+    if (!inputs) return 1;
+    inputs->composition->save(out);
     return 0;
 }
 
@@ -229,11 +243,10 @@ int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
         err << Usage;
         return 2;
     }
-    loadLibrary(a);
-    std::optional<MusicTable> music;
-    if (!loadMusic(a, music, err)) return 1;
-    const auto c = loadComposition(a, err);
-    if (!c) return 1;
+    auto inputs = readInputs(a, err);
+    if (!inputs) return 1;
+    const auto& c = inputs->composition;
+    auto& music = inputs->music;
     if (*lead < 1 || static_cast<std::size_t>(*lead) > c->leadCount()) {
         err << "No lead " << *lead << " in a composition of " << c->leadCount() << " leads\n";
         return 1;
@@ -262,13 +275,12 @@ int exportComposition(const Arguments& a, std::ostream& out, std::ostream& err) 
         err << Usage;
         return 2;
     }
-    loadLibrary(a);
-    const auto c = loadComposition(a, err);
-    if (!c) return 1;
+    const auto inputs = readInputs(a, err);
+    if (!inputs) return 1;
     if (text)
-        c->exportText(out);
+        inputs->composition->exportText(out);
     else
-        c->exportMicroSiril(out);
+        inputs->composition->exportMicroSiril(out);
     return 0;
 }
 

@@ -69,6 +69,23 @@ const IndexTables& indexTables() {
     return t;
 }
 
+// Of the parts in the set (bit k for part k), those whose image of the bell
+// is smallest.
+unsigned smallestImages(const PartState& s, unsigned parts, int bell) {
+    int best = BellCount;
+    unsigned kept = 0;
+    for (unsigned m = parts; m != 0; m &= m - 1) {
+        const int k = std::countr_zero(m);
+        const int image = s.powers[static_cast<std::size_t>(k)][bell];
+        if (image < best) {
+            best = image;
+            kept = 0;
+        }
+        if (image == best) kept |= 1u << k;
+    }
+    return kept;
+}
+
 }  // namespace
 
 void setPartEnd(const Row& row) {
@@ -85,20 +102,7 @@ void setPartEnd(const Row& row) {
     for (unsigned lead = 0; lead < 512; ++lead) {
         const int bells[3] = {static_cast<int>(lead >> 6), static_cast<int>((lead >> 3) & 7), static_cast<int>(lead & 7)};
         unsigned parts = (1u << s.count) - 1;
-        for (int place = 0; place < 3 && (parts & (parts - 1)) != 0; ++place) {
-            int best = BellCount;
-            unsigned kept = 0;
-            for (unsigned m = parts; m != 0; m &= m - 1) {
-                const int k = std::countr_zero(m);
-                const int image = s.powers[static_cast<std::size_t>(k)][bells[place]];
-                if (image < best) {
-                    best = image;
-                    kept = 0;
-                }
-                if (image == best) kept |= 1u << k;
-            }
-            parts = kept;
-        }
+        for (int place = 0; place < 3 && (parts & (parts - 1)) != 0; ++place) parts = smallestImages(s, parts, bells[place]);
         s.leadingParts[lead] = static_cast<std::uint16_t>(parts);
     }
     ++s.generation;
@@ -123,20 +127,7 @@ RowKey rowKey(const Row& row) {
     unsigned parts = s.leadingParts[(static_cast<unsigned>(row[0]) << 6) | (static_cast<unsigned>(row[1]) << 3) | row[2]];
     // Images are compared place by place (the value is lexicographic, place 1
     // most significant); usually the first three places decide.
-    for (int place = 3; place < BellCount && (parts & (parts - 1)) != 0; ++place) {
-        int best = BellCount;
-        unsigned kept = 0;
-        for (unsigned m = parts; m != 0; m &= m - 1) {
-            const int k = std::countr_zero(m);
-            const int image = s.powers[static_cast<std::size_t>(k)][row[place]];
-            if (image < best) {
-                best = image;
-                kept = 0;
-            }
-            if (image == best) kept |= 1u << k;
-        }
-        parts = kept;
-    }
+    for (int place = 3; place < BellCount && (parts & (parts - 1)) != 0; ++place) parts = smallestImages(s, parts, row[place]);
     const int k = std::countr_zero(parts);
     return {s.powers[static_cast<std::size_t>(k)].times(row).value()};
 }
