@@ -3,6 +3,7 @@
 #include <deque>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "session/composer_session.h"
 #include "support/composition_builders.h"
@@ -114,7 +115,10 @@ TEST_F(ComposerSessionTest, MusicBeforeLoadAndAfter) {
     EXPECT_EQ(f.totalMusic, 0);
     loadSample();
     EXPECT_GT(f.totalMusic, 0);
-    EXPECT_EQ(f.leadMusic, f.candidateMusic == 0 ? f.leadMusic : f.leadMusic);
+    std::istringstream musicFile(test::readFile(test::repoDataDir() + "/major.mus"));
+    MusicTable table = MusicTable::read(musicFile);
+    EXPECT_EQ(f.totalMusic, session.composition()->musicScore(0, table, false));
+    EXPECT_EQ(f.leadMusic, session.composition()->musicScore(1, table, false));
     f.methodName = "Ipswich S";
     session.nameChanged();
     EXPECT_EQ(f.candidateMusic, f.leadMusic);  // the lead's own method

@@ -342,7 +342,14 @@ private slots:
         loadSample();
         click(1020);
         QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
         QVERIFY(prompts->questions.empty());
+    }
+
+    void enterClosesTheDialog() {
+        QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Return);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
     }
 
     void writesScreenshots() {
