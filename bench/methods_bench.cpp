@@ -28,9 +28,14 @@ void BM_GeneratorFullEnumerationB(benchmark::State& state) {
 }
 BENCHMARK(BM_GeneratorFullEnumerationB)->Unit(benchmark::kMillisecond);
 
-void BM_MajorMethodFromNotationText(benchmark::State& state) {
+// The process-wide library with the full collections, as the program has it.
+void loadFullLibrary() {
     MethodLibrary& library = MethodLibrary::instance();
     if (library.size() == 0) readLibraryFiles(library, std::string(QUARNEL_SHARED_DATA) + "/methods");
+}
+
+void BM_MajorMethodFromNotationText(benchmark::State& state) {
+    loadFullLibrary();
     for (auto _ : state) {
         MajorMethod m("b&-3-4-25-36-4-5-6-7");
         benchmark::DoNotOptimize(m.row(31));
@@ -39,8 +44,7 @@ void BM_MajorMethodFromNotationText(benchmark::State& state) {
 BENCHMARK(BM_MajorMethodFromNotationText);
 
 void BM_MajorMethodFromLibraryName(benchmark::State& state) {
-    MethodLibrary& library = MethodLibrary::instance();
-    if (library.size() == 0) readLibraryFiles(library, std::string(QUARNEL_SHARED_DATA) + "/methods");
+    loadFullLibrary();
     for (auto _ : state) {
         MajorMethod m("Cambridge S");
         benchmark::DoNotOptimize(m.row(31));

@@ -248,26 +248,17 @@ bool ComposerSession::writeFile(const std::string& path, void (Composition::*wri
     return true;
 }
 
-void ComposerSession::save() {
-    const auto path = view_.chooseFile(SessionView::FileDialog::Save, "txt", compositionFileName_);
+void ComposerSession::saveAs(std::string_view extension, std::string& rememberedName,
+                             void (Composition::*writer)(std::ostream&) const) {
+    const auto path = view_.chooseFile(SessionView::FileDialog::Save, extension, rememberedName);
     if (!path) return;
-    compositionFileName_ = *path;
-    writeFile(*path, &Composition::save);
+    rememberedName = *path;
+    writeFile(*path, writer);
 }
 
-void ComposerSession::exportText() {
-    const auto path = view_.chooseFile(SessionView::FileDialog::Save, "txt", exportFileName_);
-    if (!path) return;
-    exportFileName_ = *path;
-    writeFile(*path, &Composition::exportText);
-}
-
-void ComposerSession::exportMicroSiril() {
-    const auto path = view_.chooseFile(SessionView::FileDialog::Save, "maj", microSirilFileName_);
-    if (!path) return;
-    microSirilFileName_ = *path;
-    writeFile(*path, &Composition::exportMicroSiril);
-}
+void ComposerSession::save() { saveAs("txt", compositionFileName_, &Composition::save); }
+void ComposerSession::exportText() { saveAs("txt", exportFileName_, &Composition::exportText); }
+void ComposerSession::exportMicroSiril() { saveAs("maj", microSirilFileName_, &Composition::exportMicroSiril); }
 
 void ComposerSession::music() {
     const auto path = view_.chooseFile(SessionView::FileDialog::Open, "mus", "major.mus");

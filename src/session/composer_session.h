@@ -69,6 +69,7 @@ private:
     void releaseCandidate();
     void releaseComposition();
     bool writeFile(const std::string& path, void (Composition::*writer)(std::ostream&) const);
+    void saveAs(std::string_view extension, std::string& rememberedName, void (Composition::*writer)(std::ostream&) const);
 
     SessionView& view_;
     const MethodLibrary& library_;

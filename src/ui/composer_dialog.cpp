@@ -145,11 +145,7 @@ void ComposerDialog::buildControls() {
 
     leadHeadCode_ = edit(1006, 31, 20, 21, 14, true, false);
     methodName_ = edit(1003, 56, 20, 88, 14, false, false);
-    connect(methodName_, &QLineEdit::textEdited, this, [this] {
-        if (busy()) return;
-        readControls(session_->fields());
-        session_->nameChanged();
-    });
+    connect(methodName_, &QLineEdit::textEdited, this, [this] { command(&ComposerSession::nameChanged); });
     placeNotation_ = edit(1004, 1, 39, 144, 14, true, false);
 
     button(1007, "Next", 1, 57, 26, 14, &ComposerDialog::next);
@@ -338,47 +334,21 @@ void ComposerDialog::next() { runSearch(false, false); }
 void ComposerDialog::different() { runSearch(true, false); }
 void ComposerDialog::match() { runSearch(false, true); }
 
-void ComposerDialog::clear() {
+// A command of the session: not while a search runs, and always on what the
+// controls show now.
+void ComposerDialog::command(void (ComposerSession::*run)()) {
     if (busy()) return;
     readControls(session_->fields());
-    session_->clear();
+    (session_.get()->*run)();
 }
 
-void ComposerDialog::ok() {
-    if (busy()) return;
-    readControls(session_->fields());
-    session_->ok();
-}
-
-void ComposerDialog::load() {
-    if (busy()) return;
-    readControls(session_->fields());
-    session_->load();
-}
-
-void ComposerDialog::save() {
-    if (busy()) return;
-    readControls(session_->fields());
-    session_->save();
-}
-
-void ComposerDialog::exportText() {
-    if (busy()) return;
-    readControls(session_->fields());
-    session_->exportText();
-}
-
-void ComposerDialog::microSiril() {
-    if (busy()) return;
-    readControls(session_->fields());
-    session_->exportMicroSiril();
-}
-
-void ComposerDialog::music() {
-    if (busy()) return;
-    readControls(session_->fields());
-    session_->music();
-}
+void ComposerDialog::clear() { command(&ComposerSession::clear); }
+void ComposerDialog::ok() { command(&ComposerSession::ok); }
+void ComposerDialog::load() { command(&ComposerSession::load); }
+void ComposerDialog::save() { command(&ComposerSession::save); }
+void ComposerDialog::exportText() { command(&ComposerSession::exportText); }
+void ComposerDialog::microSiril() { command(&ComposerSession::exportMicroSiril); }
+void ComposerDialog::music() { command(&ComposerSession::music); }
 
 void ComposerDialog::quit() {
     if (searchingNow()) {
@@ -415,8 +385,7 @@ void ComposerDialog::stepLead(int towardsLast) {
     if (lead > last) lead = leadHigh_;
     if (lead < leadHigh_) lead = last;
     leadNumber_->setText(QString::number(lead));
-    readControls(session_->fields());
-    session_->leadChanged();
+    command(&ComposerSession::leadChanged);
 }
 
 void ComposerDialog::keyPressEvent(QKeyEvent* event) {

@@ -83,6 +83,7 @@ private:
     bool busy() const;
     bool searchingNow() const;
     void runSearch(bool different, bool match);
+    void command(void (ComposerSession::*run)());
 
     std::unique_ptr<QtPrompts> ownPrompts_;
     Prompts* prompts_;
