@@ -134,5 +134,38 @@ TEST(CliTest, ExportsTextAndMicroSiril) {
     EXPECT_EQ(run({"export", data + "/quarnel.txt", "--text", "--microsiril"}).status, 2);
 }
 
+TEST(CliTest, SearchIsOnePressOfNext) {
+    const std::string data = test::repoDataDir();
+    const std::string file = data + "/quarnel.txt";
+    const Result r = run({"search", file, "--lead", "3", "--surprise", "--library", data});
+    EXPECT_EQ(r.status, 0) << r.err;
+    const auto l = lines(r.out);
+    ASSERT_EQ(l.size(), 3u);
+    EXPECT_EQ(l[0].substr(0, 12), "Notation: c&");
+    EXPECT_EQ(l[1].substr(0, 6), "Name: ");
+    EXPECT_EQ(l[2].substr(0, 12), "Candidates: ");
+
+    // Nothing is within a negative maximum: the search runs out.
+    const Result none = run({"search", file, "--lead", "3", "--surprise", "--max-falseness", "-1", "--library", data});
+    EXPECT_EQ(lines(none.out)[0], "Notation: ");
+    EXPECT_GT(std::stoi(lines(none.out)[2].substr(12)), 1);
+
+    // Named: the library's methods of the code, Adelaide first.
+    const Result named = run({"search", file, "--lead", "3", "--surprise", "--named", "--library", data});
+    EXPECT_EQ(lines(named.out)[1], "Name: Adelaide S");
+    // Continuing from a named candidate.
+    const Result after = run({"search", file, "--lead", "3", "--surprise", "--named", "--method", "Adelaide S", "--library", data});
+    EXPECT_NE(lines(after.out)[1], "Name: Adelaide S");
+
+    const Result past = run({"search", file, "--lead", "9", "--surprise", "--library", data});
+    EXPECT_EQ(past.status, 1);
+    EXPECT_EQ(past.err, "Bad lead end group\n");
+    const Result falseFile = run({"search", test::testDataDir() + "/false_lead_heads.txt", "--lead", "1", "--library", data});
+    EXPECT_EQ(falseFile.status, 1);
+    EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row\n");
+    EXPECT_EQ(run({"search", file, "--lead", "1", "--different", "--match"}).status, 2);
+    EXPECT_EQ(run({"search", file}).status, 2);
+}
+
 }  // namespace
 }  // namespace quarnel
