@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSet>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -350,6 +351,32 @@ private slots:
         QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Return);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
+    }
+
+    void windowsPaintInTheirColours() {
+        auto colours = [](QWidget* w) {
+            const QImage image = w->grab().toImage();
+            QSet<QRgb> seen;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x) seen.insert(image.pixel(x, y) & 0xFFFFFF);
+            return seen;
+        };
+        // Nothing to show: the windows paint nothing of their own.
+        QVERIFY(!colours(dialog->displayWindow()).contains(0xFF0000));
+        loadSample();
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        control<QLineEdit>(1024)->setText(QStringLiteral("3"));
+        for (int i = 0; i < 2000 && dialog->session().composition()->falsenessScore() < 2; ++i) click(1007);
+        const auto list = colours(dialog->displayWindow());
+        QVERIFY(list.contains(0xFFFFFF));
+        QVERIFY(list.contains(0x000000));
+        QVERIFY(list.contains(0xFF0000));  // the leads the candidate clashes with
+        QVERIFY(list.contains(0x0000FF));  // the current lead, acceptable to OK
+        QTest::mouseClick(control<QRadioButton>(1029), Qt::LeftButton);
+        const auto diagram = colours(dialog->lowerDiagram());
+        QVERIFY(diagram.contains(0xFF0000));  // the treble
+        QVERIFY(diagram.contains(0x0000FF));  // the working bell
     }
 
     void writesScreenshots() {
