@@ -49,6 +49,8 @@ MethodGenerator::~MethodGenerator() = default;
 
 bool MethodGenerator::acceptChange(int, const Change&) { return true; }
 
+bool MethodGenerator::acceptsEveryChangeAt(int) const { return false; }
+
 std::string_view MethodGenerator::allowedChange(int position, int k) const {
     return allowedChanges()[static_cast<std::size_t>(position)][static_cast<std::size_t>(k)];
 }
@@ -115,6 +117,9 @@ const std::string& MethodGenerator::nextMethod(char code, int resumeAt, const Ge
     options_ = options;
     if (!filtered_ || options.twoPlaces != filteredFor_.twoPlaces || options.rightPlace != filteredFor_.rightPlace)
         filterByOptions();
+    askAccept_ = 0;
+    for (int p = 0; p < ChosenPositions; ++p)
+        if (!acceptsEveryChangeAt(p)) askAccept_ |= 1u << p;
     found_ = false;
     resumeAt_ = resumeAt > ChosenPositions - 1 ? ChosenPositions - 1 : resumeAt;
     search();
@@ -142,7 +147,7 @@ void MethodGenerator::search() {
             index = next[static_cast<std::size_t>(index)];
             if (index >= count) break;
             const Change& c = list[static_cast<std::size_t>(index)];
-            if ((c.characters() & before) == 0 && acceptChange(p, c)) {
+            if ((c.characters() & before) == 0 && ((askAccept_ & (1u << p)) == 0 || acceptChange(p, c))) {
                 taken = &c;
                 break;
             }
@@ -208,6 +213,12 @@ void MethodGenerator::writeText() {
 MajorMethodGenerator& MajorMethodGenerator::instance() {
     static MajorMethodGenerator generator;
     return generator;
+}
+
+// The class rules apply at the cross-sections 3, 7 and 11, the symmetry rule
+// at 2, 6, 10 and 14 when it is asked for; everywhere else every change passes.
+bool MajorMethodGenerator::acceptsEveryChangeAt(int p) const {
+    return !(p % 4 == 3 || (options().symmetricSections && p % 4 == 2));
 }
 
 bool MajorMethodGenerator::acceptChange(int p, const Change& c) {

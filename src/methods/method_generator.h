@@ -55,6 +55,9 @@ protected:
     // The k-th allowed change at a position, and the length of that list.
     virtual std::string_view allowedChange(int position, int k) const;
     virtual int allowedCount(int position) const;
+    // True where acceptChange accepts every change under the present options,
+    // so that the search need not ask it there. The base claims nothing.
+    virtual bool acceptsEveryChangeAt(int position) const;
 
     const GeneratorOptions& options() const { return options_; }
     // changes[0] is the lead-end change, changes[p + 1] the change at p.
@@ -89,6 +92,8 @@ private:
     // place); the list's length when none does. Rebuilt when the options change.
     std::array<std::array<std::uint8_t, 16>, ChosenPositions> nextAllowed_{};
     GeneratorOptions filteredFor_;
+    // Bit p set: acceptChange must be asked at position p.
+    unsigned askAccept_ = 0;
     bool filtered_ = false;
     std::string text_;
 };
@@ -101,6 +106,7 @@ public:
 
 protected:
     bool acceptChange(int position, const Change& change) override;
+    bool acceptsEveryChangeAt(int position) const override;
 };
 
 }  // namespace quarnel
