@@ -7,6 +7,7 @@
 
 #include <QApplication>
 #include <QLineEdit>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 
@@ -20,7 +21,7 @@ namespace {
 
 std::string compositionFile() {
     static const std::string path = [] {
-        const std::string p = "quarnel-bench-35-leads.txt";
+        const std::string p = (std::filesystem::temp_directory_path() / "quarnel-bench-35-leads.txt").string();
         std::ofstream(p) << bench::cambridge35Leads5Parts();
         return p;
     }();
