@@ -1,7 +1,6 @@
 #include "ringing/lead_end_table.h"
 
 #include <array>
-#include <utility>
 
 #include "ringing/model_error.h"
 
@@ -17,7 +16,7 @@ struct Entry {
 
 struct Table {
     std::array<Row, 9> rows;
-    std::array<Entry, 17> entries;
+    std::array<Entry, 16> entries;
 };
 
 Table build() {
@@ -27,8 +26,7 @@ Table build() {
     Table t{};
     for (std::size_t i = 0; i < texts.size(); ++i) t.rows[i] = *Row::fromSymbols(texts[i]);
     t.entries = {{{"18", 0}, {"A", 0}, {"G", 1}, {"B", 1}, {"H", 2}, {"C", 2}, {"J", 3}, {"D", 3},
-                  {"K", 4}, {"E", 4}, {"L", 5}, {"F", 5}, {"M", 6}, {"12", 6}, {"14", 7}, {"s", 8},
-                  {"", -1}}};
+                  {"K", 4}, {"E", 4}, {"L", 5}, {"F", 5}, {"M", 6}, {"12", 6}, {"14", 7}, {"s", 8}}};
     tableBuilt = true;
     return t;
 }
@@ -44,9 +42,8 @@ namespace LeadEndTable {
 
 const Row* lookup(std::string_view key) {
     const Table& t = table();
-    if (key.empty()) return nullptr;
     for (const Entry& e : t.entries)
-        if (e.row >= 0 && e.key == key) return &t.rows[static_cast<std::size_t>(e.row)];
+        if (e.key == key) return &t.rows[static_cast<std::size_t>(e.row)];
     return nullptr;
 }
 
@@ -55,8 +52,8 @@ bool isBuilt() { return tableBuilt; }
 }  // namespace LeadEndTable
 
 const Row* leadEndRowOf(char code) {
-    const char key[1] = {upperCode(code)};
     if (code < 'A' || (code > 'Z' && code < 'a') || code > 'z') return nullptr;
+    const char key[1] = {upperCode(code)};
     return LeadEndTable::lookup(std::string_view(key, 1));
 }
 

@@ -92,18 +92,12 @@ std::optional<Change> Change::parse(std::string_view text) {
 }
 
 bool Change::assign(std::string_view text) {
-    if (text.size() > BellCount) return false;
+    std::array<int, 16> places{};
+    int count = 0;
+    if (text.size() > BellCount || !placesOf(text, BellCount, places, count)) return false;
     unsigned set = 0;
-    const bool cross = text.size() == 1 && text[0] == '-';
-    if (!cross) {
-        int last = 0;
-        for (char ch : text) {
-            const int p = placeOf(ch);
-            if (p == 0 || p > BellCount || p <= last) return false;
-            set |= 1u << (p - 1);
-            last = p;
-        }
-    }
+    for (int i = 0; i < count; ++i) set |= 1u << (places[static_cast<std::size_t>(i)] - 1);
+    const bool cross = text == "-";
     size_ = static_cast<std::uint8_t>(text.size());
     std::copy(text.begin(), text.end(), chars_.begin());
     characters_ = static_cast<std::uint16_t>(cross ? 1u : set << 1);

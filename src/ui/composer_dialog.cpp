@@ -130,18 +130,17 @@ void ComposerDialog::buildControls() {
     const QRect arrows = dialogRect(1, 21, 11, 14);
     upDown_->setObjectName(QStringLiteral("1022"));
     upDown_->setGeometry(buddy.right() - arrows.width() + 1, buddy.top(), arrows.width(), buddy.height());
-    auto* up = new QToolButton(upDown_);
-    up->setObjectName(QStringLiteral("up"));
-    up->setArrowType(Qt::UpArrow);
-    up->setAutoRepeat(true);
-    up->setGeometry(0, 0, arrows.width(), buddy.height() / 2);
-    auto* down = new QToolButton(upDown_);
-    down->setObjectName(QStringLiteral("down"));
-    down->setArrowType(Qt::DownArrow);
-    down->setAutoRepeat(true);
-    down->setGeometry(0, buddy.height() / 2, arrows.width(), buddy.height() - buddy.height() / 2);
-    connect(up, &QToolButton::clicked, this, [this] { stepLead(-1); });
-    connect(down, &QToolButton::clicked, this, [this] { stepLead(1); });
+    auto arrow = [&](const char* name, Qt::ArrowType type, int top, int height, int towardsLast) {
+        auto* b = new QToolButton(upDown_);
+        b->setObjectName(QString::fromLatin1(name));
+        b->setArrowType(type);
+        b->setAutoRepeat(true);
+        b->setGeometry(0, top, arrows.width(), height);
+        connect(b, &QToolButton::clicked, this, [this, towardsLast] { stepLead(towardsLast); });
+    };
+    const int half = buddy.height() / 2;
+    arrow("up", Qt::UpArrow, 0, half, -1);
+    arrow("down", Qt::DownArrow, half, buddy.height() - half, 1);
 
     leadHeadCode_ = edit(1006, 31, 20, 21, 14, true, false);
     methodName_ = edit(1003, 56, 20, 88, 14, false, false);

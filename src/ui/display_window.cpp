@@ -13,7 +13,6 @@ DisplayWindow::DisplayWindow(QWidget* parent, const QRect& rectangle, const QStr
     setWindowTitle(text);
     setGeometry(rectangle);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void DisplayWindow::setComposition(const Composition* composition) {
