@@ -79,7 +79,7 @@ BENCHMARK(BM_GenerateBuildAndTry);
 
 void BM_LeadMusicOfCandidate(benchmark::State& state) {
     auto c = read35();
-    std::ifstream in(std::string(QUARNEL_REPO_DATA) + "/major.mus");
+    std::ifstream in(std::string(QUARNEL_REPO_DATA) + "/../tests/data/major-classic.mus");
     MusicTable table = MusicTable::read(in);
     const MajorMethod yorkshire("Yorkshire S", fullLibrary());
     c->tryMethodAt(10, &yorkshire);

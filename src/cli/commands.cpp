@@ -1,4 +1,5 @@
 #include "cli/commands.h"
+#include "cli/analysis_lines.h"
 
 #include <charconv>
 #include <iostream>
@@ -221,7 +222,7 @@ int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
     out << "Changes: " << static_cast<long long>(c->partCount()) * c->leadLength() * static_cast<long long>(c->leadCount()) << "\n";
     out << "Methods: " << methods << "\n";
     if (music) out << "Music: " << c->musicScore(0, *music, false) << "\n";
-    return 0;
+    return writeAnalysisLines(out, err, *c, music ? &*music : nullptr, a.value("--music").value_or("")) ? 0 : 1;
 }
 
 int save(const Arguments& a, std::ostream& out, std::ostream& err) {

@@ -57,13 +57,24 @@ MusicTable MusicTable::read(std::istream& in) {
         long long score = 0;
         long long unused = 0;
         if (!toInteger(nextWord(rest), score) || !toInteger(nextWord(rest), unused)) continue;
+        Definition& definition = table.definitions_.emplace_back();
+        definition.title = title;
+        definition.score = clampToInt(score);
         for (std::string_view word = nextWord(rest); !word.empty(); word = nextWord(rest)) {
             if (word.size() == 8) {
                 table.add(table.anyStroke_, std::string(word), score);
+                definition.anyStroke.emplace_back(word);
             } else if (word.size() == 9) {
                 const char stroke = word.back();
-                if (stroke == 'B' || stroke == 'b') table.add(table.backstroke_, std::string(word.substr(0, 8)), score);
-                if (stroke == 'H' || stroke == 'h') table.add(table.handstroke_, std::string(word.substr(0, 8)), score);
+                const std::string pattern(word.substr(0, 8));
+                if (stroke == 'B' || stroke == 'b') {
+                    table.add(table.backstroke_, pattern, score);
+                    definition.backstroke.push_back(pattern);
+                }
+                if (stroke == 'H' || stroke == 'h') {
+                    table.add(table.handstroke_, pattern, score);
+                    definition.handstroke.push_back(pattern);
+                }
             }
         }
     }

@@ -18,6 +18,14 @@ class MusicTable {
 public:
     using Patterns = std::map<std::string, int, std::less<>>;
 
+    // One definition of the file: its title line as written, its score and
+    // its pattern words as entered (a pattern listed twice is held twice).
+    struct Definition {
+        std::string title;
+        int score = 0;
+        std::vector<std::string> anyStroke, handstroke, backstroke;
+    };
+
     // Reads a music file: pairs of lines, a title (not read) and a data line
     // "SCORE NUMBER PATTERN...". A data line that does not begin with two
     // integers is skipped; reading always goes on to the end of the file.
@@ -31,6 +39,8 @@ public:
     const Patterns& anyStroke() const { return anyStroke_; }
     const Patterns& handstroke() const { return handstroke_; }
     const Patterns& backstroke() const { return backstroke_; }
+    // The definitions in file order: every pair whose data line was read.
+    const std::vector<Definition>& definitions() const { return definitions_; }
     // How many times patterns have been matched against rows (for tests of
     // the memo).
     std::uint64_t matchCount() const { return matches_; }
@@ -46,6 +56,7 @@ private:
     std::int64_t scoreText(std::uint64_t text, bool backstroke) const;
 
     Patterns anyStroke_, handstroke_, backstroke_;
+    std::vector<Definition> definitions_;
     std::vector<Compiled> compiledAny_, compiledHand_, compiledBack_;
     std::vector<std::int32_t> memo_;  // by rowIndex * 2 + stroke; Unknown when not scored
     std::uint64_t memoGeneration_ = 0;

@@ -77,7 +77,7 @@ TEST(CliTest, ProveReportsTheComposition) {
     const Result r = run({"prove", data + "/quarnel.txt", "--music", data + "/major.mus", "--library", data});
     EXPECT_EQ(r.status, 0) << r.err;
     const auto l = lines(r.out);
-    ASSERT_EQ(l.size(), 6u);
+    ASSERT_GE(l.size(), 6u);
     EXPECT_EQ(l[0], "Leads: 8");
     EXPECT_EQ(l[1], "Parts: 5");
     EXPECT_EQ(l[2].substr(0, 10), "Part end: ");
@@ -87,7 +87,8 @@ TEST(CliTest, ProveReportsTheComposition) {
     EXPECT_EQ(l[5].substr(0, 7), "Music: ");
 
     const Result noMusic = run({"prove", data + "/quarnel.txt", "--library", data});
-    EXPECT_EQ(lines(noMusic.out).size(), 5u);
+    ASSERT_GT(lines(noMusic.out).size(), 5u);
+    EXPECT_EQ(lines(noMusic.out)[5].substr(0, 5), "ATW: ");  // the analysis follows the figures
     const Result falseFile = run({"prove", test::testDataDir() + "/false_lead_heads.txt", "--library", data});
     EXPECT_EQ(falseFile.status, 1);
     EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row\n");

@@ -132,7 +132,7 @@ TEST(LeadMusicTest, LeadsScoreTheirRowsAtTheirStrokes) {
 
 TEST(LeadMusicTest, SampleCompositionScoresItsRollups) {
     const auto c = test::composition(test::readFile(test::repoDataDir() + "/quarnel.txt"));
-    std::istringstream in(test::readFile(test::repoDataDir() + "/major.mus"));
+    std::istringstream in(test::readFile(test::testDataDir() + "/major-classic.mus"));
     MusicTable t = MusicTable::read(in);
     EXPECT_EQ(t.backstroke().size(), 1u);
     int sum = 0;
