@@ -1,5 +1,6 @@
 #include "cli/commands.h"
 #include "cli/analysis_lines.h"
+#include "cli/library_command.h"
 
 #include <charconv>
 #include <iostream>
@@ -37,6 +38,9 @@ constexpr std::string_view Usage =
     "                            tries a method in a lead: falseness report, score, profile\n"
     "  export FILE --text | --microsiril\n"
     "                            the text export or the MicroSiril input file\n"
+    "  library import CCCBR_methods.xml DIR\n"
+    "                            the Central Council's Surprise, Delight and Treble Bob\n"
+    "                            Major methods written as S8, D8 and T8 in DIR\n"
     "  search FILE --lead N [--right-place] [--symmetric-sections] [--two-places]\n"
     "         [--surprise] [--delight] [--treble-bob] [--named] [--max-falseness K]\n"
     "         [--different | --match] [--music MUSIC] [--method TEXT]\n"
@@ -345,6 +349,7 @@ int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, 
     if (command == "prove") return checkFlags(a, {}, err) ? prove(a, out, err) : 2;
     if (command == "save") return checkFlags(a, {}, err) ? save(a, out, err) : 2;
     if (command == "try") return checkFlags(a, {}, err) ? tryMethod(a, out, err) : 2;
+    if (command == "library") return checkFlags(a, {}, err) ? libraryCommand(a.words, out, err) : 2;
     if (command == "export") return checkFlags(a, {"--text", "--microsiril"}, err) ? exportComposition(a, out, err) : 2;
     if (command == "search")
         return checkFlags(a, {"--right-place", "--symmetric-sections", "--two-places", "--surprise", "--delight",

@@ -2,6 +2,7 @@
 
 #include <fstream>
 
+#include "methods/council_library.h"
 #include "ringing/text_lines.h"
 
 namespace quarnel {
@@ -83,6 +84,15 @@ int readLibraryFiles(MethodLibrary& library, const std::string& folder) {
         if (!in) continue;
         library.readLibraryFile(in, suffix);
         ++read;
+    }
+    if (read == 0) {
+        // Without any of the three files, the Central Council's library, if
+        // it is there, gives the methods instead.
+        const std::string council = folder.empty() ? std::string(CouncilFileName) : folder + "/" + std::string(CouncilFileName);
+        if (std::ifstream(council)) {
+            const CouncilLibrary methods = readCouncilLibraryFile(council);
+            if (methods.ok()) addCouncilLibrary(methods, library);
+        }
     }
     return read;
 }

@@ -52,7 +52,9 @@ private:
 };
 
 // Reads "S8", "D8" and "T8" from a folder into the library; a file that does
-// not open is skipped. Returns how many of the three files were read.
+// not open is skipped. When none of them opens, the methods of the Central
+// Council's library "CCCBR_methods.xml" in the folder are entered instead, if
+// it is there and reads. Returns how many of the three files were read.
 int readLibraryFiles(MethodLibrary& library, const std::string& folder);
 
 }  // namespace quarnel
