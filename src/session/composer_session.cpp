@@ -272,8 +272,14 @@ bool ComposerSession::loadMusicFile(const std::string& path) {
         view_.showMessage("Cannot open \"" + path + "\". The music table was not changed.");
         return false;
     }
+    MusicTable table = MusicTable::read(in);
+    if (table.definitions().empty()) {
+        // Nothing to score with: keep the table there is.
+        view_.showMessage("\"" + path + "\" holds no music definitions. The music table was not changed.");
+        return false;
+    }
     music_.reset();
-    music_.emplace(MusicTable::read(in));
+    music_.emplace(std::move(table));
     if (composition_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
     refreshFromModel();
     return true;
