@@ -1,5 +1,6 @@
 #include "ui/composer_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -18,6 +19,7 @@
 #include <QToolButton>
 
 #include "methods/method_library.h"
+#include "ui/analysis_window.h"
 #include "ui/diagram_window.h"
 #include "ui/display_window.h"
 
@@ -75,6 +77,7 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
     buildControls();
     writeControlsNow();
     viewComposition();
+    installAnalysisCommand();
 }
 
 ComposerDialog::~ComposerDialog() {
@@ -327,6 +330,7 @@ void ComposerDialog::runSearch(bool different, bool matchMusic) {
     upper_->showMethod(pendingUpper_);
     lower_->showMethod(pendingLower_);
     writeControlsNow();
+    if (analysis_ != nullptr) analysis_->refresh();
 }
 
 void ComposerDialog::next() { runSearch(false, false); }
@@ -339,6 +343,23 @@ void ComposerDialog::command(void (ComposerSession::*run)()) {
     if (busy()) return;
     readControls(session_->fields());
     (session_.get()->*run)();
+    if (analysis_ != nullptr) analysis_->refresh();
+}
+
+// The analysis window, opened by an action of its own; the dialog's layout
+// stays as it is.
+void ComposerDialog::installAnalysisCommand() {
+    analysis_ = new AnalysisWindow(this, *session_);
+    analysisAction_ = new QAction(QStringLiteral("Analysis"), this);
+    analysisAction_->setObjectName(QStringLiteral("analysisAction"));
+    analysisAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
+    analysisAction_->setShortcutContext(Qt::WindowShortcut);
+    addAction(analysisAction_);
+    connect(analysisAction_, &QAction::triggered, this, [this] {
+        analysis_->show();
+        analysis_->raise();
+        analysis_->refresh();
+    });
 }
 
 void ComposerDialog::clear() { command(&ComposerSession::clear); }

@@ -11,6 +11,7 @@
 #include "session/session_view.h"
 #include "ui/qt_prompts.h"
 
+class QAction;
 class QButtonGroup;
 class QCheckBox;
 class QLineEdit;
@@ -21,6 +22,7 @@ class QToolButton;
 
 namespace quarnel {
 
+class AnalysisWindow;
 class DiagramWindow;
 class DisplayWindow;
 
@@ -38,6 +40,9 @@ public:
     DisplayWindow* displayWindow() const { return display_; }
     DiagramWindow* upperDiagram() const { return upper_; }
     DiagramWindow* lowerDiagram() const { return lower_; }
+    AnalysisWindow* analysisWindow() const { return analysis_; }
+    // Shows the analysis window (Ctrl+Shift+A); the command menu offers it too.
+    QAction* analysisAction() const { return analysisAction_; }
     // Pixels of a rectangle given in dialog units.
     QRect dialogRect(int x, int y, int width, int height) const;
 
@@ -84,6 +89,7 @@ private:
     bool searchingNow() const;
     void runSearch(bool different, bool match);
     void command(void (ComposerSession::*run)());
+    void installAnalysisCommand();
 
     std::unique_ptr<QtPrompts> ownPrompts_;
     Prompts* prompts_;
@@ -113,6 +119,8 @@ private:
     DisplayWindow* display_ = nullptr;
     DiagramWindow* upper_ = nullptr;
     DiagramWindow* lower_ = nullptr;
+    AnalysisWindow* analysis_ = nullptr;
+    QAction* analysisAction_ = nullptr;
 
     int leadLow_ = 1;   // the last lead: where the down arrow leads
     int leadHigh_ = 1;  // lead 1: where the up arrow leads
