@@ -265,6 +265,8 @@ CouncilLibrary readCouncilLibrary(std::string_view xml) {
             if (skip) ++library.skipped[static_cast<std::size_t>(*skip)];
         }
     }
+    // An empty collection would only empty the library files.
+    if (library.methodsRead == 0) library.error = "a collection without methods";
     return library;
 }
 

@@ -89,7 +89,15 @@ TEST(CouncilLibraryTest, ForeignOrMalformedXmlGivesAMessageAndNoMethods) {
     check("", "not well-formed XML");
     check("<html><body/></html>", "not the Central Council's methods library");
     check("<collection xmlns=\"urn:something-else\"/>", "not the Central Council's methods library");
-    EXPECT_TRUE(readCouncilLibrary("<c:collection xmlns:c=\"http://www.cccbr.org.uk/methods/schemas/2007/05/methods\"/>").ok());
+    check("<collection xmlns=\"http://www.cccbr.org.uk/methods/schemas/2007/05/methods\"/>", "a collection without methods");
+    const CouncilLibrary prefixed = readCouncilLibrary(
+        "<c:collection xmlns:c=\"http://www.cccbr.org.uk/methods/schemas/2007/05/methods\"><c:methodSet><c:properties>"
+        "<c:stage>8</c:stage><c:classification>Surprise</c:classification><c:lengthOfLead>32</c:lengthOfLead>"
+        "<c:numberOfHunts>1</c:numberOfHunts></c:properties><c:method><c:name>Cambridge</c:name>"
+        "<c:notation>-38-14-1258-36-14-58-16-78,12</c:notation><c:leadHeadCode>b</c:leadHeadCode></c:method>"
+        "</c:methodSet></c:collection>");
+    EXPECT_TRUE(prefixed.ok()) << prefixed.error;
+    EXPECT_EQ(prefixed.classes[0].methods.size(), 1u);
     const CouncilLibrary missing = readCouncilLibraryFile("/nonexistent/CCCBR_methods.xml");
     EXPECT_EQ(missing.error, "cannot open /nonexistent/CCCBR_methods.xml");
 }
