@@ -30,6 +30,7 @@ protected:
 };
 
 TEST_F(AnalysisPageTest, ShowsTheCompositionTheLeadAndTheCandidateSideBySide) {
+    EXPECT_EQ(analysisPage(session).note, "No composition loaded");
     ASSERT_TRUE(session.loadMusicFile(musicFile("every.mus", "Every row\n1 0 xxxxxxxx\nRounds\n2 0 12345678\n")));
     ASSERT_TRUE(session.loadFile(test::testDataDir() + "/two_leads_three_parts.txt"));
     f.leadNumber = 2;
@@ -44,20 +45,10 @@ TEST_F(AnalysisPageTest, ShowsTheCompositionTheLeadAndTheCandidateSideBySide) {
     // Rounds opens lead 1, so lead 2 and its candidate have none.
     EXPECT_EQ(page.counts[1], (std::vector<std::string>{"Rounds", "1 (2)", "0 (0)", "0 (0)"}));
     EXPECT_EQ(page.columnWidths, (std::vector<int>{9, 11, 7, 9}));
-    EXPECT_EQ(page.work.front(), "ATW: 38 of 98");
     ASSERT_EQ(page.work.size(), 3u);
-    EXPECT_EQ(page.work[1].substr(0, 12), "Adelaide S: ");
-    EXPECT_NE(page.work[2].find("7 misses 2 3 4 5 6 8"), std::string::npos);
+    EXPECT_EQ(page.work[0], "ATW: 38 of 98");
+    EXPECT_EQ(page.work[2].substr(0, 31), "Cambridge S: 2 misses 3 4 7 8; ");
     EXPECT_EQ(page.balance, (std::vector<std::string>{"Changes of method: 5", "Methods used: 2", "96 Adelaide S", "96 Cambridge S"}));
-}
-
-TEST_F(AnalysisPageTest, SaysWhatIsMissing) {
-    EXPECT_EQ(analysisPage(session).note, "No composition loaded");
-    ASSERT_TRUE(session.loadFile(test::repoDataDir() + "/quarnel.txt"));
-    const AnalysisPage page = analysisPage(session);
-    EXPECT_EQ(page.note, "No music file loaded");
-    EXPECT_TRUE(page.counts.empty());
-    EXPECT_EQ(page.balance[1], "Methods used: 6");
 }
 
 TEST_F(AnalysisPageTest, AMusicFileWithoutDefinitionsLeavesTheTableThereIs) {
