@@ -31,13 +31,32 @@ public:
 
     void readControls(DialogFields&) override {}
     void writeControls(const DialogFields&) override { ++writes; }
-    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&) override {
+    std::deque<SaveChoice> saveChoices;
+    std::vector<std::string> titles;
+    std::vector<CompositionChange> changes;
+    int compositionChanges = 0;
+    std::vector<MessageKind> kinds;
+
+    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&, std::string_view title) override {
+        titles.emplace_back(title);
         if (files.empty()) return std::nullopt;
         auto f = files.front();
         files.pop_front();
         return f;
     }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showMessage(const std::string& text, MessageKind kind) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
+    SaveChoice askSaveChanges(const std::string& question) override {
+        questions.push_back(question);
+        if (saveChoices.empty()) return SaveChoice::Cancel;
+        const SaveChoice c = saveChoices.front();
+        saveChoices.pop_front();
+        return c;
+    }
+    void compositionChanged() override { ++compositionChanges; }
+    void recordChange(const CompositionChange& change) override { changes.push_back(change); }
     bool confirm(const std::string& text) override {
         questions.push_back(text);
         const bool a = !answers.empty() && answers.front();
@@ -287,7 +306,8 @@ TEST_F(ComposerSessionTest, FileCommandsWriteWholeFilesOrSaySo) {
 TEST_F(ComposerSessionTest, FailedLoadLeavesNoComposition) {
     loadSample();
     EXPECT_FALSE(session.loadFile(test::testDataDir() + "/false_lead_heads.txt"));
-    EXPECT_EQ(view.messages.back(), "Load abandoned: Attempt to insert false row");
+    EXPECT_EQ(view.messages.back(), "Load abandoned: Attempt to insert false row (line 2: lead head 15738264 repeats)");
+    EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Error);
     EXPECT_EQ(session.composition(), nullptr);
     EXPECT_EQ(view.composition, nullptr);
     EXPECT_FALSE(session.loadFile("/nonexistent/file.txt"));

@@ -43,15 +43,31 @@ public:
     std::vector<std::string> offered;
     std::vector<std::string> extensions;
 
-    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view extension, const std::string& initial) override {
+    std::deque<SaveChoice> saveChoices;
+    std::vector<std::string> titles;
+    std::vector<MessageKind> kinds;
+
+    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view extension, const std::string& initial,
+                                          std::string_view title) override {
         offered.push_back(initial);
         extensions.emplace_back(extension);
+        titles.emplace_back(title);
         if (files.empty()) return std::nullopt;
         auto f = files.front();
         files.pop_front();
         return f;
     }
-    void showMessage(QWidget*, const std::string& text) override { messages.push_back(text); }
+    void showMessage(QWidget*, const std::string& text, MessageKind kind) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
+    SaveChoice askSaveChanges(QWidget*, const std::string& question) override {
+        questions.push_back(question);
+        if (saveChoices.empty()) return SaveChoice::Cancel;
+        const SaveChoice c = saveChoices.front();
+        saveChoices.pop_front();
+        return c;
+    }
     bool confirm(QWidget*, const std::string& text) override {
         questions.push_back(text);
         if (answers.empty()) return false;
@@ -158,7 +174,9 @@ private slots:
         loadSample();
         prompts->files.push_back(QStringLiteral(QUARNEL_TEST_DATA "/false_lead_heads.txt").toStdString());
         click(1000);
-        QCOMPARE(prompts->messages, std::vector<std::string>{"Load abandoned: Attempt to insert false row"});
+        QCOMPARE(prompts->messages,
+                 std::vector<std::string>{"Load abandoned: Attempt to insert false row (line 2: lead head 15738264 repeats)"});
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Error);
         QVERIFY(dialog->session().composition() == nullptr);
         QVERIFY(dialog->displayWindow()->composition() == nullptr);
         QVERIFY(dialog->upperDiagram()->method() == nullptr);
@@ -207,9 +225,10 @@ private slots:
 
     void typingANameShowsTheCandidate() {
         loadSample();
-        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("Cambridge"));
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("Cambridg"));
         QCOMPARE(textOf(1004), QString());  // not yet a name
-        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral(" S"));
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().endsWith(QStringLiteral("No method named \"Cambridg\"\n")));
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("e S"));
         QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
         QCOMPARE(control<QPlainTextEdit>(1023)->toPlainText(), QStringLiteral("Incompatible lead-head order\n"));
         // A named candidate goes with the lead number; an unnamed one does not.
@@ -283,8 +302,11 @@ private slots:
         QCOMPARE(textOf(1004).toStdString(), f.placeNotationText);
         QCOMPARE(dialog->session().candidate()->notationText(), f.placeNotationText);
         QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().startsWith(QStringLiteral("Lead-head match")));
-        QTest::keyClick(dialog.get(), Qt::Key_Escape);  // no search now: Escape ends the dialog
-        QVERIFY(!dialog->isVisible());
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().contains(QStringLiteral("Search stopped after ")));
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);  // no search now: Escape does nothing
+        QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Escape);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(textOf(1004).toStdString(), f.placeNotationText);
     }
 
     void savesAndExportsThroughTheFileDialogs() {
@@ -347,10 +369,39 @@ private slots:
         QVERIFY(prompts->questions.empty());
     }
 
-    void enterClosesTheDialog() {
+    void enterPressesTheFocusedButtonAndNeverCloses() {
+        loadSample();
         QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Return);
-        QVERIFY(!dialog->isVisible());
-        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(dialog->isVisible());
+        QPushButton* next = control<QPushButton>(1007);
+        next->setFocus();
+        QTest::keyClick(next, Qt::Key_Return);
+        const QString first = textOf(1004);
+        QVERIFY(first.startsWith(QStringLiteral("d&")));
+        QTest::keyClick(next, Qt::Key_Enter);  // Next again
+        QVERIFY(textOf(1004) != first);
+        QVERIFY(dialog->isVisible());
+        // In the name field Enter applies the name, as the library spells it.
+        control<QLineEdit>(1003)->setFocus();
+        control<QLineEdit>(1003)->setText(QStringLiteral("cambridge surprise"));
+        QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Return);
+        QCOMPARE(textOf(1003), QStringLiteral("Cambridge S"));
+        QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
+        // In Max falseness it takes the number.
+        control<QLineEdit>(1024)->setFocus();
+        control<QLineEdit>(1024)->setText(QStringLiteral("7"));
+        QTest::keyClick(control<QLineEdit>(1024), Qt::Key_Return);
+        QCOMPARE(dialog->session().fields().maxFalseness, 7);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(prompts->messages.empty());
+    }
+
+    void aBadNumberGivesOneMessage() {
+        loadSample();
+        control<QLineEdit>(1024)->setText(QString());
+        click(1007);
+        QCOMPARE(prompts->messages, std::vector<std::string>{"Please enter an integer."});
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Error);
     }
 
     void windowsPaintInTheirColours() {
