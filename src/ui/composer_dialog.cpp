@@ -448,7 +448,7 @@ void ComposerDialog::writeControlsNow() {
     set(leadMusic_, QString::number(f.leadMusic));
     set(candidateMusic_, QString::number(f.candidateMusic));
     set(totalMusic_, QString::number(f.totalMusic));
-    const QString status = statusLines(f.statusText);
+    const QString status = searchingNow() ? statusLines(f.statusText) + searchRate_ : statusLines(f.statusText);
     if (status_->toPlainText() != status) status_->setPlainText(status);
     writing_ = false;
     controlsStale_ = false;
@@ -522,10 +522,9 @@ bool ComposerDialog::searchStep() {
         if (ran >= 500 && ran - rateShownAt_ >= 250) {
             rateShownAt_ = ran;
             const long rate = static_cast<long>(searchSteps_ * 1000 / std::max<qint64>(1, ran));
-            status_->setPlainText(statusLines(session_->fields().statusText) +
-                                  QStringLiteral("Searching: %1 candidates tried, %2 a second (Escape stops)\n")
-                                      .arg(searchSteps_)
-                                      .arg(rate));
+            searchRate_ = QStringLiteral("Searching: %1 candidates tried, %2 a second (Escape stops)\n").arg(searchSteps_).arg(rate);
+            writing_ = true;
+            writeControlsNow();
         }
         upper_->showMethod(pendingUpper_);
         lower_->showMethod(pendingLower_);
@@ -549,6 +548,7 @@ void ComposerDialog::runSearch(bool different, bool matchMusic) {
     searchClock_.start();
     rateShownAt_ = 0;
     searchSteps_ = 0;
+    searchRate_.clear();
     lastSearchCandidates_ = session_->searchCandidates(different, matchMusic);
     upper_->showMethod(pendingUpper_);
     lower_->showMethod(pendingLower_);

@@ -159,6 +159,7 @@ private:
     QElapsedTimer searchClock_;
     qint64 rateShownAt_ = 0;
     long searchSteps_ = 0;
+    QString searchRate_;
     // One validation message for one command.
     bool validationShown_ = false;
     bool closing_ = false;

@@ -1,6 +1,13 @@
 // The dialog driven as a composer would drive it, headless: controls found
 // by their dialog ids, file dialogs and message boxes answered by a script.
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QCompleter>
+#include <QMenu>
+#include <QThread>
+#include <QTimer>
+#include <QUndoStack>
 #include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
@@ -12,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -97,6 +105,14 @@ class ComposerDialogTest : public QObject {
     void loadSample() {
         prompts->files.push_back((data + QStringLiteral("/quarnel.txt")).toStdString());
         click(1000);
+    }
+
+    // Lead 3 with a candidate that clashes with at least two leads.
+    void findClashingCandidate() {
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        control<QLineEdit>(1024)->setText(QStringLiteral("3"));
+        for (int i = 0; i < 2000 && dialog->session().composition()->falsenessScore() < 2; ++i) click(1007);
     }
 
 private slots:
@@ -402,6 +418,200 @@ private slots:
         click(1007);
         QCOMPARE(prompts->messages, std::vector<std::string>{"Please enter an integer."});
         QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Error);
+    }
+
+    void undoAndRedoOfOkRestoreTheClearedLeads() {
+        loadSample();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("quarnel.txt[*] - Quarnel Composing Aid (Multi-Part)"));
+        QVERIFY(!dialog->isWindowModified());
+        const std::string original = dialog->session().saveText();
+        findClashingCandidate();
+        prompts->answers = {true, true, true, true};
+        click(1018);
+        const std::string afterOk = dialog->session().saveText();
+        QVERIFY(afterOk != original);
+        QVERIFY(dialog->isWindowModified());
+        QTest::keySequence(dialog.get(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(dialog->session().saveText(), original);
+        QVERIFY(!dialog->isWindowModified());
+        QTest::keySequence(dialog.get(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+        QCOMPARE(dialog->session().saveText(), afterOk);
+        // The commands menu holds both.
+        QMenu* menu = dialog->commandsMenu();
+        QVERIFY(menu != nullptr);
+        QCOMPARE(dialog->findChild<QToolButton*>(QStringLiteral("commandsButton"))->menu(), menu);
+        QStringList texts;
+        for (QAction* a : menu->actions()) texts << a->text();
+        QVERIFY(texts.contains(QStringLiteral("Undo OK")));
+        QVERIFY(texts.contains(QStringLiteral("Redo")));
+        // Undo of the Load itself: back to no composition.
+        dialog->undoStack()->undo();
+        dialog->undoStack()->undo();
+        QVERIFY(dialog->session().composition() == nullptr);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Quarnel Composing Aid (Multi-Part)"));
+    }
+
+    void quitCloseAndLoadAskBeforeLosingChanges() {
+        loadSample();
+        findClashingCandidate();
+        prompts->answers = {true, true, true, true};
+        click(1018);
+        QVERIFY(dialog->session().hasUnsavedChanges());
+        // Cancel keeps everything: Quit, Ctrl+Q, the close button, Load.
+        prompts->saveChoices = {Prompts::SaveChoice::Cancel, Prompts::SaveChoice::Cancel, Prompts::SaveChoice::Cancel,
+                                Prompts::SaveChoice::Cancel};
+        click(1020);
+        QTest::keySequence(dialog.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        dialog->close();
+        const std::size_t filesOffered = prompts->offered.size();
+        click(1000);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(prompts->offered.size(), filesOffered);
+        QCOMPARE(std::count(prompts->questions.begin(), prompts->questions.end(), std::string("Save changes to the composition?")), 4);
+        // Save writes the file and then closes.
+        QTemporaryDir dir;
+        const std::string path = dir.path().toStdString() + "/saved.txt";
+        prompts->saveChoices = {Prompts::SaveChoice::Save};
+        prompts->files.push_back(path);
+        dialog->close();
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(readAll(path), dialog->session().saveText());
+    }
+
+    void discardEndsWithoutSaving() {
+        loadSample();
+        findClashingCandidate();
+        prompts->answers = {true, true, true, true};
+        click(1018);
+        prompts->saveChoices = {Prompts::SaveChoice::Discard};
+        click(1020);
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(prompts->offered.size() == 1);  // only the Load's file dialog
+    }
+
+    void loadTellsWhichLeadsLostTheirMethods() {
+        QTemporaryDir dir;
+        const std::string path = dir.path().toStdString() + "/dropped.txt";
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << "D- Ipswich S\nL  Cornwal S\nC  Cassiobury S\nH- Essex S\nEs Cray S\nHs Essex S\nE  Cray S\nG  Glasgow S\n";
+        }
+        prompts->files.push_back(path);
+        click(1000);
+        QCOMPARE(prompts->titles.back(), std::string("Open composition"));
+        QCOMPARE(prompts->messages, std::vector<std::string>{"One lead lost its method:\nLead 2 (Cornwal S): not in the method library"});
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Warning);
+        QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("dropped.txt[*]")));
+        // A file with no lead line is refused and the composition stays.
+        const Composition* loaded = dialog->session().composition();
+        const std::string junk = dir.path().toStdString() + "/README";
+        std::ofstream(junk, std::ios::binary) << "# readme\n\x01\x02\n";
+        prompts->files.push_back(junk);
+        click(1000);
+        QCOMPARE(prompts->messages.back(), std::string("Load abandoned: no lead lines in " + junk));
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Error);
+        QCOMPARE(dialog->session().composition(), loaded);
+    }
+
+    void theNameFieldCompletesLibraryNames() {
+        loadSample();
+        QLineEdit* name = control<QLineEdit>(1003);
+        QCompleter* completer = name->completer();
+        QVERIFY(completer != nullptr);
+        QCOMPARE(completer->caseSensitivity(), Qt::CaseInsensitive);
+        completer->setCompletionPrefix(QStringLiteral("cam"));
+        QStringList found;
+        for (int i = 0; completer->setCurrentRow(i); ++i) found << completer->currentCompletion();
+        QVERIFY(found.contains(QStringLiteral("Cambridge S")));
+        // Choosing a completion applies it.
+        QMetaObject::invokeMethod(completer, "activated", Q_ARG(QString, QStringLiteral("Cambridge S")));
+        QCOMPARE(textOf(1003), QStringLiteral("Cambridge S"));
+        QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
+    }
+
+    void everyFieldExplainsItself() {
+        for (int id : {1005, 1006, 1003, 1004, 1036, 1038, 1039}) {
+            QVERIFY2(!control<QLineEdit>(id)->placeholderText().isEmpty(), qPrintable(QString::number(id)));
+            QVERIFY2(!control<QLineEdit>(id)->toolTip().isEmpty(), qPrintable(QString::number(id)));
+        }
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
+            if (b->parent() == control<QWidget>(1022)) continue;
+            QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName()));
+        }
+        QCOMPARE(dialog->upperDiagram()->caption(), QStringLiteral("Committed method"));
+        QCOMPARE(dialog->lowerDiagram()->caption(), QStringLiteral("Candidate"));
+        QVERIFY(DisplayWindow::startHint().contains(QStringLiteral("Load")));
+        QVERIFY(DisplayWindow::startHint().contains(QStringLiteral("quarnel FILE")));
+        // The hint is drawn while there is no composition.
+        const QImage blank = dialog->displayWindow()->grab().toImage();
+        bool drawn = false;
+        for (int y = 0; y < blank.height() && !drawn; ++y)
+            for (int x = 0; x < blank.width() && !drawn; ++x) drawn = (blank.pixel(x, y) & 0xFFFFFF) == 0x606060;
+        QVERIFY(drawn);
+        QVERIFY(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    }
+
+    void fileDialogsAreTitled() {
+        loadSample();
+        prompts->files = {std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        click(1001);
+        click(1019);
+        click(1027);
+        click(1035);
+        QCOMPARE(prompts->titles, (std::vector<std::string>{"Open composition", "Save composition", "Export lead heads",
+                                                           "Export MicroSiril file", "Open music file"}));
+    }
+
+    void tabFollowsTheLayoutAndSkipsReadOnlyFields() {
+        QWidget* w = control<QPushButton>(1000);
+        QStringList stops;
+        for (int i = 0; i < 30; ++i) {
+            stops << w->objectName();
+            w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(dialog.get())) w = w->nextInFocusChain();
+            if (w == control<QPushButton>(1000)) break;
+        }
+        const QStringList expectedStart = {"1000", "1001", "1019", "1027", "1020", "1005", "1003", "1007", "1025", "1026", "1018", "1035", "1037"};
+        QCOMPARE(stops.mid(0, expectedStart.size()), expectedStart);
+        for (const char* readOnly : {"1006", "1004", "1036", "1038", "1039", "1023", "up", "down"})
+            QVERIFY2(!stops.contains(QLatin1String(readOnly)), readOnly);
+    }
+
+    void fitsAScaledScreen() {
+        // 1600 x 1000 at a scale factor of 2: 800 x 500 to fit in.
+        dialog->fitToScreen(QSize(800, 500));
+        QVERIFY(dialog->height() <= 460);
+        QVERIFY(dialog->width() <= 784);
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            if (w->parentWidget() != dialog.get() || w->objectName().isEmpty()) continue;
+            QVERIFY2(dialog->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        }
+        // Every control keeps its place and size: only the status text and the pane give way.
+        QCOMPARE(control<QPushButton>(1018)->geometry(), dialog->dialogRect(115, 57, 26, 14));
+        QCOMPARE(control<QLineEdit>(1039)->geometry(), dialog->dialogRect(79, 166, 62, 14));
+    }
+
+    void aLongSearchShowsItsRate() {
+        loadSample();
+        control<QCheckBox>(1011)->setChecked(true);
+        // The machine is slowed down at every frame of the search, so that
+        // it runs for seconds; Escape after the rate has shown.
+        QTimer slow;
+        slow.setInterval(0);
+        connect(&slow, &QTimer::timeout, [] { QThread::msleep(60); });
+        slow.start();
+        QString seen;
+        QTimer::singleShot(900, dialog.get(), [&] {
+            seen = control<QPlainTextEdit>(1023)->toPlainText();
+            QCoreApplication::postEvent(dialog.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+        });
+        click(1025);
+        slow.stop();
+        QVERIFY2(seen.contains(QStringLiteral(" candidates tried, ")) && seen.contains(QStringLiteral(" a second")), qPrintable(seen));
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().contains(QStringLiteral("Search stopped after ")));
+        QVERIFY(dialog->isVisible());
     }
 
     void windowsPaintInTheirColours() {
