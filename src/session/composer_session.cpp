@@ -371,6 +371,7 @@ bool ComposerSession::loadFile(const std::string& path) {
             setPartEnd(previousPartEnd);
         else
             resetPartEnd();
+        compositionFileName_ = before.fileName;
         view_.showMessage("Load abandoned: no lead lines in " + path, SessionView::MessageKind::Error);
         return false;
     }

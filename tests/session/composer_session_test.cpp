@@ -441,6 +441,7 @@ TEST_F(ComposerSessionTest, AFileWithoutLeadLinesLeavesTheCompositionAlone) {
     EXPECT_EQ(view.messages.back(), "Load abandoned: no lead lines in " + junk);
     EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Error);
     EXPECT_EQ(session.composition(), before);
+    EXPECT_EQ(session.compositionFileName(), test::repoDataDir() + "/quarnel.txt");  // Save still offers it
     EXPECT_EQ(session.composition()->partCount(), 5);
     // Its rows still prove against themselves under the part end they were keyed by.
     const MajorMethod same(session.composition()->committedMethodAt(1)->notationText(), test::starterLibrary());
