@@ -127,6 +127,11 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
 }
 
 ComposerDialog::~ComposerDialog() {
+    // The stack's commands refer to the session, and its signals to the
+    // dialog: it goes first.
+    undoStack_->disconnect(this);
+    delete undoStack_;
+    undoStack_ = nullptr;
     session_.reset();
 }
 
