@@ -174,7 +174,7 @@ std::unique_ptr<Composition> loadComposition(const Arguments& a, std::ostream& e
     try {
         return readComposition(in, MajorMethod::HalfLength);
     } catch (const ModelError& e) {
-        err << "Load abandoned: " << e.what() << "\n";
+        err << "Load abandoned: " << e.describe() << "\n";
         return nullptr;
     }
 }
@@ -217,6 +217,7 @@ int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
     if (!inputs) return 1;
     const auto& c = inputs->composition;
     auto& music = inputs->music;
+    for (const std::string& line : c->loadReport()) err << line << "\n";
     int methods = 0;
     for (std::size_t n = 1; n <= c->leadCount(); ++n)
         if (c->committedMethodAt(static_cast<int>(n)) != nullptr) ++methods;

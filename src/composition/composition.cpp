@@ -82,14 +82,21 @@ void Lead::attach(Composition& composition, int number) {
     composition.insertRow(leadHeadKey_, 0);
     composition.insertRow(leadEndKey_, 0);
     if (!notation_.empty()) {
+        const std::string text = name_.empty() ? notation_ : name_;
         const MajorMethod method(notation_, *library_);
         // A method must be true in its own lead and belong to the lead's code;
         // otherwise the rows it would add are not the rows rung.
-        if (tryMethod(&method) && trialMatches()) {
+        const bool trueInLead = tryMethod(&method);
+        if (trueInLead && trialMatches()) {
             setMethod(composition, number, true);
+            if (committed_ == nullptr) composition.reportDroppedMethod(number, text, "false" + composition.trialClashText(*this, number));
         } else {
             name_.clear();
             notation_.clear();
+            composition.reportDroppedMethod(number, text,
+                                            !method.hasNotation() ? "not in the method library"
+                                            : !trueInLead         ? "false in itself"
+                                                                  : "of another lead-head code");
         }
     }
     trial_ = nullptr;
@@ -194,17 +201,69 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
     std::unique_ptr<Composition> c(new Composition(halfLength, library));
     Row running;
     std::string line;
+    int lineNumber = 0;
     while (readTextLine(in, line)) {
+        ++lineNumber;
         // A line longer than the format allows is read as its first 199
         // characters, so that no lead is lost.
         if (line.size() > LineLimit) line.resize(LineLimit);
         if (!isLeadLine(line)) continue;
-        c->leads_.push_back(std::make_unique<Lead>(line, running, halfLength, library));
+        try {
+            c->leads_.push_back(std::make_unique<Lead>(line, running, halfLength, library));
+        } catch (const ModelError& e) {
+            throw ModelError(e.what(), "line " + std::to_string(lineNumber) + ": " + line.substr(0, 1));
+        }
+        c->leads_.back()->line_ = lineNumber;
     }
     setPartEnd(running);
     c->trialFalseness_.reserve(c->leads_.size());
-    for (std::size_t i = 0; i < c->leads_.size(); ++i) c->leads_[i]->attach(*c, static_cast<int>(i + 1));
+    for (std::size_t i = 0; i < c->leads_.size(); ++i) {
+        Lead& lead = *c->leads_[i];
+        // Name the row that repeats before the lead enters the register.
+        const auto where = [&lead](const char* row, const Row& r) {
+            return "line " + std::to_string(lead.line_) + ": " + row + " " + r.text() + " repeats";
+        };
+        const RowKey head = rowKey(lead.leadHead());
+        const RowKey end = rowKey(lead.leadEnd());
+        if (c->ownerOf(head) >= 0) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
+        if (c->ownerOf(end) >= 0 || end == head) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
+        try {
+            lead.attach(*c, static_cast<int>(i + 1));
+        } catch (const ModelError& e) {
+            throw ModelError(e.what(), "line " + std::to_string(lead.line_));
+        }
+    }
     return c;
+}
+
+void Composition::reportDroppedMethod(int n, const std::string& text, const std::string& reason) {
+    loadReport_.push_back("Lead " + std::to_string(n) + " (" + text + "): " + reason);
+}
+
+std::string Composition::trialClashText(const Lead& lead, int n) const {
+    std::vector<int> owners;
+    for (int array : {Lead::TrialFirst, Lead::TrialSecond})
+        for (int i = 0; i < lead.halfLength_ - 1; ++i) {
+            const int owner = ownerOf(lead.rowKeys_[static_cast<std::size_t>(array)][static_cast<std::size_t>(i)]);
+            if (owner >= 0 && owner != n) owners.push_back(owner);
+        }
+    std::sort(owners.begin(), owners.end());
+    owners.erase(std::unique(owners.begin(), owners.end()), owners.end());
+    std::string text;
+    std::vector<int> leads;
+    for (int owner : owners)
+        if (owner == 0)
+            text = " against a lead head or lead end";
+        else
+            leads.push_back(owner);
+    if (leads.empty()) return text;
+    if (!text.empty()) text += " and";
+    text += leads.size() == 1 ? " against lead " : " against leads ";
+    for (std::size_t k = 0; k < leads.size(); ++k) {
+        if (k > 0) text += k + 1 == leads.size() ? " and " : ", ";
+        text += std::to_string(leads[k]);
+    }
+    return text;
 }
 
 int Composition::partCount() const { return quarnel::partCount(); }
@@ -214,6 +273,7 @@ void Composition::tryMethodAt(int n, const Method* method) {
     // Only one lead holds a trial at a time: the figures describe that one.
     if (trialLead_ != n) releaseTrial();
     trialLead_ = n;
+    falsenessLead_ = n;
     Lead& lead = *leads_[static_cast<std::size_t>(n - 1)];
     lead.tryMethod(method);
     trialFalseness_.clear();
@@ -271,6 +331,8 @@ void Composition::appendFalsenessReport(std::string& out) const {
         number(trialFalseness_.positionOf(lead));
         if (lead == 0) {
             out += " false against lh/le\r\n";
+        } else if (lead == falsenessLead_) {
+            out += " false in its own lead\r\n";
         } else {
             out += " false against ";
             number(lead);

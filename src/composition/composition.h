@@ -81,6 +81,8 @@ private:
     // The first row position at which the trial rings a row of its own lead
     // twice; 0 when it rings none twice.
     int trialRepeat_ = 0;
+    // The line of the composition file the lead was read from (from 1).
+    int line_ = 0;
 };
 
 class Composition {
@@ -141,6 +143,11 @@ public:
     int ownerOf(RowKey key) const { return falseRows_.ownerOf(key); }
     const FalseRowTable& falseRows() const { return falseRows_; }
 
+    // Why leads lost the method their file line gave them when the file was
+    // read, one line a lead in lead order, e.g. "Lead 6 (As Lancashire S):
+    // false against leads 2 and 5". Empty when every method was committed.
+    const std::vector<std::string>& loadReport() const { return loadReport_; }
+
 private:
     friend class Lead;
     Composition(int halfLength, const MethodLibrary& library);
@@ -154,6 +161,14 @@ private:
     int halfLength_ = 16;
     const MethodLibrary* library_;
     int trialLead_ = 0;  // the lead whose trial was set last; 0 for none
+    int falsenessLead_ = 0;  // the lead the falseness figures describe
+    std::vector<std::string> loadReport_;
+
+    // Records why lead n did not keep the method text of its file line.
+    void reportDroppedMethod(int n, const std::string& text, const std::string& reason);
+    // The leads (0: lead heads and lead ends) that rows of lead n's trial
+    // are registered under, other than n itself, as " against ..." text.
+    std::string trialClashText(const Lead& lead, int n) const;
 };
 
 std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength = 16,

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <sstream>
 
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
@@ -88,7 +89,27 @@ void ComposerSession::leadChanged() {
 void ComposerSession::nameChanged() {
     view_.readControls(fields_);
     fields_.placeNotationText = library_.notationOf(fields_.methodName);
+    std::string note;
+    if (fields_.placeNotationText.empty() && !fields_.methodName.empty()) {
+        // What a ringer types: case, spaces and the class word do not count.
+        const std::vector<std::string> matches = names_.find(library_, fields_.methodName);
+        if (matches.size() == 1) fields_.placeNotationText = library_.notationOf(matches.front());
+        note = nameMatchNote(fields_.methodName, matches);
+    }
     rebuildCandidate();
+    if (!note.empty()) {
+        fields_.statusText += note + "\r\n";
+        view_.writeControls(fields_);
+    }
+}
+
+void ComposerSession::applyName() {
+    nameChanged();
+    const std::string& name = library_.nameOf(fields_.placeNotationText);
+    if (!name.empty() && name != fields_.methodName) {
+        fields_.methodName = name;
+        view_.writeControls(fields_);
+    }
 }
 
 void ComposerSession::clear() {
@@ -116,6 +137,7 @@ long ComposerSession::searchCandidates(bool different, bool match) {
     }
     view_.beginWait();
     searching_ = true;
+    searchStopped_ = false;
     long tried = 0;
     const bool named = fields_.namedOnly && !different && !fields_.rightPlace && !fields_.symmetricSections && !fields_.twoPlaces;
     try {
@@ -125,6 +147,11 @@ long ComposerSession::searchCandidates(bool different, bool match) {
     }
     searching_ = false;
     view_.endWait();
+    // How the search ended, after what the last candidate shows.
+    if (searchStopped_)
+        fields_.statusText += "Search stopped after " + std::to_string(tried) + (tried == 1 ? " candidate\r\n" : " candidates\r\n");
+    else if (fields_.placeNotationText.empty())
+        fields_.statusText += "No further candidate\r\n";
     view_.writeControls(fields_);
     view_.showCurrentLead(fields_.leadNumber);
     return tried;
@@ -154,7 +181,10 @@ long ComposerSession::searchGenerated(bool different, bool match) {
         view_.writeControls(fields_);
         rebuildCandidate();
         ++tried;
-        if (view_.searchStep()) break;
+        if (view_.searchStep()) {
+            searchStopped_ = true;
+            break;
+        }
     } while (keepSearching(match, fields_.namedOnly));
     return tried;
 }
@@ -170,7 +200,10 @@ long ComposerSession::searchNamed(bool match) {
         view_.writeControls(fields_);
         rebuildCandidate();
         ++tried;
-        if (view_.searchStep()) break;
+        if (view_.searchStep()) {
+            searchStopped_ = true;
+            break;
+        }
     } while (keepSearching(match, false));
     return tried;
 }
@@ -182,12 +215,121 @@ void ComposerSession::ok() {
         const int leads = static_cast<int>(composition_->leadCount());
         for (int i = 1; i <= leads; ++i)
             if (i != lead && !composition_->notFalseAgainst(i) && !view_.confirm(deleteLeadQuestion(i))) return;
+        const MethodsSnapshot before = snapshotMethods();
         for (int i = 1; i <= leads; ++i)
             if (i != lead && !composition_->notFalseAgainst(i)) composition_->setMethodAt(i, false);
         composition_->setMethodAt(lead, true);
         if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
+        refreshFromModel();
+        recordMethodsChange("OK", before);
+        return;
     }
     refreshFromModel();
+}
+
+MethodsSnapshot ComposerSession::snapshotMethods() const {
+    MethodsSnapshot snapshot;
+    if (!composition_) return snapshot;
+    const int leads = static_cast<int>(composition_->leadCount());
+    snapshot.notations.reserve(static_cast<std::size_t>(leads));
+    for (int i = 1; i <= leads; ++i) {
+        const Method* m = composition_->committedMethodAt(i);
+        snapshot.notations.push_back(m ? m->notationText() : std::string());
+    }
+    return snapshot;
+}
+
+void ComposerSession::recordMethodsChange(const std::string& label, const MethodsSnapshot& before) {
+    CompositionChange change;
+    change.kind = CompositionChange::Kind::Methods;
+    change.label = label;
+    change.methodsBefore = before;
+    change.methodsAfter = snapshotMethods();
+    if (change.methodsAfter == before) return;
+    view_.recordChange(change);
+    view_.compositionChanged();
+}
+
+void ComposerSession::restoreMethods(const MethodsSnapshot& snapshot) {
+    if (!composition_ || snapshot.notations.size() != composition_->leadCount() || searching_) return;
+    const MethodsSnapshot present = snapshotMethods();
+    const int leads = static_cast<int>(composition_->leadCount());
+    composition_->releaseTrial();
+    // Every lead that changes loses its method first, so that the methods
+    // coming back find their rows free.
+    for (int i = 1; i <= leads; ++i)
+        if (present.notations[static_cast<std::size_t>(i - 1)] != snapshot.notations[static_cast<std::size_t>(i - 1)])
+            composition_->setMethodAt(i, false);
+    for (int i = 1; i <= leads; ++i) {
+        const std::string& notation = snapshot.notations[static_cast<std::size_t>(i - 1)];
+        if (notation.empty() || notation == present.notations[static_cast<std::size_t>(i - 1)]) continue;
+        const MajorMethod method(notation, library_);
+        composition_->tryMethodAt(i, &method);
+        composition_->setMethodAt(i, true);
+        composition_->releaseTrial();
+    }
+    if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
+    refreshFromModel();
+    view_.compositionChanged();
+}
+
+LoadSnapshot ComposerSession::snapshotLoad() const {
+    LoadSnapshot snapshot;
+    snapshot.loaded = composition_ != nullptr;
+    snapshot.text = saveText();
+    snapshot.fileName = compositionFileName_;
+    snapshot.savedText = savedText_;
+    return snapshot;
+}
+
+void ComposerSession::recordLoad(const LoadSnapshot& before) {
+    CompositionChange change;
+    change.kind = CompositionChange::Kind::Load;
+    change.label = "Load";
+    change.loadBefore = before;
+    change.loadAfter = snapshotLoad();
+    if (before.loaded || change.loadAfter.loaded) view_.recordChange(change);
+    view_.compositionChanged();
+}
+
+void ComposerSession::restoreLoad(const LoadSnapshot& snapshot) {
+    if (searching_) return;
+    releaseComposition();
+    compositionFileName_ = snapshot.fileName;
+    savedText_ = snapshot.savedText;
+    if (snapshot.loaded) {
+        std::istringstream in(snapshot.text);
+        try {
+            installComposition(readComposition(in, MajorMethod::HalfLength, library_));
+        } catch (const ModelError& e) {
+            view_.showMessage(std::string("Load abandoned: ") + e.describe(), SessionView::MessageKind::Error);
+        }
+    } else {
+        resetPartEnd();
+    }
+    view_.compositionChanged();
+}
+
+std::string ComposerSession::saveText() const {
+    if (!composition_) return std::string();
+    std::ostringstream out;
+    composition_->save(out);
+    return out.str();
+}
+
+bool ComposerSession::confirmDiscardChanges() {
+    if (searching_) return false;
+    if (!hasUnsavedChanges()) return true;
+    switch (view_.askSaveChanges(kSaveChangesQuestion)) {
+    case SessionView::SaveChoice::Save:
+        save();
+        return !hasUnsavedChanges();
+    case SessionView::SaveChoice::Discard:
+        return true;
+    case SessionView::SaveChoice::Cancel:
+        break;
+    }
+    return false;
 }
 
 void ComposerSession::releaseComposition() {
@@ -197,32 +339,63 @@ void ComposerSession::releaseComposition() {
 }
 
 void ComposerSession::load() {
-    const auto path = view_.chooseFile(SessionView::FileDialog::Open, "txt", compositionFileName_);
+    if (!confirmDiscardChanges()) return;
+    const auto path = view_.chooseFile(SessionView::FileDialog::Open, "txt", compositionFileName_, "Open composition");
     if (!path) return;
-    compositionFileName_ = *path;
     loadFile(*path);
 }
 
 bool ComposerSession::loadFile(const std::string& path) {
+    const LoadSnapshot before = snapshotLoad();
+    compositionFileName_ = path;
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        view_.showMessage("Cannot open \"" + path + "\". Nothing was loaded.");
+        view_.showMessage("Cannot open \"" + path + "\". Nothing was loaded.", SessionView::MessageKind::Error);
         return false;
     }
-    releaseComposition();
+    const Row previousPartEnd = partEnd();
+    std::unique_ptr<Composition> read;
     try {
-        composition_ = readComposition(in, MajorMethod::HalfLength, library_);
+        read = readComposition(in, MajorMethod::HalfLength, library_);
     } catch (const ModelError& e) {
-        view_.showMessage(std::string("Load abandoned: ") + e.what());
+        releaseComposition();
+        savedText_.clear();
+        view_.showMessage(std::string("Load abandoned: ") + e.describe(), SessionView::MessageKind::Error);
+        recordLoad(before);
         return false;
     }
+    if (read->leadCount() == 0) {
+        // Not a composition (binary junk, a README): the present one stays,
+        // and so does the part end its rows are keyed by.
+        if (composition_)
+            setPartEnd(previousPartEnd);
+        else
+            resetPartEnd();
+        compositionFileName_ = before.fileName;
+        view_.showMessage("Load abandoned: no lead lines in " + path, SessionView::MessageKind::Error);
+        return false;
+    }
+    installComposition(std::move(read));
+    savedText_ = saveText();
+    recordLoad(before);
+    const auto& report = composition_->loadReport();
+    if (!report.empty()) {
+        std::string text = report.size() == 1 ? "One lead lost its method:" : std::to_string(report.size()) + " leads lost their methods:";
+        for (const std::string& line : report) text += "\n" + line;
+        view_.showMessage(text, SessionView::MessageKind::Warning);
+    }
+    return true;
+}
+
+void ComposerSession::installComposition(std::unique_ptr<Composition> composition) {
+    releaseComposition();
+    composition_ = std::move(composition);
     fields_.leadHeadCodeText.assign(1, composition_->codeAt(fields_.leadNumber));
     view_.setLeadRange(static_cast<int>(composition_->leadCount()), 1);
     view_.showComposition(composition_.get());
     if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
     view_.writeControls(fields_);
     leadChanged();
-    return true;
 }
 
 bool ComposerSession::writeFile(const std::string& path, void (Composition::*writer)(std::ostream&) const) {
@@ -242,26 +415,34 @@ bool ComposerSession::writeFile(const std::string& path, void (Composition::*wri
     if (written) std::filesystem::rename(temporary, path, error);
     if (!written || error) {
         std::filesystem::remove(temporary, error);
-        view_.showMessage("Cannot write \"" + path + "\". The file was not saved.");
+        view_.showMessage("Cannot write \"" + path + "\". The file was not saved.", SessionView::MessageKind::Error);
         return false;
     }
     return true;
 }
 
-void ComposerSession::saveAs(std::string_view extension, std::string& rememberedName,
-                             void (Composition::*writer)(std::ostream&) const) {
-    const auto path = view_.chooseFile(SessionView::FileDialog::Save, extension, rememberedName);
-    if (!path) return;
+bool ComposerSession::saveAs(std::string_view extension, std::string& rememberedName,
+                             void (Composition::*writer)(std::ostream&) const, std::string_view title) {
+    const auto path = view_.chooseFile(SessionView::FileDialog::Save, extension, rememberedName, title);
+    if (!path) return false;
     rememberedName = *path;
-    writeFile(*path, writer);
+    return writeFile(*path, writer);
 }
 
-void ComposerSession::save() { saveAs("txt", compositionFileName_, &Composition::save); }
-void ComposerSession::exportText() { saveAs("txt", exportFileName_, &Composition::exportText); }
-void ComposerSession::exportMicroSiril() { saveAs("maj", microSirilFileName_, &Composition::exportMicroSiril); }
+void ComposerSession::save() {
+    const std::string text = saveText();
+    if (saveAs("txt", compositionFileName_, &Composition::save, "Save composition")) {
+        savedText_ = text;
+        view_.compositionChanged();
+    }
+}
+void ComposerSession::exportText() { saveAs("txt", exportFileName_, &Composition::exportText, "Export lead heads"); }
+void ComposerSession::exportMicroSiril() {
+    saveAs("maj", microSirilFileName_, &Composition::exportMicroSiril, "Export MicroSiril file");
+}
 
 void ComposerSession::music() {
-    const auto path = view_.chooseFile(SessionView::FileDialog::Open, "mus", "major.mus");
+    const auto path = view_.chooseFile(SessionView::FileDialog::Open, "mus", "major.mus", "Open music file");
     if (!path) return;
     loadMusicFile(*path);
 }
@@ -269,7 +450,7 @@ void ComposerSession::music() {
 bool ComposerSession::loadMusicFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        view_.showMessage("Cannot open \"" + path + "\". The music table was not changed.");
+        view_.showMessage("Cannot open \"" + path + "\". The music table was not changed.", SessionView::MessageKind::Error);
         return false;
     }
     MusicTable table = MusicTable::read(in);

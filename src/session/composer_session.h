@@ -13,7 +13,9 @@
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
+#include "session/composition_snapshot.h"
 #include "session/dialog_fields.h"
+#include "session/name_matching.h"
 #include "session/session_view.h"
 
 namespace quarnel {
@@ -62,14 +64,41 @@ public:
     bool loadFile(const std::string& path);
     bool loadMusicFile(const std::string& path);
 
+    // The name field applied (Enter): the library name a ringer's spelling
+    // stands for replaces the text when exactly one method matches.
+    void applyName();
+
+    // Unsaved changes: the composition as Save would write it now, against
+    // the text of the file last loaded or saved.
+    std::string saveText() const;
+    bool hasUnsavedChanges() const { return saveText() != savedText_; }
+    // Before unsaved changes would be lost: asks "Save changes to the
+    // composition?"; true when the composer saved or discarded them (or
+    // there were none), false when they cancelled or the save failed.
+    bool confirmDiscardChanges();
+
+    // Undo and Redo, without widgets. A command that changes committed
+    // methods takes snapshotMethods() first and afterwards calls
+    // recordMethodsChange(label, before), which tells the view of the change
+    // (when there is one) so that it can be undone; restore* put a snapshot
+    // back and refresh everything from it.
+    MethodsSnapshot snapshotMethods() const;
+    void recordMethodsChange(const std::string& label, const MethodsSnapshot& before);
+    void restoreMethods(const MethodsSnapshot& snapshot);
+    LoadSnapshot snapshotLoad() const;
+    void restoreLoad(const LoadSnapshot& snapshot);
+
 private:
     long searchGenerated(bool different, bool match);
     long searchNamed(bool match);
     bool keepSearching(bool match, bool needName) const;
     void releaseCandidate();
     void releaseComposition();
+    void installComposition(std::unique_ptr<Composition> composition);
+    void recordLoad(const LoadSnapshot& before);
     bool writeFile(const std::string& path, void (Composition::*writer)(std::ostream&) const);
-    void saveAs(std::string_view extension, std::string& rememberedName, void (Composition::*writer)(std::ostream&) const);
+    bool saveAs(std::string_view extension, std::string& rememberedName, void (Composition::*writer)(std::ostream&) const,
+                std::string_view title);
 
     SessionView& view_;
     const MethodLibrary& library_;
@@ -82,7 +111,13 @@ private:
     std::string exportFileName_ = "peal.txt";
     std::string microSirilFileName_ = "quarnel.maj";
     bool searching_ = false;
+    bool searchStopped_ = false;
+    // The save text of the file last loaded or saved ("" for none).
+    std::string savedText_;
+    MethodNameIndex names_;
 };
+
+inline constexpr const char* kSaveChangesQuestion = "Save changes to the composition?";
 
 // The text of the question OK asks before clearing a lead's method.
 std::string deleteLeadQuestion(int lead);

@@ -14,8 +14,11 @@ public:
 
     void readControls(DialogFields&) override {}
     void writeControls(const DialogFields&) override {}
-    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&) override { return std::nullopt; }
-    void showMessage(const std::string& text) override { messages_ << text << "\n"; }
+    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&, std::string_view) override {
+        return std::nullopt;
+    }
+    void showMessage(const std::string& text, MessageKind) override { messages_ << text << "\n"; }
+    SaveChoice askSaveChanges(const std::string&) override { return SaveChoice::Cancel; }
     bool confirm(const std::string&) override { return false; }
     void beginWait() override {}
     void endWait() override {}

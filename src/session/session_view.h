@@ -6,6 +6,8 @@
 #include <string>
 #include <string_view>
 
+#include "session/composition_snapshot.h"
+
 namespace quarnel {
 
 class Composition;
@@ -15,6 +17,8 @@ struct DialogFields;
 class SessionView {
 public:
     enum class FileDialog { Open, Save };
+    enum class MessageKind { Information, Warning, Error };
+    enum class SaveChoice { Save, Discard, Cancel };
 
     virtual ~SessionView() = default;
 
@@ -23,11 +27,15 @@ public:
     virtual void writeControls(const DialogFields& fields) = 0;
 
     // A file name from the standard file dialog (ask before overwriting),
-    // or nothing when the composer cancels.
+    // or nothing when the composer cancels. The title says what it is for
+    // ("Open composition").
     virtual std::optional<std::string> chooseFile(FileDialog kind, std::string_view defaultExtension,
-                                                  const std::string& initialName) = 0;
-    // A message box with OK.
-    virtual void showMessage(const std::string& text) = 0;
+                                                  const std::string& initialName, std::string_view title) = 0;
+    // A message box with OK, with the icon of its kind.
+    virtual void showMessage(const std::string& text, MessageKind kind = MessageKind::Information) = 0;
+    // The question before unsaved changes would be lost ("Save changes to
+    // the composition?"), answered Save, Discard or Cancel.
+    virtual SaveChoice askSaveChanges(const std::string& question) = 0;
     // A message box with OK and Cancel: true for OK.
     virtual bool confirm(const std::string& text) = 0;
     virtual void beginWait() = 0;
@@ -46,6 +54,12 @@ public:
     // Called after every candidate of a running search; true stops the
     // search (the composer pressed Escape).
     virtual bool searchStep() = 0;
+
+    // The committed methods, the composition or its file changed (OK, Load,
+    // Undo, Redo, Save, a Fill taken): titles and other windows follow it.
+    virtual void compositionChanged() {}
+    // A change the composer may undo, already made.
+    virtual void recordChange(const CompositionChange& change) { (void)change; }
 };
 
 }  // namespace quarnel

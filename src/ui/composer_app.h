@@ -5,7 +5,9 @@ namespace quarnel {
 
 class ComposerApp {
 public:
+    // quarnel [FILE] [--help]
     int run(int argc, char** argv);
+    static const char* const Usage;
 };
 
 }  // namespace quarnel

@@ -1,10 +1,20 @@
 #include "ui/composer_dialog.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QCompleter>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QMenu>
+#include <QScreen>
+#include <QSessionManager>
+#include <QStringListModel>
+#include <QUndoCommand>
+#include <QUndoStack>
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QIntValidator>
@@ -48,10 +58,42 @@ QIcon applicationIcon() {
     return QIcon(pixmap);
 }
 
+// One change to the composition on the undo stack. It has been made when
+// it is pushed, so the first redo does nothing.
+class CompositionCommand : public QUndoCommand {
+public:
+    CompositionCommand(ComposerSession& session, CompositionChange change)
+        : QUndoCommand(QString::fromStdString(change.label)), session_(session), change_(std::move(change)) {}
+
+    void undo() override {
+        if (change_.kind == CompositionChange::Kind::Load)
+            session_.restoreLoad(change_.loadBefore);
+        else
+            session_.restoreMethods(change_.methodsBefore);
+    }
+    void redo() override {
+        if (!done_) {
+            done_ = true;
+            return;
+        }
+        if (change_.kind == CompositionChange::Kind::Load)
+            session_.restoreLoad(change_.loadAfter);
+        else
+            session_.restoreMethods(change_.methodsAfter);
+    }
+
+private:
+    ComposerSession& session_;
+    CompositionChange change_;
+    bool done_ = false;
+};
+
 }  // namespace
 
 ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::string& libraryFolder)
-    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint), prompts_(prompts) {
+    : QDialog(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint),
+      prompts_(prompts) {
     if (prompts_ == nullptr) {
         ownPrompts_ = std::make_unique<QtPrompts>();
         prompts_ = ownPrompts_.get();
@@ -74,13 +116,24 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
     QApplication::restoreOverrideCursor();
 
     session_ = std::make_unique<ComposerSession>(static_cast<SessionView&>(*this), library);
+    undoStack_ = new QUndoStack(this);
     buildControls();
+    buildCommands();
+    explainControls();
+    setTabOrder();
     writeControlsNow();
     viewComposition();
     installAnalysisCommand();
+    connect(qApp, &QGuiApplication::commitDataRequest, this, &ComposerDialog::commitData);
+    methodName_->setFocus();
 }
 
 ComposerDialog::~ComposerDialog() {
+    // The stack's commands refer to the session, and its signals to the
+    // dialog: it goes first.
+    undoStack_->disconnect(this);
+    delete undoStack_;
+    undoStack_ = nullptr;
     session_.reset();
 }
 
@@ -148,6 +201,17 @@ void ComposerDialog::buildControls() {
     leadHeadCode_ = edit(1006, 31, 20, 21, 14, true, false);
     methodName_ = edit(1003, 56, 20, 88, 14, false, false);
     connect(methodName_, &QLineEdit::textEdited, this, [this] { command(&ComposerSession::nameChanged); });
+    // Library names complete as they are typed, whatever the case, S, D and TB alike.
+    QStringList names;
+    for (const auto& entry : MethodLibrary::instance().byName()) names << QString::fromStdString(entry.first);
+    completer_ = new QCompleter(new QStringListModel(names, this), this);
+    completer_->setCaseSensitivity(Qt::CaseInsensitive);
+    completer_->setFilterMode(Qt::MatchStartsWith);
+    methodName_->setCompleter(completer_);
+    connect(completer_, qOverload<const QString&>(&QCompleter::activated), this, [this](const QString& name) {
+        if (methodName_->text() != name) methodName_->setText(name);
+        command(&ComposerSession::applyName);
+    });
     placeNotation_ = edit(1004, 1, 39, 144, 14, true, false);
 
     button(1007, "Next", 1, 57, 26, 14, &ComposerDialog::next);
@@ -195,6 +259,130 @@ void ComposerDialog::buildControls() {
     display_ = new DisplayWindow(this, dialogRect(145, 0, 377, 358), QStringLiteral("Display"), 1017);
     upper_ = new DiagramWindow(this, dialogRect(145, 0, 377, 179), QStringLiteral("Display"), 1030);
     lower_ = new DiagramWindow(this, dialogRect(145, 179, 377, 179), QStringLiteral("Display"), 1031);
+    upper_->setCaption(QStringLiteral("Committed method"));
+    lower_->setCaption(QStringLiteral("Candidate"));
+}
+
+void ComposerDialog::buildCommands() {
+    // In the free space of the options, left of the View group.
+    commandsButton_ = new QToolButton(this);
+    commandsButton_->setObjectName(QStringLiteral("commandsButton"));
+    commandsButton_->setText(QStringLiteral("More"));
+    commandsButton_->setToolTip(QStringLiteral("More commands: Undo, Redo"));
+    commandsButton_->setPopupMode(QToolButton::InstantPopup);
+    commandsButton_->setGeometry(dialogRect(52, 146, 28, 14));
+    commandsMenu_ = new QMenu(commandsButton_);
+    commandsMenu_->setObjectName(QStringLiteral("commandsMenu"));
+    commandsButton_->setMenu(commandsMenu_);
+
+    undoAction_ = new QAction(QStringLiteral("Undo"), this);
+    undoAction_->setObjectName(QStringLiteral("undoAction"));
+    undoAction_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Z")));
+    redoAction_ = new QAction(QStringLiteral("Redo"), this);
+    redoAction_->setObjectName(QStringLiteral("redoAction"));
+    redoAction_->setShortcut(QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+    auto follow = [this] {
+        undoAction_->setEnabled(undoStack_->canUndo());
+        redoAction_->setEnabled(undoStack_->canRedo());
+        undoAction_->setText(undoStack_->canUndo() ? QStringLiteral("Undo ") + undoStack_->undoText() : QStringLiteral("Undo"));
+        redoAction_->setText(undoStack_->canRedo() ? QStringLiteral("Redo ") + undoStack_->redoText() : QStringLiteral("Redo"));
+    };
+    connect(undoStack_, &QUndoStack::indexChanged, this, follow);
+    follow();
+    connect(undoAction_, &QAction::triggered, this, &ComposerDialog::undo);
+    connect(redoAction_, &QAction::triggered, this, &ComposerDialog::redo);
+    commandsMenu_->addAction(undoAction_);
+    commandsMenu_->addAction(redoAction_);
+    addAction(undoAction_);
+    addAction(redoAction_);
+
+    auto* quitAction = new QAction(QStringLiteral("Quit"), this);
+    quitAction->setObjectName(QStringLiteral("quitAction"));
+    quitAction->setShortcut(QKeySequence(QStringLiteral("Ctrl+Q")));
+    connect(quitAction, &QAction::triggered, this, &ComposerDialog::quit);
+    addAction(quitAction);
+}
+
+void ComposerDialog::explainControls() {
+    auto tip = [this](const char* id, const char* text) {
+        if (auto* w = findChild<QWidget*>(QString::fromLatin1(id))) w->setToolTip(QString::fromLatin1(text));
+    };
+    auto hint = [](QLineEdit* e, const char* text) { e->setPlaceholderText(QString::fromLatin1(text)); };
+    hint(leadNumber_, "Lead");
+    hint(leadHeadCode_, "Code");
+    hint(methodName_, "Method name");
+    hint(placeNotation_, "Place notation of the candidate");
+    hint(leadMusic_, "Lead music");
+    hint(candidateMusic_, "Candidate");
+    hint(totalMusic_, "Total");
+    status_->setPlaceholderText(QStringLiteral("Whether the candidate fits the lead, and which leads it is false against"));
+    tip("1000", "Load a composition file (Ctrl+Z undoes it)");
+    tip("1001", "Save the composition");
+    tip("1019", "Export the lead heads as a text listing");
+    tip("1027", "Export an input file for MicroSiril");
+    tip("1020", "Quit Quarnel (Ctrl+Q); asks first when there are unsaved changes");
+    tip("1005", "The current lead; the arrows (or Up and Down) step through the leads");
+    tip("1022", "Up: towards lead 1; down: towards the last lead");
+    tip("1006", "The lead-head code of the current lead");
+    tip("1003", "Type a library method name, e.g. \"Cambridge\" or \"cambridge s\"; Enter applies it");
+    tip("1004", "The candidate's place notation: the lead-head code letter, \"&\" and the half lead");
+    tip("1007", "Find the next candidate that is true enough (Escape stops a search)");
+    tip("1025", "Find a candidate that differs further back than Next would go");
+    tip("1026", "Clear the candidate; the next search starts from the beginning");
+    tip("1018", "Make the candidate the lead's method (asks before clearing leads it clashes with)");
+    tip("1035", "Load a music file for scoring");
+    tip("1036", "Music of the current lead with its present method");
+    tip("1037", "Find a candidate with at least the lead's present music");
+    tip("1038", "Music of the current lead with the candidate");
+    tip("1011", "Only candidates with a library name");
+    tip("1010", "The generator makes right-place methods only");
+    tip("1015", "The generator makes methods with symmetric sections only");
+    tip("1016", "The generator allows two places in a change");
+    tip("1032", "Allow Surprise methods");
+    tip("1033", "Allow Delight methods");
+    tip("1034", "Allow Treble Bob methods");
+    tip("1024", "The largest falseness a candidate may have: 1 for each lead it clashes with, 100 for lead heads and lead ends");
+    tip("1028", "Show the composition, the current lead and the leads the candidate clashes with");
+    tip("1029", "Show the line diagrams of the committed method and the candidate");
+    tip("1039", "Music of the whole composition");
+    tip("1023", "Whether the candidate fits the lead, and which leads it is false against");
+}
+
+void ComposerDialog::setTabOrder() {
+    // Read-only fields take a click (to copy from) but no Tab stop; the lead
+    // number with its arrows is one stop.
+    for (QLineEdit* e : {leadHeadCode_, placeNotation_, leadMusic_, candidateMusic_, totalMusic_}) e->setFocusPolicy(Qt::ClickFocus);
+    status_->setFocusPolicy(Qt::ClickFocus);
+    for (auto* arrow : upDown_->findChildren<QToolButton*>()) arrow->setFocusPolicy(Qt::NoFocus);
+    leadNumber_->setFocusPolicy(Qt::StrongFocus);
+    const QList<QWidget*> order = {
+        findChild<QWidget*>(QStringLiteral("1000")), findChild<QWidget*>(QStringLiteral("1001")),
+        findChild<QWidget*>(QStringLiteral("1019")), findChild<QWidget*>(QStringLiteral("1027")),
+        findChild<QWidget*>(QStringLiteral("1020")), leadNumber_, methodName_,
+        findChild<QWidget*>(QStringLiteral("1007")), findChild<QWidget*>(QStringLiteral("1025")),
+        findChild<QWidget*>(QStringLiteral("1026")), findChild<QWidget*>(QStringLiteral("1018")),
+        findChild<QWidget*>(QStringLiteral("1035")), findChild<QWidget*>(QStringLiteral("1037")),
+        named_, maxFalseness_, rightPlace_, symmetricSections_, twoPlaces_, viewCompositionButton_,
+        viewMethodsButton_, surprise_, commandsButton_, delight_, trebleBob_};
+    for (int i = 0; i + 1 < order.size(); ++i) QWidget::setTabOrder(order[i], order[i + 1]);
+}
+
+void ComposerDialog::fitToScreen(const QSize& available) {
+    // Room for the window frame and title bar.
+    const QSize room(available.width() - 16, available.height() - 40);
+    const QSize full = dialogRect(0, 0, 522, 359).size();
+    if (full.width() <= room.width() && full.height() <= room.height()) return;
+    const int height = std::max(dialogRect(0, 0, 0, 230).height(), std::min(full.height(), room.height()));
+    const int paneLeft = dialogRect(145, 0, 0, 0).x();
+    const int width = std::max(paneLeft + dialogRect(0, 0, 120, 0).width(), std::min(full.width(), room.width()));
+    setFixedSize(width, height);
+    QRect status = status_->geometry();
+    status.setBottom(height - 2);
+    status_->setGeometry(status);
+    const int paneWidth = width - paneLeft;
+    display_->setGeometry(paneLeft, 0, paneWidth, height);
+    upper_->setGeometry(paneLeft, 0, paneWidth, height / 2);
+    lower_->setGeometry(paneLeft, height / 2, paneWidth, height - height / 2);
 }
 
 bool ComposerDialog::busy() const { return writing_ || searchingNow(); }
@@ -214,15 +402,20 @@ void ComposerDialog::readControls(DialogFields& f) {
     f.rightPlace = rightPlace_->isChecked();
     f.symmetricSections = symmetricSections_->isChecked();
     bool number = false;
+    // One message for one bad entry, however often a command reads.
+    auto refuse = [this] {
+        if (!validationShown_) showMessage("Please enter an integer.", MessageKind::Error);
+        validationShown_ = true;
+    };
     const int lead = leadNumber_->text().toInt(&number);
     if (!number) {
-        showMessage("Please enter an integer.");
+        refuse();
         return;
     }
     f.leadNumber = lead;
     const int maximum = maxFalseness_->text().toInt(&number);
     if (!number) {
-        showMessage("Please enter an integer.");
+        refuse();
         return;
     }
     f.maxFalseness = maximum;
@@ -262,7 +455,7 @@ void ComposerDialog::writeControlsNow() {
     set(leadMusic_, QString::number(f.leadMusic));
     set(candidateMusic_, QString::number(f.candidateMusic));
     set(totalMusic_, QString::number(f.totalMusic));
-    const QString status = statusLines(f.statusText);
+    const QString status = searchingNow() ? statusLines(f.statusText) + searchRate_ : statusLines(f.statusText);
     if (status_->toPlainText() != status) status_->setPlainText(status);
     writing_ = false;
     controlsStale_ = false;
@@ -271,11 +464,33 @@ void ComposerDialog::writeControlsNow() {
 // ---- SessionView ----
 
 std::optional<std::string> ComposerDialog::chooseFile(FileDialog kind, std::string_view defaultExtension,
-                                                      const std::string& initialName) {
-    return prompts_->chooseFile(this, kind == FileDialog::Save, defaultExtension, initialName);
+                                                      const std::string& initialName, std::string_view title) {
+    return prompts_->chooseFile(this, kind == FileDialog::Save, defaultExtension, initialName, title);
 }
 
-void ComposerDialog::showMessage(const std::string& message) { prompts_->showMessage(this, message); }
+void ComposerDialog::showMessage(const std::string& message, MessageKind kind) { prompts_->showMessage(this, message, kind); }
+
+SessionView::SaveChoice ComposerDialog::askSaveChanges(const std::string& question) {
+    return prompts_->askSaveChanges(this, question);
+}
+
+void ComposerDialog::compositionChanged() { updateTitle(); }
+
+void ComposerDialog::recordChange(const CompositionChange& change) {
+    undoStack_->push(new CompositionCommand(*session_, change));
+}
+
+void ComposerDialog::updateTitle() {
+    const QString caption = QStringLiteral("Quarnel Composing Aid (Multi-Part)");
+    if (!session_ || session_->composition() == nullptr) {
+        setWindowTitle(caption);
+        setWindowModified(false);
+        return;
+    }
+    const QString file = QFileInfo(QString::fromStdString(session_->compositionFileName())).fileName();
+    setWindowTitle(file + QStringLiteral("[*] - ") + caption);
+    setWindowModified(session_->hasUnsavedChanges());
+}
 bool ComposerDialog::confirm(const std::string& question) { return prompts_->confirm(this, question); }
 void ComposerDialog::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void ComposerDialog::endWait() { QApplication::restoreOverrideCursor(); }
@@ -302,9 +517,19 @@ void ComposerDialog::setLeadRange(int low, int high) {
 }
 
 bool ComposerDialog::searchStep() {
+    ++searchSteps_;
     // At most one frame of drawing every 16 ms; in between only a clock read.
     if (frame_.elapsed() >= 16) {
         if (controlsStale_) {
+            writing_ = true;
+            writeControlsNow();
+        }
+        // After half a second, and then four times a second, how far it has got.
+        const qint64 ran = searchClock_.elapsed();
+        if (ran >= 500 && ran - rateShownAt_ >= 250) {
+            rateShownAt_ = ran;
+            const long rate = static_cast<long>(searchSteps_ * 1000 / std::max<qint64>(1, ran));
+            searchRate_ = QStringLiteral("Searching: %1 candidates tried, %2 a second (Escape stops)\n").arg(searchSteps_).arg(rate);
             writing_ = true;
             writeControlsNow();
         }
@@ -323,9 +548,14 @@ bool ComposerDialog::searchStep() {
 // (an option ticked, a maximum typed) is what the command works with.
 void ComposerDialog::runSearch(bool different, bool matchMusic) {
     if (busy()) return;
+    validationShown_ = false;
     readControls(session_->fields());
     interruptRequested_ = false;
     if (!frame_.isValid()) frame_.start();
+    searchClock_.start();
+    rateShownAt_ = 0;
+    searchSteps_ = 0;
+    searchRate_.clear();
     lastSearchCandidates_ = session_->searchCandidates(different, matchMusic);
     upper_->showMethod(pendingUpper_);
     lower_->showMethod(pendingLower_);
@@ -341,6 +571,7 @@ void ComposerDialog::match() { runSearch(false, true); }
 // controls show now.
 void ComposerDialog::command(void (ComposerSession::*run)()) {
     if (busy()) return;
+    validationShown_ = false;
     readControls(session_->fields());
     (session_.get()->*run)();
     if (analysis_ != nullptr) analysis_->refresh();
@@ -355,6 +586,7 @@ void ComposerDialog::installAnalysisCommand() {
     analysisAction_->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_A));
     analysisAction_->setShortcutContext(Qt::WindowShortcut);
     addAction(analysisAction_);
+    commandsMenu()->addAction(analysisAction_);
     connect(analysisAction_, &QAction::triggered, this, [this] {
         analysis_->show();
         analysis_->raise();
@@ -375,7 +607,38 @@ void ComposerDialog::quit() {
         interruptRequested_ = true;
         return;
     }
+    if (!mayClose()) return;
+    closing_ = true;
     accept();
+}
+
+// Unsaved changes are saved or given up, or the closing is cancelled.
+bool ComposerDialog::mayClose() {
+    if (busy()) return false;
+    return session_->confirmDiscardChanges();
+}
+
+void ComposerDialog::commitData(QSessionManager& manager) {
+    if (!session_->hasUnsavedChanges()) return;
+    if (!manager.allowsInteraction()) return;
+    const bool mayEnd = mayClose();
+    manager.release();
+    if (!mayEnd) manager.cancel();
+}
+
+void ComposerDialog::undo() {
+    if (!busy()) undoStack_->undo();
+}
+
+void ComposerDialog::redo() {
+    if (!busy()) undoStack_->redo();
+}
+
+void ComposerDialog::openAtStart(const std::string& path) {
+    session_->loadFile(path);
+    // What was loaded at start is not a change to undo.
+    undoStack_->clear();
+    updateTitle();
 }
 
 void ComposerDialog::viewComposition() {
@@ -411,16 +674,26 @@ void ComposerDialog::stepLead(int towardsLast) {
 void ComposerDialog::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
     case Qt::Key_Escape:
-        // Escape stops a running search; otherwise it ends the dialog.
-        if (searchingNow())
-            interruptRequested_ = true;
-        else
-            reject();
+        // Escape stops a running search and does nothing else: it never
+        // closes the dialog, so one meant for a search that has just ended
+        // loses nothing.
+        if (searchingNow()) interruptRequested_ = true;
         return;
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-        if (!searchingNow()) accept();
+    case Qt::Key_Enter: {
+        // Enter presses the focused button, applies the name, takes the
+        // number; it never closes the dialog.
+        if (busy()) return;
+        QWidget* focus = focusWidget();
+        if (auto* button = qobject_cast<QAbstractButton*>(focus)) {
+            button->click();
+        } else if (focus == methodName_) {
+            command(&ComposerSession::applyName);
+        } else if (focus == maxFalseness_ || focus == leadNumber_) {
+            command(&ComposerSession::refreshFromModel);
+        }
         return;
+    }
     default:
         QDialog::keyPressEvent(event);
     }
@@ -432,7 +705,20 @@ void ComposerDialog::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    // Asks through reject(), as the close button does.
     QDialog::closeEvent(event);
+}
+
+void ComposerDialog::reject() {
+    // The window's close button and the window system end the dialog
+    // through here: the same question as Quit.
+    if (searchingNow()) {
+        interruptRequested_ = true;
+        return;
+    }
+    if (!closing_ && !mayClose()) return;
+    closing_ = true;
+    QDialog::reject();
 }
 
 bool ComposerDialog::eventFilter(QObject* watched, QEvent* event) {

@@ -14,11 +14,15 @@
 class QAction;
 class QButtonGroup;
 class QCheckBox;
+class QCompleter;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
+class QSessionManager;
 class QToolButton;
+class QUndoStack;
 
 namespace quarnel {
 
@@ -46,6 +50,21 @@ public:
     // Pixels of a rectangle given in dialog units.
     QRect dialogRect(int x, int y, int width, int height) const;
 
+    // The small command menu beside the options ("More"): Undo, Redo and
+    // the commands that open windows of their own.
+    QMenu* commandsMenu() const { return commandsMenu_; }
+    QUndoStack* undoStack() const { return undoStack_; }
+    // Opens a composition at start (quarnel FILE), with the load report.
+    void openAtStart(const std::string& path);
+    // Fits the dialog into a screen area of this size: the status text and
+    // the right-hand pane give up what does not fit, the controls never.
+    void fitToScreen(const QSize& available);
+    // The file name and a mark for unsaved changes in the window title.
+    void updateTitle();
+
+    // Ends the dialog like Quit, after the question about unsaved changes.
+    void reject() override;
+
 public slots:
     void load();
     void save();
@@ -61,6 +80,8 @@ public slots:
     void viewComposition();
     void viewMethods();
     void stepLead(int towardsLast);
+    void undo();
+    void redo();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -71,8 +92,12 @@ private:
     // SessionView.
     void readControls(DialogFields& fields) override;
     void writeControls(const DialogFields& fields) override;
-    std::optional<std::string> chooseFile(FileDialog kind, std::string_view defaultExtension, const std::string& initialName) override;
-    void showMessage(const std::string& text) override;
+    std::optional<std::string> chooseFile(FileDialog kind, std::string_view defaultExtension, const std::string& initialName,
+                                          std::string_view title) override;
+    void showMessage(const std::string& text, MessageKind kind) override;
+    SaveChoice askSaveChanges(const std::string& question) override;
+    void compositionChanged() override;
+    void recordChange(const CompositionChange& change) override;
     bool confirm(const std::string& text) override;
     void beginWait() override;
     void endWait() override;
@@ -84,6 +109,11 @@ private:
     bool searchStep() override;
 
     void buildControls();
+    void buildCommands();
+    void explainControls();
+    void setTabOrder();
+    void commitData(QSessionManager& manager);
+    bool mayClose();
     void writeControlsNow();
     bool busy() const;
     bool searchingNow() const;
@@ -132,6 +162,21 @@ private:
     QElapsedTimer frame_;
     bool controlsStale_ = false;
     bool interruptRequested_ = false;
+    // The running rate of a long search, shown after half a second.
+    QElapsedTimer searchClock_;
+    qint64 rateShownAt_ = 0;
+    long searchSteps_ = 0;
+    QString searchRate_;
+    // One validation message for one command.
+    bool validationShown_ = false;
+    bool closing_ = false;
+
+    QToolButton* commandsButton_ = nullptr;
+    QMenu* commandsMenu_ = nullptr;
+    QUndoStack* undoStack_ = nullptr;
+    QAction* undoAction_ = nullptr;
+    QAction* redoAction_ = nullptr;
+    QCompleter* completer_ = nullptr;
     const Method* pendingUpper_ = nullptr;
     const Method* pendingLower_ = nullptr;
 };

@@ -19,9 +19,23 @@ void DiagramWindow::showMethod(const Method* method) {
     update();
 }
 
+void DiagramWindow::setCaption(const QString& caption) {
+    caption_ = caption;
+    update();
+}
+
 void DiagramWindow::paintEvent(QPaintEvent*) {
-    if (method_ == nullptr) return;
     QPainter painter(this);
+    const auto drawCaption = [&] {
+        if (caption_.isEmpty()) return;
+        painter.setPen(QColor(96, 96, 96));
+        painter.drawText(QRect(4, 2, width() - 8, painter.fontMetrics().height()), Qt::AlignLeft | Qt::AlignTop,
+                         method_ == nullptr ? caption_ + QStringLiteral(": none") : caption_);
+    };
+    if (method_ == nullptr) {
+        drawCaption();
+        return;
+    }
     painter.fillRect(QRect(0, 0, width(), height()), Qt::white);
     const DiagramGeometry geometry = diagramGeometry(width(), height());
     for (const Polyline& line : diagramLines(*method_, geometry)) {
@@ -30,6 +44,7 @@ void DiagramWindow::paintEvent(QPaintEvent*) {
         for (const Point& p : line.points) polygon << QPoint(p.x, p.y);
         painter.drawPolyline(polygon);
     }
+    drawCaption();
 }
 
 }  // namespace quarnel

@@ -16,12 +16,16 @@ public:
     // the event loop next runs.
     void showMethod(const Method* method);
     const Method* method() const { return method_; }
+    // The label drawn in the top left corner ("Committed method", "Candidate").
+    void setCaption(const QString& caption);
+    const QString& caption() const { return caption_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     const Method* method_ = nullptr;
+    QString caption_;
 };
 
 }  // namespace quarnel

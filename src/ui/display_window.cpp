@@ -15,6 +15,15 @@ DisplayWindow::DisplayWindow(QWidget* parent, const QRect& rectangle, const QStr
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
 }
 
+QString DisplayWindow::startHint() {
+    return QStringLiteral(
+        "No composition loaded.\n\n"
+        "Press Load to open a composition file (one lead a line: the lead-head code, the call, the method), "
+        "or start Quarnel with one: quarnel FILE.\n\n"
+        "Then choose a lead with the arrows beside the lead number and type a method name or press Next "
+        "to find a method for it; OK makes the candidate the lead's method.");
+}
+
 void DisplayWindow::setComposition(const Composition* composition) {
     composition_ = composition;
     update();
@@ -26,7 +35,14 @@ void DisplayWindow::setCurrentLead(int lead) {
 }
 
 void DisplayWindow::paintEvent(QPaintEvent*) {
-    if (composition_ == nullptr) return;
+    if (composition_ == nullptr) {
+        // How to begin, in grey on the dialog's own background.
+        QPainter hint(this);
+        hint.setPen(QColor(96, 96, 96));
+        hint.setFont(parentWidget() ? parentWidget()->font() : font());
+        hint.drawText(rect().adjusted(16, 16, -16, -16), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap, startHint());
+        return;
+    }
     QPainter painter(this);
     painter.fillRect(QRect(0, 0, width(), height()), Qt::white);
     const int count = static_cast<int>(composition_->leadCount());

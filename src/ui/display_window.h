@@ -19,6 +19,8 @@ public:
     void setCurrentLead(int lead);
     int currentLead() const { return currentLead_; }
     const Composition* composition() const { return composition_; }
+    // What the window says while no composition is loaded.
+    static QString startHint();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <sstream>
 
 #include "cli/commands.h"
@@ -27,6 +28,28 @@ std::vector<std::string> lines(const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) all.push_back(line);
     return all;
+}
+
+TEST(CliTest, ProveTellsOnStandardErrorWhichLeadsLostTheirMethods) {
+    const std::string data = test::repoDataDir();
+    const std::string path = ::testing::TempDir() + "/cli_dropped.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "D- Ipswich S\nL  Cornwal S\nC  Cassiobury S\nH- Essex S\nEs Cray S\nHs Essex S\nE  Cray S\nG  Glasgow S\n";
+    }
+    const Result r = run({"prove", path, "--library", data});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "Lead 2 (Cornwal S): not in the method library\n");
+    const auto out = lines(r.out);
+    ASSERT_GE(out.size(), 5u);
+    EXPECT_EQ(std::vector<std::string>(out.begin(), out.begin() + 5),
+              (std::vector<std::string>{"Leads: 8", "Parts: 5", "Part end: 16382475", "Changes: 1280", "Methods: 7"}));
+    const std::string junk = ::testing::TempDir() + "/cli_junk.txt";
+    {
+        std::ofstream out(junk, std::ios::binary);
+        out << "# not a composition\n\x01\x02binary\n";
+    }
+    EXPECT_EQ(lines(run({"prove", junk, "--library", data}).out).front(), "Leads: 0");
 }
 
 TEST(CliTest, RowsOfANameOrANotationText) {
@@ -91,7 +114,7 @@ TEST(CliTest, ProveReportsTheComposition) {
     EXPECT_EQ(lines(noMusic.out)[5].substr(0, 5), "ATW: ");  // the analysis follows the figures
     const Result falseFile = run({"prove", test::testDataDir() + "/false_lead_heads.txt", "--library", data});
     EXPECT_EQ(falseFile.status, 1);
-    EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row\n");
+    EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row (line 2: lead head 15738264 repeats)\n");
     EXPECT_EQ(falseFile.out, "");
     EXPECT_EQ(run({"prove", "/nonexistent/file.txt"}).status, 1);
     EXPECT_EQ(run({"prove", data + "/quarnel.txt", "--music", "/nonexistent.mus"}).status, 1);
@@ -163,7 +186,7 @@ TEST(CliTest, SearchIsOnePressOfNext) {
     EXPECT_EQ(past.err, "Bad lead end group\n");
     const Result falseFile = run({"search", test::testDataDir() + "/false_lead_heads.txt", "--lead", "1", "--library", data});
     EXPECT_EQ(falseFile.status, 1);
-    EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row\n");
+    EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row (line 2: lead head 15738264 repeats)\n");
     EXPECT_EQ(run({"search", file, "--lead", "1", "--different", "--match"}).status, 2);
     EXPECT_EQ(run({"search", file}).status, 2);
 }

@@ -176,6 +176,46 @@ TEST(CompositionTest, MethodsFalseInTheirOwnLeadAreNotCommitted) {
     EXPECT_EQ(c->committedMethodAt(1), nullptr);
 }
 
+TEST(CompositionTest, LoadReportSaysWhyEachLeadLostItsMethod) {
+    const std::string ownFalse = internallyFalseMethod();
+    ASSERT_FALSE(ownFalse.empty());
+    const auto check = [](const std::string& text, const std::vector<std::string>& expected) {
+        SCOPED_TRACE(text);
+        EXPECT_EQ(composition(text)->loadReport(), expected);
+    };
+    check(sampleWith({}), {});
+    check(sampleWith({{2, "L  Cornwal S"}}), {"Lead 2 (Cornwal S): not in the method library"});
+    check(sampleWith({{1, "D- " + ownFalse}}), {"Lead 1 (" + ownFalse + "): false in itself"});
+    check(sampleWith({{3, "C  Cambridge S"}}), {"Lead 3 (Cambridge S): of another lead-head code"});
+    check(sampleWith({{5, "Es e&-36-4-5-6-34-3-34-1"}}), {"Lead 5 (e&-36-4-5-6-34-3-34-1): false against leads 2 and 3"});
+    check(sampleWith({{2, "L  Cornwal S"}, {5, "Es e&-36-4-5-6-34-3-34-1"}}),
+          {"Lead 2 (Cornwal S): not in the method library", "Lead 5 (e&-36-4-5-6-34-3-34-1): false against lead 3"});
+}
+
+TEST(CompositionTest, ReadFailuresNameTheLine) {
+    const auto check = [](const std::string& text, const char* message, const std::string& detail) {
+        SCOPED_TRACE(text);
+        try {
+            composition(text);
+            ADD_FAILURE() << "no failure";
+        } catch (const ModelError& e) {
+            EXPECT_EQ(std::string(e.what()), message);
+            EXPECT_EQ(e.detail(), detail);
+        }
+    };
+    check("B\n# comment\nI\n", "Bad lead end group", "line 3: I");
+    check("B\nB\n", "Attempt to insert false row", "line 2: lead head 15738264 repeats");
+}
+
+TEST(CompositionTest, ATrialRepeatingItsOwnRowsIsFalseInItsOwnLead) {
+    const auto c = composition(sampleWith({}));
+    const MajorMethod m(internallyFalseMethod(), test::starterLibrary());
+    c->tryMethodAt(1, &m);
+    const std::string report = c->falsenessReport();
+    EXPECT_NE(report.find(" false in its own lead\r\n"), std::string::npos) << report;
+    EXPECT_EQ(report.find(" false against 1\r\n"), std::string::npos) << report;
+}
+
 TEST(CompositionTest, MethodsOfAnotherCodeAreNotCommitted) {
     const auto c = composition(sampleWith({{3, "C  Cambridge S"}}));
     EXPECT_EQ(c->committedMethodAt(3), nullptr);

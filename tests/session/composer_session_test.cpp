@@ -31,13 +31,32 @@ public:
 
     void readControls(DialogFields&) override {}
     void writeControls(const DialogFields&) override { ++writes; }
-    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&) override {
+    std::deque<SaveChoice> saveChoices;
+    std::vector<std::string> titles;
+    std::vector<CompositionChange> changes;
+    int compositionChanges = 0;
+    std::vector<MessageKind> kinds;
+
+    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&, std::string_view title) override {
+        titles.emplace_back(title);
         if (files.empty()) return std::nullopt;
         auto f = files.front();
         files.pop_front();
         return f;
     }
-    void showMessage(const std::string& text) override { messages.push_back(text); }
+    void showMessage(const std::string& text, MessageKind kind) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
+    SaveChoice askSaveChanges(const std::string& question) override {
+        questions.push_back(question);
+        if (saveChoices.empty()) return SaveChoice::Cancel;
+        const SaveChoice c = saveChoices.front();
+        saveChoices.pop_front();
+        return c;
+    }
+    void compositionChanged() override { ++compositionChanges; }
+    void recordChange(const CompositionChange& change) override { changes.push_back(change); }
     bool confirm(const std::string& text) override {
         questions.push_back(text);
         const bool a = !answers.empty() && answers.front();
@@ -287,11 +306,161 @@ TEST_F(ComposerSessionTest, FileCommandsWriteWholeFilesOrSaySo) {
 TEST_F(ComposerSessionTest, FailedLoadLeavesNoComposition) {
     loadSample();
     EXPECT_FALSE(session.loadFile(test::testDataDir() + "/false_lead_heads.txt"));
-    EXPECT_EQ(view.messages.back(), "Load abandoned: Attempt to insert false row");
+    EXPECT_EQ(view.messages.back(), "Load abandoned: Attempt to insert false row (line 2: lead head 15738264 repeats)");
+    EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Error);
     EXPECT_EQ(session.composition(), nullptr);
     EXPECT_EQ(view.composition, nullptr);
     EXPECT_FALSE(session.loadFile("/nonexistent/file.txt"));
     EXPECT_EQ(view.messages.size(), 2u);
+}
+
+TEST_F(ComposerSessionTest, SearchesSayHowTheyEnded) {
+    loadSample();
+    f.leadNumber = 3;
+    f.maxFalseness = -1;
+    session.leadChanged();
+    session.searchCandidates(false, false);
+    EXPECT_EQ(f.statusText, "No place notation available\r\nNo further candidate\r\n");
+    view.stopAfter = 3;
+    session.searchCandidates(false, false);
+    EXPECT_EQ(f.statusText.substr(f.statusText.rfind("\r\n", f.statusText.size() - 3) + 2), "Search stopped after 3 candidates\r\n");
+}
+
+TEST_F(ComposerSessionTest, TypedNamesFindTheLibraryMethod) {
+    loadSample();
+    const auto check = [&](const char* typed, const std::string& notation, const std::string& note) {
+        SCOPED_TRACE(typed);
+        f.methodName = typed;
+        session.nameChanged();
+        EXPECT_EQ(f.placeNotationText, notation);
+        EXPECT_EQ(f.methodName, typed);  // while typing the text stays as typed
+        const bool noted = f.statusText.size() >= note.size() + 2 &&
+                           f.statusText.compare(f.statusText.size() - note.size() - 2, note.size(), note) == 0;
+        EXPECT_TRUE(note.empty() || noted) << f.statusText;
+    };
+    check("cambridge s", "b&-3-4-25-36-4-5-6-7", "");
+    check("Cambridge Surprise", "b&-3-4-25-36-4-5-6-7", "");
+    check("Cooktown Orchid D", "a&-3-4-256-1-2-5-6-7", "");
+    check("Cambridg", "", "No method named \"Cambridg\"");
+    f.methodName = "cambridge";
+    session.applyName();
+    EXPECT_EQ(f.methodName, "Cambridge S");
+}
+
+TEST_F(ComposerSessionTest, UnsavedChangesAreWhatSaveWouldWriteDifferently) {
+    EXPECT_FALSE(session.hasUnsavedChanges());
+    loadSample();
+    EXPECT_FALSE(session.hasUnsavedChanges());
+    EXPECT_EQ(view.changes.size(), 1u);  // the Load
+    // A search changes no committed method.
+    f.leadNumber = 3;
+    f.maxFalseness = 3;
+    session.leadChanged();
+    session.searchCandidates(false, false);
+    EXPECT_FALSE(session.hasUnsavedChanges());
+    const MethodsSnapshot before = session.snapshotMethods();
+    const_cast<Composition*>(session.composition())->setMethodAt(2, false);
+    session.recordMethodsChange("Fill", before);
+    EXPECT_TRUE(session.hasUnsavedChanges());
+    ASSERT_EQ(view.changes.size(), 2u);
+    EXPECT_EQ(view.changes.back().label, "Fill");
+    // Putting the method back is no change any more.
+    session.restoreMethods(before);
+    EXPECT_FALSE(session.hasUnsavedChanges());
+    // Saved, the present text is the saved one.
+    const std::string path = ::testing::TempDir() + "/session_saved.txt";
+    session.restoreMethods(view.changes.back().methodsAfter);
+    EXPECT_TRUE(session.hasUnsavedChanges());
+    view.files = {path};
+    session.save();
+    EXPECT_FALSE(session.hasUnsavedChanges());
+    EXPECT_EQ(view.titles.back(), "Save composition");
+}
+
+TEST_F(ComposerSessionTest, UndoingOkRestoresTheClearedLeadsExactly) {
+    loadSample();
+    const std::string original = session.saveText();
+    const auto originalRows = session.composition()->falseRows().entries();
+    f.leadNumber = 3;
+    f.maxFalseness = 3;
+    session.leadChanged();
+    for (int i = 0; i < 3000 && session.composition()->falsenessScore() < 2; ++i) session.searchCandidates(false, false);
+    ASSERT_GE(session.composition()->falsenessScore(), 2);
+    ASSERT_TRUE(session.composition()->notFalseAgainst(0));
+    view.answers.assign(8, true);
+    session.ok();
+    ASSERT_EQ(view.changes.size(), 2u);
+    const CompositionChange change = view.changes.back();
+    EXPECT_EQ(change.label, "OK");
+    const std::string afterOk = session.saveText();
+    EXPECT_NE(afterOk, original);
+    session.restoreMethods(change.methodsBefore);
+    EXPECT_EQ(session.saveText(), original);
+    EXPECT_EQ(session.composition()->falseRows().entries(), originalRows);
+    session.restoreMethods(change.methodsAfter);
+    EXPECT_EQ(session.saveText(), afterOk);
+}
+
+TEST_F(ComposerSessionTest, LoadAsksFirstAndCanBeUndone) {
+    loadSample();
+    const_cast<Composition*>(session.composition())->setMethodAt(1, false);
+    ASSERT_TRUE(session.hasUnsavedChanges());
+    const std::string changed = session.saveText();
+    // Cancel: nothing happens, not even the file dialog.
+    view.saveChoices = {SessionView::SaveChoice::Cancel};
+    session.load();
+    EXPECT_EQ(view.questions, std::vector<std::string>{"Save changes to the composition?"});
+    EXPECT_TRUE(view.titles.empty());
+    // Discard: the file dialog, then the other composition.
+    view.saveChoices = {SessionView::SaveChoice::Discard};
+    view.files = {test::testDataDir() + "/two_leads_three_parts.txt"};
+    session.load();
+    EXPECT_EQ(view.titles, std::vector<std::string>{"Open composition"});
+    EXPECT_EQ(session.composition()->leadCount(), 2u);
+    EXPECT_EQ(session.composition()->partCount(), 3);
+    EXPECT_FALSE(session.hasUnsavedChanges());
+    ASSERT_EQ(view.changes.back().kind, CompositionChange::Kind::Load);
+    // Undone, the previous composition comes back as it was, unsaved.
+    session.restoreLoad(view.changes.back().loadBefore);
+    EXPECT_EQ(session.saveText(), changed);
+    EXPECT_EQ(session.composition()->partCount(), 5);
+    EXPECT_EQ(session.compositionFileName(), test::repoDataDir() + "/quarnel.txt");
+    EXPECT_TRUE(session.hasUnsavedChanges());
+}
+
+TEST_F(ComposerSessionTest, AFileWithoutLeadLinesLeavesTheCompositionAlone) {
+    loadSample();
+    const Composition* before = session.composition();
+    const auto rows = before->falseRows().entries();
+    const std::string junk = ::testing::TempDir() + "/session_junk.txt";
+    {
+        std::ofstream out(junk, std::ios::binary);
+        out << "# README\n\x7f\x01binary\n";
+    }
+    EXPECT_FALSE(session.loadFile(junk));
+    EXPECT_EQ(view.messages.back(), "Load abandoned: no lead lines in " + junk);
+    EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Error);
+    EXPECT_EQ(session.composition(), before);
+    EXPECT_EQ(session.compositionFileName(), test::repoDataDir() + "/quarnel.txt");  // Save still offers it
+    EXPECT_EQ(session.composition()->partCount(), 5);
+    // Its rows still prove against themselves under the part end they were keyed by.
+    const MajorMethod same(session.composition()->committedMethodAt(1)->notationText(), test::starterLibrary());
+    const_cast<Composition*>(session.composition())->tryMethodAt(1, &same);
+    EXPECT_EQ(session.composition()->falsenessScore(), 0);
+    EXPECT_EQ(session.composition()->falseRows().entries(), rows);
+}
+
+TEST_F(ComposerSessionTest, LoadTellsWhichLeadsLostTheirMethods) {
+    const std::string path = ::testing::TempDir() + "/session_dropped.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "D- Ipswich S\nL  Cornwal S\nC  Cambridge S\nH- Essex S\nEs Cray S\nHs Essex S\nE  Cray S\nG  Glasgow S\n";
+    }
+    ASSERT_TRUE(session.loadFile(path));
+    EXPECT_EQ(view.messages, std::vector<std::string>{"2 leads lost their methods:\n"
+                                                      "Lead 2 (Cornwal S): not in the method library\n"
+                                                      "Lead 3 (Cambridge S): of another lead-head code"});
+    EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Warning);
 }
 
 }  // namespace

@@ -19,14 +19,15 @@ namespace {
 class FilePrompts : public Prompts {
 public:
     std::deque<std::string> files;
-    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view, const std::string&) override {
+    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view, const std::string&, std::string_view) override {
         if (files.empty()) return std::nullopt;
         std::string f = files.front();
         files.pop_front();
         return f;
     }
-    void showMessage(QWidget*, const std::string&) override {}
+    void showMessage(QWidget*, const std::string&, MessageKind) override {}
     bool confirm(QWidget*, const std::string&) override { return false; }
+    SaveChoice askSaveChanges(QWidget*, const std::string&) override { return SaveChoice::Discard; }
 };
 
 }  // namespace

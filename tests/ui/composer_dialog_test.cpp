@@ -1,6 +1,13 @@
 // The dialog driven as a composer would drive it, headless: controls found
 // by their dialog ids, file dialogs and message boxes answered by a script.
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
+#include <QCompleter>
+#include <QMenu>
+#include <QThread>
+#include <QTimer>
+#include <QUndoStack>
 #include <QCheckBox>
 #include <QDir>
 #include <QKeyEvent>
@@ -12,6 +19,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <algorithm>
 #include <deque>
 #include <fstream>
 #include <sstream>
@@ -43,15 +51,31 @@ public:
     std::vector<std::string> offered;
     std::vector<std::string> extensions;
 
-    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view extension, const std::string& initial) override {
+    std::deque<SaveChoice> saveChoices;
+    std::vector<std::string> titles;
+    std::vector<MessageKind> kinds;
+
+    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view extension, const std::string& initial,
+                                          std::string_view title) override {
         offered.push_back(initial);
         extensions.emplace_back(extension);
+        titles.emplace_back(title);
         if (files.empty()) return std::nullopt;
         auto f = files.front();
         files.pop_front();
         return f;
     }
-    void showMessage(QWidget*, const std::string& text) override { messages.push_back(text); }
+    void showMessage(QWidget*, const std::string& text, MessageKind kind) override {
+        messages.push_back(text);
+        kinds.push_back(kind);
+    }
+    SaveChoice askSaveChanges(QWidget*, const std::string& question) override {
+        questions.push_back(question);
+        if (saveChoices.empty()) return SaveChoice::Cancel;
+        const SaveChoice c = saveChoices.front();
+        saveChoices.pop_front();
+        return c;
+    }
     bool confirm(QWidget*, const std::string& text) override {
         questions.push_back(text);
         if (answers.empty()) return false;
@@ -81,6 +105,14 @@ class ComposerDialogTest : public QObject {
     void loadSample() {
         prompts->files.push_back((data + QStringLiteral("/quarnel.txt")).toStdString());
         click(1000);
+    }
+
+    // Lead 3 with a candidate that clashes with at least two leads.
+    void findClashingCandidate() {
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        QTest::keyClick(control<QLineEdit>(1005), Qt::Key_Down);
+        control<QLineEdit>(1024)->setText(QStringLiteral("3"));
+        for (int i = 0; i < 2000 && dialog->session().composition()->falsenessScore() < 2; ++i) click(1007);
     }
 
 private slots:
@@ -158,7 +190,9 @@ private slots:
         loadSample();
         prompts->files.push_back(QStringLiteral(QUARNEL_TEST_DATA "/false_lead_heads.txt").toStdString());
         click(1000);
-        QCOMPARE(prompts->messages, std::vector<std::string>{"Load abandoned: Attempt to insert false row"});
+        QCOMPARE(prompts->messages,
+                 std::vector<std::string>{"Load abandoned: Attempt to insert false row (line 2: lead head 15738264 repeats)"});
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Error);
         QVERIFY(dialog->session().composition() == nullptr);
         QVERIFY(dialog->displayWindow()->composition() == nullptr);
         QVERIFY(dialog->upperDiagram()->method() == nullptr);
@@ -207,9 +241,10 @@ private slots:
 
     void typingANameShowsTheCandidate() {
         loadSample();
-        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("Cambridge"));
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("Cambridg"));
         QCOMPARE(textOf(1004), QString());  // not yet a name
-        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral(" S"));
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().endsWith(QStringLiteral("No method named \"Cambridg\"\n")));
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("e S"));
         QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
         QCOMPARE(control<QPlainTextEdit>(1023)->toPlainText(), QStringLiteral("Incompatible lead-head order\n"));
         // A named candidate goes with the lead number; an unnamed one does not.
@@ -283,8 +318,11 @@ private slots:
         QCOMPARE(textOf(1004).toStdString(), f.placeNotationText);
         QCOMPARE(dialog->session().candidate()->notationText(), f.placeNotationText);
         QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().startsWith(QStringLiteral("Lead-head match")));
-        QTest::keyClick(dialog.get(), Qt::Key_Escape);  // no search now: Escape ends the dialog
-        QVERIFY(!dialog->isVisible());
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().contains(QStringLiteral("Search stopped after ")));
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);  // no search now: Escape does nothing
+        QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Escape);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(textOf(1004).toStdString(), f.placeNotationText);
     }
 
     void savesAndExportsThroughTheFileDialogs() {
@@ -347,10 +385,238 @@ private slots:
         QVERIFY(prompts->questions.empty());
     }
 
-    void enterClosesTheDialog() {
+    void enterPressesTheFocusedButtonAndNeverCloses() {
+        loadSample();
         QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Return);
+        QVERIFY(dialog->isVisible());
+        QPushButton* next = control<QPushButton>(1007);
+        next->setFocus();
+        QTest::keyClick(next, Qt::Key_Return);
+        const QString first = textOf(1004);
+        QVERIFY(first.startsWith(QStringLiteral("d&")));
+        QTest::keyClick(next, Qt::Key_Enter);  // Next again
+        QVERIFY(textOf(1004) != first);
+        QVERIFY(dialog->isVisible());
+        // In the name field Enter applies the name, as the library spells it.
+        control<QLineEdit>(1003)->setFocus();
+        control<QLineEdit>(1003)->setText(QStringLiteral("cambridge surprise"));
+        QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Return);
+        QCOMPARE(textOf(1003), QStringLiteral("Cambridge S"));
+        QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
+        // In Max falseness it takes the number.
+        control<QLineEdit>(1024)->setFocus();
+        control<QLineEdit>(1024)->setText(QStringLiteral("7"));
+        QTest::keyClick(control<QLineEdit>(1024), Qt::Key_Return);
+        QCOMPARE(dialog->session().fields().maxFalseness, 7);
+        QVERIFY(dialog->isVisible());
+        QVERIFY(prompts->messages.empty());
+    }
+
+    void aBadNumberGivesOneMessage() {
+        loadSample();
+        control<QLineEdit>(1024)->setText(QString());
+        click(1007);
+        QCOMPARE(prompts->messages, std::vector<std::string>{"Please enter an integer."});
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Error);
+    }
+
+    void undoAndRedoOfOkRestoreTheClearedLeads() {
+        loadSample();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("quarnel.txt[*] - Quarnel Composing Aid (Multi-Part)"));
+        QVERIFY(!dialog->isWindowModified());
+        const std::string original = dialog->session().saveText();
+        findClashingCandidate();
+        prompts->answers = {true, true, true, true};
+        click(1018);
+        const std::string afterOk = dialog->session().saveText();
+        QVERIFY(afterOk != original);
+        QVERIFY(dialog->isWindowModified());
+        QTest::keySequence(dialog.get(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(dialog->session().saveText(), original);
+        QVERIFY(!dialog->isWindowModified());
+        QTest::keySequence(dialog.get(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
+        QCOMPARE(dialog->session().saveText(), afterOk);
+        // The commands menu holds both.
+        QMenu* menu = dialog->commandsMenu();
+        QVERIFY(menu != nullptr);
+        QCOMPARE(dialog->findChild<QToolButton*>(QStringLiteral("commandsButton"))->menu(), menu);
+        QStringList texts;
+        for (QAction* a : menu->actions()) texts << a->text();
+        QVERIFY(texts.contains(QStringLiteral("Undo OK")));
+        QVERIFY(texts.contains(QStringLiteral("Redo")));
+        // Undo of the Load itself: back to no composition.
+        dialog->undoStack()->undo();
+        dialog->undoStack()->undo();
+        QVERIFY(dialog->session().composition() == nullptr);
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("Quarnel Composing Aid (Multi-Part)"));
+    }
+
+    void quitCloseAndLoadAskBeforeLosingChanges() {
+        loadSample();
+        findClashingCandidate();
+        prompts->answers = {true, true, true, true};
+        click(1018);
+        QVERIFY(dialog->session().hasUnsavedChanges());
+        // Cancel keeps everything: Quit, Ctrl+Q, the close button, Load.
+        prompts->saveChoices = {Prompts::SaveChoice::Cancel, Prompts::SaveChoice::Cancel, Prompts::SaveChoice::Cancel,
+                                Prompts::SaveChoice::Cancel};
+        click(1020);
+        QTest::keySequence(dialog.get(), QKeySequence(QStringLiteral("Ctrl+Q")));
+        dialog->close();
+        const std::size_t filesOffered = prompts->offered.size();
+        click(1000);
+        QVERIFY(dialog->isVisible());
+        QCOMPARE(prompts->offered.size(), filesOffered);
+        QCOMPARE(std::count(prompts->questions.begin(), prompts->questions.end(), std::string("Save changes to the composition?")), 4);
+        // Save writes the file and then closes.
+        QTemporaryDir dir;
+        const std::string path = dir.path().toStdString() + "/saved.txt";
+        prompts->saveChoices = {Prompts::SaveChoice::Save};
+        prompts->files.push_back(path);
+        dialog->close();
+        QVERIFY(!dialog->isVisible());
+        QCOMPARE(readAll(path), dialog->session().saveText());
+    }
+
+    void discardEndsWithoutSaving() {
+        loadSample();
+        findClashingCandidate();
+        prompts->answers = {true, true, true, true};
+        click(1018);
+        prompts->saveChoices = {Prompts::SaveChoice::Discard};
+        click(1020);
         QVERIFY(!dialog->isVisible());
         QCOMPARE(dialog->result(), int(QDialog::Accepted));
+        QVERIFY(prompts->offered.size() == 1);  // only the Load's file dialog
+    }
+
+    void loadTellsWhichLeadsLostTheirMethods() {
+        QTemporaryDir dir;
+        const std::string path = dir.path().toStdString() + "/dropped.txt";
+        {
+            std::ofstream out(path, std::ios::binary);
+            out << "D- Ipswich S\nL  Cornwal S\nC  Cassiobury S\nH- Essex S\nEs Cray S\nHs Essex S\nE  Cray S\nG  Glasgow S\n";
+        }
+        prompts->files.push_back(path);
+        click(1000);
+        QCOMPARE(prompts->titles.back(), std::string("Open composition"));
+        QCOMPARE(prompts->messages, std::vector<std::string>{"One lead lost its method:\nLead 2 (Cornwal S): not in the method library"});
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Warning);
+        QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("dropped.txt[*]")));
+        // A file with no lead line is refused and the composition stays.
+        const Composition* loaded = dialog->session().composition();
+        const std::string junk = dir.path().toStdString() + "/README";
+        std::ofstream(junk, std::ios::binary) << "# readme\n\x01\x02\n";
+        prompts->files.push_back(junk);
+        click(1000);
+        QCOMPARE(prompts->messages.back(), std::string("Load abandoned: no lead lines in " + junk));
+        QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Error);
+        QCOMPARE(dialog->session().composition(), loaded);
+    }
+
+    void theNameFieldCompletesLibraryNames() {
+        loadSample();
+        QLineEdit* name = control<QLineEdit>(1003);
+        QCompleter* completer = name->completer();
+        QVERIFY(completer != nullptr);
+        QCOMPARE(completer->caseSensitivity(), Qt::CaseInsensitive);
+        completer->setCompletionPrefix(QStringLiteral("cam"));
+        QStringList found;
+        for (int i = 0; completer->setCurrentRow(i); ++i) found << completer->currentCompletion();
+        QVERIFY(found.contains(QStringLiteral("Cambridge S")));
+        // Choosing a completion applies it.
+        QMetaObject::invokeMethod(completer, "activated", Q_ARG(QString, QStringLiteral("Cambridge S")));
+        QCOMPARE(textOf(1003), QStringLiteral("Cambridge S"));
+        QCOMPARE(textOf(1004), QStringLiteral("b&-3-4-25-36-4-5-6-7"));
+    }
+
+    void everyFieldExplainsItself() {
+        for (int id : {1005, 1006, 1003, 1004, 1036, 1038, 1039}) {
+            QVERIFY2(!control<QLineEdit>(id)->placeholderText().isEmpty(), qPrintable(QString::number(id)));
+            QVERIFY2(!control<QLineEdit>(id)->toolTip().isEmpty(), qPrintable(QString::number(id)));
+        }
+        for (QAbstractButton* b : dialog->findChildren<QAbstractButton*>()) {
+            if (b->parent() == control<QWidget>(1022) || b->window() != dialog.get()) continue;
+            QVERIFY2(!b->toolTip().isEmpty(), qPrintable(b->objectName()));
+        }
+        QCOMPARE(dialog->upperDiagram()->caption(), QStringLiteral("Committed method"));
+        QCOMPARE(dialog->lowerDiagram()->caption(), QStringLiteral("Candidate"));
+        QVERIFY(DisplayWindow::startHint().contains(QStringLiteral("Load")));
+        QVERIFY(DisplayWindow::startHint().contains(QStringLiteral("quarnel FILE")));
+        // The hint is drawn while there is no composition.
+        const QImage blank = dialog->displayWindow()->grab().toImage();
+        bool drawn = false;
+        for (int y = 0; y < blank.height() && !drawn; ++y)
+            for (int x = 0; x < blank.width() && !drawn; ++x) drawn = (blank.pixel(x, y) & 0xFFFFFF) == 0x606060;
+        QVERIFY(drawn);
+        QVERIFY(dialog->windowFlags() & Qt::WindowMinimizeButtonHint);
+        QVERIFY(dialog->windowFlags() & Qt::WindowCloseButtonHint);
+    }
+
+    void fileDialogsAreTitled() {
+        loadSample();
+        prompts->files = {std::nullopt, std::nullopt, std::nullopt, std::nullopt};
+        click(1001);
+        click(1019);
+        click(1027);
+        click(1035);
+        QCOMPARE(prompts->titles, (std::vector<std::string>{"Open composition", "Save composition", "Export lead heads",
+                                                           "Export MicroSiril file", "Open music file"}));
+    }
+
+    void tabFollowsTheLayoutAndSkipsReadOnlyFields() {
+        QWidget* w = control<QPushButton>(1000);
+        QStringList stops;
+        for (int i = 0; i < 30; ++i) {
+            stops << w->objectName();
+            w = w->nextInFocusChain();
+            while (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(dialog.get())) w = w->nextInFocusChain();
+            if (w == control<QPushButton>(1000)) break;
+        }
+        const QStringList expectedStart = {"1000", "1001", "1019", "1027", "1020", "1005", "1003", "1007", "1025", "1026", "1018", "1035", "1037"};
+        QCOMPARE(stops.mid(0, expectedStart.size()), expectedStart);
+        for (const char* readOnly : {"1006", "1004", "1036", "1038", "1039", "1023", "up", "down"})
+            QVERIFY2(!stops.contains(QLatin1String(readOnly)), readOnly);
+    }
+
+    void fitsAScaledScreen() {
+        // 1600 x 1000 at a scale factor of 2: 800 x 500 to fit in.
+        dialog->fitToScreen(QSize(800, 500));
+        QVERIFY(dialog->height() <= 460);
+        QVERIFY(dialog->width() <= 784);
+        for (QWidget* w : dialog->findChildren<QWidget*>()) {
+            if (w->parentWidget() != dialog.get() || w->objectName().isEmpty() || w->isWindow()) continue;
+            QVERIFY2(dialog->rect().contains(w->geometry()), qPrintable(w->objectName()));
+        }
+        // Every control keeps its place and size: only the status text and the pane give way.
+        QCOMPARE(control<QPushButton>(1018)->geometry(), dialog->dialogRect(115, 57, 26, 14));
+        QCOMPARE(control<QLineEdit>(1039)->geometry(), dialog->dialogRect(79, 166, 62, 14));
+    }
+
+    void aLongSearchShowsItsRate() {
+        loadSample();
+        // Named with Different walks the generator for tens of thousands of
+        // candidates. Every frame of the search is slowed down by 200 ms, so
+        // that it runs for seconds whatever the machine; Escape as soon as
+        // the rate has shown.
+        control<QCheckBox>(1011)->setChecked(true);
+        QString seen;
+        QTimer slow;
+        slow.setInterval(0);
+        connect(&slow, &QTimer::timeout, [&] {
+            QThread::msleep(200);
+            const QString text = control<QPlainTextEdit>(1023)->toPlainText();
+            if (seen.isEmpty() && text.contains(QStringLiteral(" candidates tried, "))) {
+                seen = text;
+                QCoreApplication::postEvent(dialog.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+            }
+        });
+        slow.start();
+        click(1025);
+        slow.stop();
+        QVERIFY2(seen.contains(QStringLiteral(" candidates tried, ")) && seen.contains(QStringLiteral(" a second")), qPrintable(seen));
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().contains(QStringLiteral("Search stopped after ")));
+        QVERIFY(dialog->isVisible());
     }
 
     void windowsPaintInTheirColours() {
