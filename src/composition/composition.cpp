@@ -148,8 +148,12 @@ void Lead::setMethod(Composition& composition, int number, bool commit) {
         }
     } catch (const ModelError&) {
         // Take out again what went in: the lead's rows are then none, as if
-        // every row of the lead had been erased.
+        // every row of the lead had been erased. A lead without a method has
+        // no name and no notation, so that nothing shows or saves a method
+        // that is not committed.
         committed_.reset();
+        name_.clear();
+        notation_.clear();
         for (int k = 0; k < inserted; ++k)
             composition.eraseRow(rowKeys_[k % 2 == 0 ? CommittedFirst : CommittedSecond][static_cast<std::size_t>(k / 2)], number);
         return;
