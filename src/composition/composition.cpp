@@ -30,7 +30,10 @@ std::string_view trimRight(std::string_view text) {
 // ---- Lead ----
 
 Lead::Lead(std::string_view line, Row& running, int halfLength, const MethodLibrary& library)
-    : call_(line.size() > 1 ? line[1] : 0),
+    // A carriage return as the call is a plain lead written as a blank: as
+    // the last character of a saved line it would be taken for part of the
+    // line end and the lead would read back otherwise.
+    : call_(line.size() > 1 ? (line[1] == '\r' ? ' ' : line[1]) : 0),
       leadHead_(running),
       code_(line[0]),
       halfLength_(halfLength),

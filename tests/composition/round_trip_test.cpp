@@ -199,5 +199,38 @@ TEST(RoundTripTest, RandomCompositionsReadBackAsSaved) {
     EXPECT_GT(dropped, 100);
 }
 
+// A carriage return in the call's place is a plain lead; saved as it came it
+// would end up as part of the line end and read back as another line.
+TEST(RoundTripTest, CarriageReturnCallsSaveAsPlainLeads) {
+    const MethodLibrary& library = fullLibrary();
+    const std::string starter = test::readFile(test::repoDataDir() + "/quarnel.txt");
+    auto replaced = [&](std::string_view from, std::string_view to) {
+        std::string file = starter;
+        const std::size_t at = file.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        return at == std::string::npos ? file : file.replace(at, from.size(), to);
+    };
+    auto check = [&](const std::string& file, const std::string& expected) {
+        std::istringstream in(file);
+        const auto first = readComposition(in, 16, library);
+        std::ostringstream saved, siril;
+        first->save(saved);
+        first->exportMicroSiril(siril);
+        EXPECT_EQ(saved.str(), expected);
+        EXPECT_EQ(siril.str().find('\r'), std::string::npos);
+        std::istringstream again(saved.str());
+        std::ostringstream resaved;
+        readComposition(again, 16, library)->save(resaved);
+        EXPECT_EQ(resaved.str(), saved.str());
+    };
+    const std::pair<const char*, const char*> cases[] = {
+        {"L  Cornwall S\n", "L\r Cornwall S\n"}, {"C  Cassiobury S\n", "C\r\r\n"}, {"C  Cassiobury S\n", "C\r\n"}};
+    for (const auto& [line, withReturn] : cases) {
+        SCOPED_TRACE(withReturn);
+        const std::string blank = std::string(withReturn).find(' ') == std::string::npos ? std::string(1, line[0]) + " \n" : line;
+        check(replaced(line, withReturn), replaced(line, blank));
+    }
+}
+
 }  // namespace
 }  // namespace quarnel
