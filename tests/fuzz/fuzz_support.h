@@ -28,8 +28,13 @@ void checkNotationRoundTrip(const Method& method);
 // method has its notation text and library name, one without has neither.
 void checkLeadsShowCommitted(const Composition& composition, const MethodLibrary& library);
 
+// Every committed lead is true: the register holds each lead head and lead
+// end, each row of each committed method under its own lead, and nothing else.
+void checkRegister(const Composition& composition);
+
 // Save, read again: the same leads, lead heads, committed methods' rows,
-// register, music and exports, and a second save byte-identical to the first.
-void checkCompositionRoundTrip(const Composition& composition, const MethodLibrary& library);
+// register (checked as above), music (when asked: scoring is the costly
+// part) and exports, and a second save byte-identical to the first.
+void checkCompositionRoundTrip(const Composition& composition, const MethodLibrary& library, bool withMusic = true);
 
 }  // namespace quarnel::fuzz

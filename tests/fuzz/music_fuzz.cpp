@@ -1,5 +1,6 @@
-// A music file: it always reads, and its scores of the starter composition
-// are the same scored twice and from a second reading of the same file.
+// A music file: it always reads, its remembered scores of the starter
+// composition are the scores, and the whole composition's music is the sum
+// of its leads'.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -23,17 +24,13 @@ Composition& starterComposition() {
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     Composition& c = starterComposition();
-    const std::string text(reinterpret_cast<const char*>(data), size);
-    std::istringstream in(text);
+    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     MusicTable table = MusicTable::read(in);
     const int leads = static_cast<int>(c.leadCount());
     std::vector<int> scores;
     for (int n = 0; n <= leads; ++n) scores.push_back(c.musicScore(n, table, false));
-    std::istringstream again(text);
-    MusicTable second = MusicTable::read(again);
     for (int n = leads; n >= 0; --n) {
         fuzz::require(c.musicScore(n, table, false) == scores[static_cast<std::size_t>(n)], "a remembered score is the score");
-        fuzz::require(c.musicScore(n, second, false) == scores[static_cast<std::size_t>(n)], "a music file scores the same read twice");
     }
     long long sum = 0;
     for (int n = 1; n <= leads; ++n) sum += scores[static_cast<std::size_t>(n)];
