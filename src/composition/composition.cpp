@@ -30,7 +30,10 @@ std::string_view trimRight(std::string_view text) {
 // ---- Lead ----
 
 Lead::Lead(std::string_view line, Row& running, int halfLength, const MethodLibrary& library)
-    : call_(line.size() > 1 ? line[1] : 0),
+    // A carriage return as the call is a plain lead written as a blank: as
+    // the last character of a saved line it would be taken for part of the
+    // line end and the lead would read back otherwise.
+    : call_(line.size() > 1 ? (line[1] == '\r' ? ' ' : line[1]) : 0),
       leadHead_(running),
       code_(line[0]),
       halfLength_(halfLength),
@@ -155,8 +158,12 @@ void Lead::setMethod(Composition& composition, int number, bool commit) {
         }
     } catch (const ModelError&) {
         // Take out again what went in: the lead's rows are then none, as if
-        // every row of the lead had been erased.
+        // every row of the lead had been erased. A lead without a method has
+        // no name and no notation, so that nothing shows or saves a method
+        // that is not committed.
         committed_.reset();
+        name_.clear();
+        notation_.clear();
         for (int k = 0; k < inserted; ++k)
             composition.eraseRow(rowKeys_[k % 2 == 0 ? CommittedFirst : CommittedSecond][static_cast<std::size_t>(k / 2)], number);
         return;

@@ -8,6 +8,7 @@
 // position of a clash.
 #include <cstdint>
 #include <utility>
+#include <memory>
 #include <vector>
 
 #include "ringing/part_end.h"
@@ -40,7 +41,7 @@ private:
     // By rowIndex; -1 when absent. A true composition has at most 20160
     // leads (their lead heads and lead ends are all different rows), so the
     // lead numbers fit in 16 bits.
-    std::vector<std::int16_t> owner_;
+    std::unique_ptr<std::int16_t[]> owner_;
     std::size_t size_ = 0;
 };
 

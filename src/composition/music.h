@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <istream>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -58,7 +59,7 @@ private:
     Patterns anyStroke_, handstroke_, backstroke_;
     std::vector<Definition> definitions_;
     std::vector<Compiled> compiledAny_, compiledHand_, compiledBack_;
-    std::vector<std::int32_t> memo_;  // by rowIndex * 2 + stroke; Unknown when not scored
+    std::unique_ptr<std::uint32_t[]> memo_;  // by rowIndex * 2 + stroke; Unknown when not scored
     std::uint64_t memoGeneration_ = 0;
     std::uint64_t matches_ = 0;
 };

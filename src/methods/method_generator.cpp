@@ -206,7 +206,7 @@ void MethodGenerator::writeText() {
     for (int i = 1; i <= HalfLength; ++i) {
         const Change& c = *changes_[static_cast<std::size_t>(i)];
         if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)]->isCross()) text_ += '.';
-        text_ += abbreviateChange(c.text());
+        text_ += c.shortText();
     }
 }
 

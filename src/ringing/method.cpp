@@ -18,8 +18,11 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
 
     // The half lead is read with one "." appended, so that its last change is
     // closed like the others; text left over after h changes is ignored, and
-    // changes missing at the end stay empty (crosses). Usual texts are short
-    // enough for the buffer on the stack.
+    // changes missing at the end (the text used up) are crosses. A "." stands
+    // only between two changes that are not the cross: an empty change (two
+    // dots together, a dot beside a cross, a dot at the end or the start) is
+    // not a change, and the method then has no notation. Usual texts are
+    // short enough for the buffer on the stack.
     const std::string_view rest = notationText.substr(2);
     char buffer[128];
     std::string longText;
@@ -33,8 +36,15 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
         longText += '.';
         text = longText;
     }
+    static const Change cross;
     for (int i = 0; i < h; ++i) {
-        if (!changes_[static_cast<std::size_t>(i)].assign(takeChange(text))) {
+        Change& c = changes_[static_cast<std::size_t>(i)];
+        if (text.empty() || text == ".") {
+            c = cross;
+            continue;
+        }
+        const bool dotAfterCross = text.front() == '.' && (i == 0 || changes_[static_cast<std::size_t>(i - 1)].isCross());
+        if (dotAfterCross || !c.assign(takeChange(text))) {
             changes_.fill(Change());
             return;
         }
@@ -72,10 +82,10 @@ std::string Method::notationText() const {
     text.reserve(2 + 5 * static_cast<std::size_t>(halfLength_));
     text += code_;
     text += '&';
-    text += abbreviateChange(change(0).text());
+    text += change(0).shortText();
     for (int i = 1; i < halfLength_; ++i) {
         if (!change(i - 1).isCross() && !change(i).isCross()) text += '.';
-        text += abbreviateChange(change(i).text());
+        text += change(i).shortText();
     }
     return text;
 }

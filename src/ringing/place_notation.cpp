@@ -56,11 +56,28 @@ namespace {
 
 // The transposition and exchanged pairs of a change depend only on the set of
 // places it names (implied places follow from them): one entry for each of
-// the 256 sets of places 1 to 8, the empty set being the cross.
+// the 256 sets of places 1 to 8, the empty set being the cross. Each entry
+// also holds the full set of places rung (the bells that do not move) and the
+// short form written from that set.
 struct Exchange {
     Row transposition;
     std::uint64_t leftOfPairs = 0;
+    unsigned fullSet = 0;
+    std::array<char, BellCount> full{};
+    std::uint8_t fullSize = 0;
+    std::array<char, BellCount> brief{};
+    std::uint8_t briefSize = 0;
 };
+
+// The short form of a full set of places: "18" is "1"; otherwise a final
+// "8" is dropped, then a leading "1" when more than one character is left.
+// On a full set reading the result gives the same set again.
+std::string_view shortOfFull(std::string_view full) {
+    if (full == HighLeadEndNotation) return full.substr(0, 1);
+    if (!full.empty() && full.back() == HighLeadEndNotation[1]) full.remove_suffix(1);
+    if (full.size() > 1 && full.front() == '1') full.remove_prefix(1);
+    return full;
+}
 
 const std::array<Exchange, 256>& exchangesByPlaces() {
     static const std::array<Exchange, 256> table = [] {
@@ -76,7 +93,18 @@ const std::array<Exchange, 256>& exchangesByPlaces() {
                 std::swap(bells[static_cast<std::size_t>(a)], bells[static_cast<std::size_t>(b)]);
                 left |= 0xFFull << (8 * a);
             });
-            t[set] = {Row(bells), left};
+            Exchange& e = t[set];
+            e.transposition = Row(bells);
+            e.leftOfPairs = left;
+            for (int i = 0; i < BellCount; ++i) {
+                if (bells[static_cast<std::size_t>(i)] != i) continue;
+                e.fullSet |= 1u << i;
+                e.full[e.fullSize++] = static_cast<char>('1' + i);
+            }
+            if (e.fullSize == 0) e.full[e.fullSize++] = '-';
+            const std::string_view brief = shortOfFull(std::string_view(e.full.data(), e.fullSize));
+            std::copy(brief.begin(), brief.end(), e.brief.begin());
+            e.briefSize = static_cast<std::uint8_t>(brief.size());
         }
         return t;
     }();
@@ -94,16 +122,18 @@ std::optional<Change> Change::parse(std::string_view text) {
 bool Change::assign(std::string_view text) {
     std::array<int, 16> places{};
     int count = 0;
-    if (text.size() > BellCount || !placesOf(text, BellCount, places, count)) return false;
+    if (text.empty() || text.size() > BellCount || !placesOf(text, BellCount, places, count)) return false;
     unsigned set = 0;
     for (int i = 0; i < count; ++i) set |= 1u << (places[static_cast<std::size_t>(i)] - 1);
-    const bool cross = text == "-";
-    size_ = static_cast<std::uint8_t>(text.size());
-    std::copy(text.begin(), text.end(), chars_.begin());
-    characters_ = static_cast<std::uint16_t>(cross ? 1u : set << 1);
     static const std::array<Exchange, 256>& exchanges = exchangesByPlaces();
-    transposition_ = exchanges[set].transposition;
-    leftOfPairs_ = exchanges[set].leftOfPairs;
+    const Exchange& e = exchanges[set];
+    chars_ = e.full;
+    size_ = e.fullSize;
+    short_ = e.brief;
+    shortSize_ = e.briefSize;
+    characters_ = static_cast<std::uint16_t>(e.fullSet == 0 ? 1u : e.fullSet << 1);
+    transposition_ = e.transposition;
+    leftOfPairs_ = e.leftOfPairs;
     return true;
 }
 
@@ -129,11 +159,9 @@ std::string_view takeChange(std::string_view& text) {
     return change;
 }
 
-std::string_view abbreviateChange(std::string_view change) {
-    if (change == HighLeadEndNotation) return change.substr(0, 1);
-    if (!change.empty() && change.back() == HighLeadEndNotation[1]) change.remove_suffix(1);
-    if (change.size() > 1 && change.front() == '1') change.remove_prefix(1);
-    return change;
+std::string abbreviateChange(std::string_view change) {
+    const auto c = Change::parse(change);
+    return c ? std::string(c->shortText()) : std::string();
 }
 
 }  // namespace quarnel

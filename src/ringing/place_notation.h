@@ -15,20 +15,28 @@
 
 namespace quarnel {
 
-// One change compiled for eight bells: its text as written and the
-// transposition it makes (row.times(transposition()) is the row after it).
+// One change compiled for eight bells: the full set of places it makes, the
+// implied external places included, exactly as the rows are rung ("3" is kept
+// as "38", "8" as "18"), its short form and the transposition it makes
+// (row.times(transposition()) is the row after it). Reading the short form
+// again gives the same change.
 class Change {
 public:
     // The cross.
     constexpr Change() = default;
-    // No change when the text holds a character other than "-" and place
-    // symbols, a place beyond the eighth, or places not in ascending order.
+    // No change when the text is empty, holds a character other than "-" and
+    // place symbols, a place beyond the eighth, or places not in ascending
+    // order (a repeated place included).
     static std::optional<Change> parse(std::string_view text);
     // The same, in place: false (and this change left as it was) when the
     // text is not a change.
     bool assign(std::string_view text);
 
+    // The full places ("-" for the cross).
     std::string_view text() const { return {chars_.data(), size_}; }
+    // The short form written in notation texts ("1" for "18", "3" for "38",
+    // "25" for "1258").
+    std::string_view shortText() const { return {short_.data(), shortSize_}; }
     const Row& transposition() const { return transposition_; }
     // The change on a row packed one bell a byte (place i in byte i): the
     // bytes of the left bell of every exchanged pair.
@@ -47,7 +55,9 @@ public:
 
 private:
     std::array<char, BellCount> chars_{'-'};
+    std::array<char, BellCount> short_{'-'};
     std::uint8_t size_ = 1;
+    std::uint8_t shortSize_ = 1;
     std::uint16_t characters_ = 1;
     Row transposition_{{1, 0, 3, 2, 5, 4, 7, 6}};
     std::uint64_t leftOfPairs_ = 0x00FF00FF00FF00FFull;
@@ -96,9 +106,10 @@ bool applyChange(std::string& row, std::string_view change);
 // returns it; the empty change when the text holds no further "-" or ".".
 std::string_view takeChange(std::string_view& text);
 
-// The short form of a change: "18" becomes "1", a final "8" is dropped, then
-// a leading "1" when more than one character is left ("1258" -> "25").
-// The result is a part of the argument.
-std::string_view abbreviateChange(std::string_view change);
+// The short form of a change as it is rung: its full set of places with
+// "18" written "1", then a final "8" dropped and a leading "1" dropped when
+// more than one character is left ("1258" -> "25", "8" -> "1", "158" -> "45").
+// The empty text when the text is not a change.
+std::string abbreviateChange(std::string_view change);
 
 }  // namespace quarnel

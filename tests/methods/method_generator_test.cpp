@@ -54,10 +54,10 @@ TEST(MethodGeneratorTest, EveryMethodOfEveryCodeEndsInTheCodesLeadEnd) {
             ASSERT_TRUE(m.hasNotation()) << text;
             ASSERT_EQ(m.row(31), *leadEndRowOf(code)) << text;
             ASSERT_EQ(m.notationText(), text);
-            const auto half = m.change(15).text();
+            const auto half = m.change(15).shortText();
             EXPECT_TRUE(half == "1" || half == "3" || half == "5" || half == "7") << text;
             if (!isNearGroup(code)) {
-                for (std::string_view banned : {"38", "58", "3458", "3", "5", "345"}) EXPECT_NE(m.change(0).text(), banned) << text;
+                for (std::string_view banned : {"38", "58", "3458", "3", "5", "345"}) EXPECT_NE(m.change(0).shortText(), banned) << text;
             }
         }
     }
@@ -89,7 +89,7 @@ TEST(MethodGeneratorTest, OptionsRestrictTheChanges) {
 // The class of a half lead follows from its cross-sections 3, 7 and 11.
 int plainCrossSections(const MajorMethod& m) {
     int n = 0;
-    for (int p : {3, 7, 11}) n += m.change(p).text() == "1" ? 1 : 0;  // "18" in short form
+    for (int p : {3, 7, 11}) n += m.change(p).shortText() == "1" ? 1 : 0;  // "18" in short form
     return n;
 }
 

@@ -55,15 +55,76 @@ TEST_F(MethodTest, TextsThatAreNotNotationGiveNoMethod) {
 TEST_F(MethodTest, MissingChangesActAsCrossesAndSurplusIsIgnored) {
     const MajorMethod shortText = make("b&-3");
     ASSERT_TRUE(shortText.hasNotation());
-    EXPECT_EQ(shortText.rowText(3), "21648375");  // "-", "3", then the empty change acting as the cross
-    EXPECT_EQ(shortText.change(5).text(), "");
+    EXPECT_EQ(shortText.rowText(3), "21648375");  // "-", "3", then the cross
+    EXPECT_TRUE(shortText.change(5).isCross());
+    EXPECT_EQ(shortText.notationText(), "b&-3--------------");
+    EXPECT_EQ(make(shortText.notationText()).rowText(32), shortText.rowText(32));
     const MajorMethod surplus = make("b&-3-4-25-36-4-5-6-7-5-4-3.9");
     EXPECT_EQ(surplus.notationText(), "b&-3-4-25-36-4-5-6-7");
-    // A "." straight before a cross adds an empty change (another cross).
-    const MajorMethod dotCross = make("b&.-3");
-    EXPECT_EQ(dotCross.change(0).text(), "");
-    EXPECT_EQ(dotCross.change(1).text(), "-");
-    EXPECT_EQ(dotCross.change(2).text(), "3");
+}
+
+TEST_F(MethodTest, EmptyChangesGiveNoMethod) {
+    for (const char* text : {"f&6.-8.68.2.7", "b&-3..4-25", "b&-3.-4", "b&-.3-4", "b&.3-4", "b&.-3", "b&-3-4.", "b&-3-4-."}) {
+        SCOPED_TRACE(text);
+        const MajorMethod m = make(text);
+        EXPECT_FALSE(m.hasNotation());
+        EXPECT_EQ(m.notationText(), "");
+    }
+}
+
+// The short form is written from the places rung: "8" rings as "18" and is
+// written "1", "15" as "1458" written "45", so the text reads back as the
+// same method and writes again the same.
+TEST_F(MethodTest, ImpliedPlacesSurviveTheWrittenText) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"f&-8.56.47-57-3-4.5-2.3.7", "f&-1.56.47-567-3-4.5-2.3.7-"},
+        {"m&-3-8-5-36-2-1-2-1", "m&-3-1-5-36-2-1-2-1"},
+        {"b&-15-28-68-158-3-4-5-6", "b&-45-23-67-45-3-4-5-6"}};
+    for (const auto& [text, written] : cases) {
+        SCOPED_TRACE(text);
+        const MajorMethod m = make(text);
+        ASSERT_TRUE(m.hasNotation());
+        EXPECT_EQ(m.notationText(), written);
+        const MajorMethod again = make(m.notationText());
+        EXPECT_EQ(again.notationText(), m.notationText());
+        for (int r = 0; r <= 32; ++r) EXPECT_EQ(again.row(r), m.row(r)) << r;
+    }
+}
+
+// The edge forms in every position of a half lead, between crosses and
+// between the changes of another method: the written text is a fixed point
+// and rings the rows of the text it came from.
+TEST_F(MethodTest, EdgeFormsRoundTripInEveryPosition) {
+    const std::array<std::string, 16> cambridge = {"-", "38", "-", "14", "-", "1258", "-", "36",
+                                                   "-", "14", "-", "58", "-", "16", "-", "78"};
+    std::array<std::string, 16> crosses;
+    crosses.fill("-");
+    auto join = [](char code, const std::array<std::string, 16>& changes) {
+        std::string text{code, '&'};
+        for (std::size_t i = 0; i < changes.size(); ++i) {
+            if (i > 0 && changes[i] != "-" && changes[i - 1] != "-") text += '.';
+            text += changes[i];
+        }
+        return text;
+    };
+    for (const char* form : {"1", "8", "18", "78", "12", "1238", "3", "34", "345"}) {
+        for (const auto& base : {crosses, cambridge}) {
+            for (std::size_t i = 0; i < 16; ++i) {
+                std::array<std::string, 16> changes = base;
+                changes[i] = form;
+                const std::string text = join(i % 2 == 0 ? 'b' : 'h', changes);
+                SCOPED_TRACE(text);
+                const MajorMethod m = make(text);
+                ASSERT_TRUE(m.hasNotation());
+                std::string row = m.rowText(static_cast<int>(i));
+                ASSERT_TRUE(applyChange(row, form));
+                EXPECT_EQ(m.rowText(static_cast<int>(i) + 1), row);
+                const MajorMethod again = make(m.notationText());
+                EXPECT_EQ(again.notationText(), m.notationText());
+                for (int r = 0; r <= 32; ++r) EXPECT_EQ(again.row(r), m.row(r)) << r;
+            }
+        }
+    }
 }
 
 TEST_F(MethodTest, CopiesAreDeepAndKeepTheName) {
