@@ -1,5 +1,9 @@
 #include "methods/method_generator.h"
 
+#include <algorithm>
+
+#include "ringing/part_end.h"
+
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
 
@@ -72,6 +76,13 @@ void MethodGenerator::compileTables() {
             list.push_back(c ? *c : Change());
         }
     }
+    const auto& before = compiled_[ChosenPositions - 2];
+    const auto& last = compiled_[ChosenPositions - 1];
+    followers_.fill(0);
+    for (std::size_t k = 0; k < before.size() && k < followers_.size(); ++k)
+        for (std::size_t j = 0; j < last.size() && j < 15; ++j)
+            if ((before[k].characters() & last[j].characters()) == 0) followers_[k] |= static_cast<std::uint16_t>(1u << j);
+    finishingMemo_.assign(RowIndexCount, 0);
     compiledReady_ = true;
 }
 
@@ -89,6 +100,10 @@ void MethodGenerator::filterByOptions() {
             next[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(following);
         }
     }
+    const auto& last = nextAllowed_[ChosenPositions - 1];
+    allowedLast_ = 0;
+    for (int k = 0; k < allowedCount(ChosenPositions - 1) && k < 15; ++k)
+        if (last[static_cast<std::size_t>(k)] == k) allowedLast_ |= static_cast<std::uint16_t>(1u << k);
     filteredFor_ = options_;
     filtered_ = true;
 }
@@ -99,6 +114,10 @@ void MethodGenerator::setCode(char letter) {
     const std::size_t at = codes.find(code);
     if (letter == 0 || at == std::string_view::npos) throw ModelError(kBadLeadEndGroup);
     const int v = at < 6 ? static_cast<int>(at) : static_cast<int>(at) - 5;
+    if (code != finishingCode_) {
+        std::fill(finishingMemo_.begin(), finishingMemo_.end(), 0);
+        finishingCode_ = code;
+    }
     code_ = code;
     changes_[0] = &compiled(at < 6 ? "12" : HighLeadEndNotation);
     changes_[HalfLength] = &compiled("18");
@@ -147,7 +166,15 @@ void MethodGenerator::search() {
             index = next[static_cast<std::size_t>(index)];
             if (index >= count) break;
             const Change& c = list[static_cast<std::size_t>(index)];
-            if ((c.characters() & before) == 0 && ((askAccept_ & (1u << p)) == 0 || acceptChange(p, c))) {
+            // At position 14 a change after which the final test fails is
+            // passed over at once; at 13, one that no change at 14 can
+            // follow to a finished half lead. Both would be tried in vain.
+            if (p == ChosenPositions - 1 && (finishing_ & (1u << index)) == 0) {
+                ++index;
+                continue;
+            }
+            if ((c.characters() & before) == 0 && ((askAccept_ & (1u << p)) == 0 || acceptChange(p, c)) &&
+                (p != ChosenPositions - 2 || canFinishAfter(c, index))) {
                 taken = &c;
                 break;
             }
@@ -186,15 +213,44 @@ void MethodGenerator::startPosition(int p) {
     }
 }
 
-void MethodGenerator::finalTest() {
-    const PackedRow last = rows_[HalfLength - 1];
+std::uint16_t MethodGenerator::finishingChanges(PackedRow row) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < BellCount; ++i) value = value * BellCount + static_cast<std::uint32_t>((row >> (8 * i)) & 0xFF);
+    std::uint16_t& memo = finishingMemo_[static_cast<std::size_t>(rowIndexOfKnownRow(RowKey{value}))];
+    if ((memo & 0x8000u) == 0) {
+        std::uint16_t bits = 0x8000u;
+        const auto& last = compiled_[ChosenPositions - 1];
+        for (std::size_t k = 0; k < last.size() && k < 15; ++k)
+            if (passesFinalTest(applyPacked(row, last[k]), last[k])) bits |= static_cast<std::uint16_t>(1u << k);
+        memo = bits;
+    }
+    return static_cast<std::uint16_t>(memo & 0x7FFFu);
+}
+
+bool MethodGenerator::canFinishAfter(const Change& c, int index) {
+    finishing_ = static_cast<std::uint16_t>(finishingChanges(applyPacked(rows_[ChosenPositions - 2], c)) &
+                                            followers_[static_cast<std::size_t>(index)] & allowedLast_);
+    return finishing_ != 0;
+}
+
+// The final test on the row before the half-lead change and the change that
+// led to it: the half-lead change must make an odd place that the change
+// before it does not make, and exchange exactly the code's three pairs.
+bool MethodGenerator::passesFinalTest(PackedRow last, const Change& change) const {
     const int n = placeInPacked(last, fixedBell_) + 1;
-    if (n % 2 == 0) return;  // the half-lead change makes one of OddPlaces
-    if (changes_[HalfLength - 1]->hasPlace(n)) return;
+    if (n % 2 == 0) return false;  // not one of OddPlaces
+    if (change.hasPlace(n)) return false;
     for (const auto& pair : crossPairs_) {
         const int distance = placeInPacked(last, pair[0]) - placeInPacked(last, pair[1]);
-        if (distance != 1 && distance != -1) return;
+        if (distance != 1 && distance != -1) return false;
     }
+    return true;
+}
+
+void MethodGenerator::finalTest() {
+    const PackedRow last = rows_[HalfLength - 1];
+    if (!passesFinalTest(last, *changes_[HalfLength - 1])) return;
+    const int n = placeInPacked(last, fixedBell_) + 1;
     const char halfLead[2] = {static_cast<char>('0' + n), '8'};
     changes_[HalfLength] = &compiled(std::string_view(halfLead, 2));
     found_ = true;

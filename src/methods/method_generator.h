@@ -73,6 +73,14 @@ private:
     void startPosition(int position);
     void finalTest();
     void writeText();
+    // The changes k at position 14 (bit k) after which the final test passes
+    // from the packed row before position 14, remembered per row for the
+    // present code.
+    std::uint16_t finishingChanges(PackedRow row);
+    bool passesFinalTest(PackedRow last, const Change& change) const;
+    // Whether some change at position 14 can follow the change c taken at
+    // position 13 and pass the final test; sets finishing_ for position 14.
+    bool canFinishAfter(const Change& c, int index);
 
     GeneratorOptions options_;
     // The rows of the half lead, packed (see applyPacked).
@@ -95,6 +103,18 @@ private:
     // Bit p set: acceptChange must be asked at position p.
     unsigned askAccept_ = 0;
     bool filtered_ = false;
+    // By rowIndex of the row before position 14: bit 15 set when known, the
+    // other bits as finishingChanges. Kept for finishingCode_.
+    std::vector<std::uint16_t> finishingMemo_;
+    char finishingCode_ = 0;
+    // followers_[k]: the changes at position 14 that share no character with
+    // the k-th change at position 13. allowedLast_: those at 14 that pass the
+    // option filter.
+    std::array<std::uint16_t, 16> followers_{};
+    std::uint16_t allowedLast_ = 0;
+    // For the change being tried at position 13: the changes at 14 that may
+    // follow it and finish the half lead.
+    std::uint16_t finishing_ = 0;
     std::string text_;
 };
 
