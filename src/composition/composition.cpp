@@ -79,6 +79,8 @@ bool Lead::trialMatches() const { return trial_ != nullptr && trial_->hasNotatio
 void Lead::attach(Composition& composition, int number) {
     leadHeadKey_ = rowKey(leadHead_);
     leadEndKey_ = rowKey(leadEnd_);
+    leadHeadIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadHeadKey_));
+    leadEndIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadEndKey_));
     composition.insertRow(leadHeadKey_, 0);
     composition.insertRow(leadEndKey_, 0);
     if (!notation_.empty()) {
@@ -103,16 +105,18 @@ bool Lead::tryMethod(const Method* method) {
     if (method == nullptr || !method->hasNotation() || method->halfLength() != halfLength_) return false;
     auto& first = rowKeys_[TrialFirst];
     auto& second = rowKeys_[TrialSecond];
-    method->halfLeadKeys(first.data(), leadHead_);
-    method->halfLeadKeys(second.data(), leadEnd_);
+    auto& firstIndexes = trialIndexes_[0];
+    auto& secondIndexes = trialIndexes_[1];
+    method->halfLeadKeys(first.data(), firstIndexes.data(), leadHead_);
+    method->halfLeadKeys(second.data(), secondIndexes.data(), leadEnd_);
     trialGenerated_ = true;
     // The first position at which a row repeats one at the same or an
     // earlier position, in either half.
     RowStamps& stamps = RowStamps::shared();
     stamps.startTrial();
     for (int i = 0; i < halfLength_ - 1 && trialRepeat_ == 0; ++i) {
-        const bool firstSeen = stamps.seen(first[static_cast<std::size_t>(i)]);
-        const bool secondSeen = stamps.seen(second[static_cast<std::size_t>(i)]);
+        const bool firstSeen = stamps.seenAt(firstIndexes[static_cast<std::size_t>(i)]);
+        const bool secondSeen = stamps.seenAt(secondIndexes[static_cast<std::size_t>(i)]);
         if (firstSeen || secondSeen) trialRepeat_ = i + 1;
     }
     return trialRepeat_ == 0;
@@ -161,22 +165,26 @@ void Lead::setMethod(Composition& composition, int number, bool commit) {
 void Lead::collectFalseness(Composition& composition, int number) const {
     if (trial_ == nullptr || !trialGenerated_) return;
     for (int i = halfLength_ - 2; i >= 0; --i) {
-        for (int array : {TrialFirst, TrialSecond}) {
-            const int owner = composition.falseRows_.ownerOfRowKey(rowKeys_[static_cast<std::size_t>(array)][static_cast<std::size_t>(i)]);
+        for (const auto& indexes : trialIndexes_) {
+            const int owner = composition.falseRows_.ownerAt(indexes[static_cast<std::size_t>(i)]);
             if (owner >= 0 && owner != number) composition.trialFalseness_.set(owner, i + 1);
         }
     }
 }
 
 int Lead::musicScore(MusicTable& table, bool useTrial) const {
-    long long total = table.scoreRow(leadHeadKey_, true) + static_cast<long long>(table.scoreRow(leadEndKey_, false));
-    const bool rows = useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr;
-    if (rows) {
+    long long total = table.scoreKnownRow(leadHeadKey_, leadHeadIndex_, true) +
+                      static_cast<long long>(table.scoreKnownRow(leadEndKey_, leadEndIndex_, false));
+    if (useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr) {
         const auto& first = rowKeys_[useTrial ? TrialFirst : CommittedFirst];
         const auto& second = rowKeys_[useTrial ? TrialSecond : CommittedSecond];
         for (int j = 0; j < halfLength_ - 1; ++j) {
-            total += table.scoreRow(first[static_cast<std::size_t>(j)], j % 2 == 1);
-            total += table.scoreRow(second[static_cast<std::size_t>(j)], (1 + j) % 2 == 1);
+            const auto at = static_cast<std::size_t>(j);
+            // The committed rows' indexes are not kept: they follow from the keys.
+            const int firstIndex = useTrial ? trialIndexes_[0][at] : rowIndexOfKnownRow(first[at]);
+            const int secondIndex = useTrial ? trialIndexes_[1][at] : rowIndexOfKnownRow(second[at]);
+            total += table.scoreKnownRow(first[at], firstIndex, j % 2 == 1);
+            total += table.scoreKnownRow(second[at], secondIndex, (1 + j) % 2 == 1);
         }
     }
     return static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));

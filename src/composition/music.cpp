@@ -9,7 +9,6 @@
 namespace quarnel {
 namespace {
 
-constexpr std::int32_t Unknown = INT32_MIN;
 constexpr std::size_t LineLimit = 499;
 
 int clampToInt(long long v) {
@@ -105,11 +104,11 @@ int MusicTable::scoreRow(RowKey key, bool backstroke) {
     const int index = rowIndex(key);
     if (parts <= 0 || index < 0) return 0;
     if (memoGeneration_ != partEndGeneration() || memo_.empty()) {
-        memo_.assign(2 * static_cast<std::size_t>(RowIndexCount), Unknown);
+        memo_.assign(2 * static_cast<std::size_t>(RowIndexCount), UnknownScore);
         memoGeneration_ = partEndGeneration();
     }
     std::int32_t& memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
-    if (memo != Unknown) return memo;
+    if (memo != UnknownScore) return memo;
     std::int64_t total = 0;
     Row row = *Row::fromValue(key.value);
     for (int k = 0; k < parts; ++k) {

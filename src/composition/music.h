@@ -4,6 +4,7 @@
 // backstroke only. A row's music counts the row in every part of the
 // composition. Scores are remembered per row key and stroke until the part
 // end changes (another composition is read).
+#include <climits>
 #include <cstdint>
 #include <istream>
 #include <map>
@@ -27,6 +28,15 @@ public:
     // stroke given (backstroke true, handstroke false). 0 while no
     // composition has been read (no parts).
     int scoreRow(RowKey key, bool backstroke);
+    // The same for a key computed from a row, with its rowIndex: a score
+    // already remembered costs one look-up.
+    int scoreKnownRow(RowKey key, int index, bool backstroke) {
+        if (memoGeneration_ == partEndGeneration() && !memo_.empty()) {
+            const std::int32_t memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
+            if (memo != UnknownScore) return memo;
+        }
+        return scoreRow(key, backstroke);
+    }
 
     const Patterns& anyStroke() const { return anyStroke_; }
     const Patterns& handstroke() const { return handstroke_; }
@@ -47,8 +57,11 @@ private:
 
     Patterns anyStroke_, handstroke_, backstroke_;
     std::vector<Compiled> compiledAny_, compiledHand_, compiledBack_;
-    std::vector<std::int32_t> memo_;  // by rowIndex * 2 + stroke; Unknown when not scored
-    std::uint64_t memoGeneration_ = 0;
+    static constexpr std::int32_t UnknownScore = INT32_MIN;
+    std::vector<std::int32_t> memo_;  // by rowIndex * 2 + stroke; UnknownScore when not scored
+    // The part-end generation the memo was filled under; none before the
+    // memo has its size.
+    std::uint64_t memoGeneration_ = UINT64_MAX;
     std::uint64_t matches_ = 0;
 };
 

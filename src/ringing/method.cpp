@@ -84,6 +84,13 @@ void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
     for (int i = 1; i < halfLength_; ++i) keys[i - 1] = rowKey(start.times(row(i)));
 }
 
+void Method::halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const {
+    for (int i = 1; i < halfLength_; ++i) {
+        keys[i - 1] = rowKey(start.times(row(i)));
+        indexes[i - 1] = static_cast<std::uint16_t>(rowIndexOfKnownRow(keys[i - 1]));
+    }
+}
+
 bool Method::fillBellPaths(BellPaths& paths) const {
     const Row* leadEndRow = hasNotation() ? leadEndRowOf(code_) : nullptr;
     if (leadEndRow == nullptr) return false;

@@ -13,7 +13,6 @@ constexpr int MaxParts = 15;
 struct PartState {
     Row partEnd;
     int count = 0;
-    std::uint64_t generation = 0;
     // powers[k] is the part end applied k times: the image of a row k parts
     // on is powers[k].times(row).
     std::array<Row, MaxParts> powers{};
@@ -105,7 +104,7 @@ void setPartEnd(const Row& row) {
         for (int place = 0; place < 3 && (parts & (parts - 1)) != 0; ++place) parts = smallestImages(s, parts, bells[place]);
         s.leadingParts[lead] = static_cast<std::uint16_t>(parts);
     }
-    ++s.generation;
+    ++detail::partEndGenerationCount;
 }
 
 void resetPartEnd() {
@@ -114,12 +113,11 @@ void resetPartEnd() {
     s.count = 0;
     s.powers[0] = Row();
     s.leadingParts.fill(1);
-    ++s.generation;
+    ++detail::partEndGenerationCount;
 }
 
 const Row& partEnd() { return state().partEnd; }
 int partCount() { return state().count; }
-std::uint64_t partEndGeneration() { return state().generation; }
 
 RowKey rowKey(const Row& row) {
     const PartState& s = state();

@@ -31,9 +31,12 @@ void setPartEnd(const Row& row);
 void resetPartEnd();
 const Row& partEnd();
 int partCount();
+namespace detail {
+inline std::uint64_t partEndGenerationCount = 0;
+}
 // Counts the calls of setPartEnd and resetPartEnd, so that anything that
 // caches per-key results can tell that the keys have changed meaning.
-std::uint64_t partEndGeneration();
+inline std::uint64_t partEndGeneration() { return detail::partEndGenerationCount; }
 
 // The key of a row under the present part end.
 RowKey rowKey(const Row& row);
