@@ -86,8 +86,9 @@ void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
 
 void Method::halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const {
     for (int i = 1; i < halfLength_; ++i) {
-        keys[i - 1] = rowKey(start.times(row(i)));
-        indexes[i - 1] = static_cast<std::uint16_t>(rowIndexOfKnownRow(keys[i - 1]));
+        int index = 0;
+        keys[i - 1] = rowKey(start.times(row(i)), index);
+        indexes[i - 1] = static_cast<std::uint16_t>(index);
     }
 }
 

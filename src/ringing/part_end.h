@@ -40,6 +40,8 @@ inline std::uint64_t partEndGeneration() { return detail::partEndGenerationCount
 
 // The key of a row under the present part end.
 RowKey rowKey(const Row& row);
+// The same, with the rowIndex of the key.
+RowKey rowKey(const Row& row, int& keyIndex);
 
 // A dense index 0..40319 of a row, or of the row whose value a key holds;
 // -1 for a key that is the value of no row.
