@@ -110,6 +110,10 @@ void MethodGenerator::filterByOptions() {
 
 void MethodGenerator::setCode(char letter) {
     const char code = upperCode(letter);
+    if (code == code_ && code_ != 0) {  // the same code again: only the half-lead change is new
+        changes_[HalfLength] = &compiled("18");
+        return;
+    }
     static constexpr std::string_view codes = "ABCDEFGHJKLM";
     const std::size_t at = codes.find(code);
     if (letter == 0 || at == std::string_view::npos) throw ModelError(kBadLeadEndGroup);
@@ -136,9 +140,12 @@ const std::string& MethodGenerator::nextMethod(char code, int resumeAt, const Ge
     options_ = options;
     if (!filtered_ || options.twoPlaces != filteredFor_.twoPlaces || options.rightPlace != filteredFor_.rightPlace)
         filterByOptions();
-    askAccept_ = 0;
-    for (int p = 0; p < ChosenPositions; ++p)
-        if (!acceptsEveryChangeAt(p)) askAccept_ |= 1u << p;
+    if (!askedFor_ || !(*askedFor_ == options)) {
+        askAccept_ = 0;
+        for (int p = 0; p < ChosenPositions; ++p)
+            if (!acceptsEveryChangeAt(p)) askAccept_ |= 1u << p;
+        askedFor_ = options;
+    }
     found_ = false;
     resumeAt_ = resumeAt > ChosenPositions - 1 ? ChosenPositions - 1 : resumeAt;
     search();
@@ -257,13 +264,18 @@ void MethodGenerator::finalTest() {
 }
 
 void MethodGenerator::writeText() {
-    text_ += lowerCode(code_);
-    text_ += '&';
+    // At most 2 + 16 * (8 + 1) characters: written in place, then copied once.
+    std::array<char, 2 + HalfLength * (BellCount + 1)> buffer{};
+    std::size_t length = 0;
+    buffer[length++] = lowerCode(code_);
+    buffer[length++] = '&';
     for (int i = 1; i <= HalfLength; ++i) {
         const Change& c = *changes_[static_cast<std::size_t>(i)];
-        if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)]->isCross()) text_ += '.';
-        text_ += abbreviateChange(c.text());
+        if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)]->isCross()) buffer[length++] = '.';
+        const std::string_view shortForm = abbreviateChange(c.text());
+        for (char ch : shortForm) buffer[length++] = ch;
     }
+    text_.assign(buffer.data(), length);
 }
 
 MajorMethodGenerator& MajorMethodGenerator::instance() {

@@ -9,6 +9,7 @@
 // of the last one, and -1 starts afresh. Nothing is allocated per step.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,7 @@ struct GeneratorOptions {
     bool allowSurprise = true;
     bool allowDelight = false;
     bool allowTrebleBob = false;
+    friend bool operator==(const GeneratorOptions&, const GeneratorOptions&) = default;
 };
 
 // The places (as text) that a half-lead change may make: "13579".
@@ -102,6 +104,7 @@ private:
     GeneratorOptions filteredFor_;
     // Bit p set: acceptChange must be asked at position p.
     unsigned askAccept_ = 0;
+    std::optional<GeneratorOptions> askedFor_;  // the options askAccept_ was found for
     bool filtered_ = false;
     // By rowIndex of the row before position 14: bit 15 set when known, the
     // other bits as finishingChanges. Kept for finishingCode_.
