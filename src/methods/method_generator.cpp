@@ -76,13 +76,19 @@ void MethodGenerator::compileTables() {
             list.push_back(c ? *c : Change());
         }
     }
-    const auto& before = compiled_[ChosenPositions - 2];
-    const auto& last = compiled_[ChosenPositions - 1];
-    followers_.fill(0);
-    for (std::size_t k = 0; k < before.size() && k < followers_.size(); ++k)
-        for (std::size_t j = 0; j < last.size() && j < 15; ++j)
-            if ((before[k].characters() & last[j].characters()) == 0) followers_[k] |= static_cast<std::uint16_t>(1u << j);
+    // Which changes at a position may follow each change at the one before.
+    auto followers = [this](int position, std::array<std::uint16_t, 16>& to) {
+        const auto& before = compiled_[static_cast<std::size_t>(position - 1)];
+        const auto& after = compiled_[static_cast<std::size_t>(position)];
+        to.fill(0);
+        for (std::size_t k = 0; k < before.size() && k < to.size(); ++k)
+            for (std::size_t j = 0; j < after.size() && j < 15; ++j)
+                if ((before[k].characters() & after[j].characters()) == 0) to[k] |= static_cast<std::uint16_t>(1u << j);
+    };
+    followers(ChosenPositions - 1, followers_);
+    followers(ChosenPositions - 2, followersAt13_);
     finishingMemo_.assign(RowIndexCount, 0);
+    continuingMemo_.assign(RowIndexCount, 0);
     compiledReady_ = true;
 }
 
@@ -100,10 +106,17 @@ void MethodGenerator::filterByOptions() {
             next[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(following);
         }
     }
-    const auto& last = nextAllowed_[ChosenPositions - 1];
-    allowedLast_ = 0;
-    for (int k = 0; k < allowedCount(ChosenPositions - 1) && k < 15; ++k)
-        if (last[static_cast<std::size_t>(k)] == k) allowedLast_ |= static_cast<std::uint16_t>(1u << k);
+    auto allowed = [this](int position) {
+        const auto& next = nextAllowed_[static_cast<std::size_t>(position)];
+        std::uint16_t bits = 0;
+        for (int k = 0; k < static_cast<int>(compiled_[static_cast<std::size_t>(position)].size()) && k < 15; ++k)
+            if (next[static_cast<std::size_t>(k)] == k) bits |= static_cast<std::uint16_t>(1u << k);
+        return bits;
+    };
+    allowedLast_ = allowed(ChosenPositions - 1);
+    allowedAt13_ = allowed(ChosenPositions - 2);
+    // What can continue from position 13 depends on the options.
+    std::fill(continuingMemo_.begin(), continuingMemo_.end(), 0);
     filteredFor_ = options_;
     filtered_ = true;
 }
@@ -120,6 +133,7 @@ void MethodGenerator::setCode(char letter) {
     const int v = at < 6 ? static_cast<int>(at) : static_cast<int>(at) - 5;
     if (code != finishingCode_) {
         std::fill(finishingMemo_.begin(), finishingMemo_.end(), 0);
+        std::fill(continuingMemo_.begin(), continuingMemo_.end(), 0);
         finishingCode_ = code;
     }
     code_ = code;
@@ -176,12 +190,14 @@ void MethodGenerator::search() {
             // At position 14 a change after which the final test fails is
             // passed over at once; at 13, one that no change at 14 can
             // follow to a finished half lead. Both would be tried in vain.
-            if (p == ChosenPositions - 1 && (finishing_ & (1u << index)) == 0) {
+            if ((p == ChosenPositions - 1 && (finishing_ & (1u << index)) == 0) ||
+                (p == ChosenPositions - 2 && (continuing_ & (1u << index)) == 0)) {
                 ++index;
                 continue;
             }
             if ((c.characters() & before) == 0 && ((askAccept_ & (1u << p)) == 0 || acceptChange(p, c)) &&
-                (p != ChosenPositions - 2 || canFinishAfter(c, index))) {
+                (p != ChosenPositions - 2 || canFinishAfter(c, index)) &&
+                (p != ChosenPositions - 3 || canContinueAfter(c, index))) {
                 taken = &c;
                 break;
             }
@@ -238,6 +254,27 @@ bool MethodGenerator::canFinishAfter(const Change& c, int index) {
     finishing_ = static_cast<std::uint16_t>(finishingChanges(applyPacked(rows_[ChosenPositions - 2], c)) &
                                             followers_[static_cast<std::size_t>(index)] & allowedLast_);
     return finishing_ != 0;
+}
+
+std::uint16_t MethodGenerator::continuingChanges(PackedRow row) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < BellCount; ++i) value = value * BellCount + static_cast<std::uint32_t>((row >> (8 * i)) & 0xFF);
+    std::uint16_t& memo = continuingMemo_[static_cast<std::size_t>(rowIndexOfKnownRow(RowKey{value}))];
+    if ((memo & 0x8000u) == 0) {
+        std::uint16_t bits = 0x8000u;
+        const auto& at13 = compiled_[ChosenPositions - 2];
+        for (std::size_t k = 0; k < at13.size() && k < 15; ++k)
+            if ((finishingChanges(applyPacked(row, at13[k])) & followers_[k] & allowedLast_) != 0)
+                bits |= static_cast<std::uint16_t>(1u << k);
+        memo = bits;
+    }
+    return static_cast<std::uint16_t>(memo & 0x7FFFu);
+}
+
+bool MethodGenerator::canContinueAfter(const Change& c, int index) {
+    continuing_ = static_cast<std::uint16_t>(continuingChanges(applyPacked(rows_[ChosenPositions - 3], c)) &
+                                             followersAt13_[static_cast<std::size_t>(index)] & allowedAt13_);
+    return continuing_ != 0;
 }
 
 // The final test on the row before the half-lead change and the change that

@@ -83,6 +83,13 @@ private:
     // Whether some change at position 14 can follow the change c taken at
     // position 13 and pass the final test; sets finishing_ for position 14.
     bool canFinishAfter(const Change& c, int index);
+    // The changes k at position 13 (bit k) after which canFinishAfter holds,
+    // from the packed row before position 13; remembered per row for the
+    // present code and options.
+    std::uint16_t continuingChanges(PackedRow row);
+    // Whether some change at position 13 can follow the change c taken at
+    // position 12 and finish; sets continuing_ for position 13.
+    bool canContinueAfter(const Change& c, int index);
 
     GeneratorOptions options_;
     // The rows of the half lead, packed (see applyPacked).
@@ -118,6 +125,12 @@ private:
     // For the change being tried at position 13: the changes at 14 that may
     // follow it and finish the half lead.
     std::uint16_t finishing_ = 0;
+    // The same one position earlier: by rowIndex of the row before position
+    // 13, the changes at 13 from which position 14 can finish (bit 15: known).
+    std::vector<std::uint16_t> continuingMemo_;
+    std::array<std::uint16_t, 16> followersAt13_{};
+    std::uint16_t allowedAt13_ = 0;
+    std::uint16_t continuing_ = 0;
     std::string text_;
 };
 
