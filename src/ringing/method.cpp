@@ -87,7 +87,7 @@ void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
 void Method::halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const {
     for (int i = 1; i < halfLength_; ++i) {
         int index = 0;
-        keys[i - 1] = rowKey(start.times(row(i)), index);
+        keys[i - 1] = rowKeyOfProduct(start, row(i), index);
         indexes[i - 1] = static_cast<std::uint16_t>(index);
     }
 }

@@ -134,6 +134,22 @@ RowKey rowKey(const Row& row, int& keyIndex) {
     return {s.keyOfRow[static_cast<std::size_t>(index)]};
 }
 
+RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex) {
+    // The value's upper and lower twelve bits are the first and last four bells.
+    const auto bell = [&](int place) { return static_cast<std::uint32_t>(start[row[place]]); };
+    const std::uint32_t high = (bell(0) << 9) | (bell(1) << 6) | (bell(2) << 3) | bell(3);
+    const std::uint32_t low = (bell(4) << 9) | (bell(5) << 6) | (bell(6) << 3) | bell(7);
+    const IndexTables& t = indexTables();
+    const int index = t.prefix[high] * 24 + t.suffix[low];
+    const PartState& s = state();
+    if (s.count <= 1) {
+        keyIndex = index;
+        return {(high << 12) | low};
+    }
+    keyIndex = s.keyIndexOfRow[static_cast<std::size_t>(index)];
+    return {s.keyOfRow[static_cast<std::size_t>(index)]};
+}
+
 int rowIndex(RowKey key) {
     const IndexTables& t = indexTables();
     if (key.value >= (1u << 24)) return -1;

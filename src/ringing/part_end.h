@@ -42,6 +42,9 @@ inline std::uint64_t partEndGeneration() { return detail::partEndGenerationCount
 RowKey rowKey(const Row& row);
 // The same, with the rowIndex of the key.
 RowKey rowKey(const Row& row, int& keyIndex);
+// The key of start.times(row), with the rowIndex of the key, without
+// building the product.
+RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex);
 
 // A dense index 0..40319 of a row, or of the row whose value a key holds;
 // -1 for a key that is the value of no row.

@@ -159,6 +159,7 @@ TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
         }
         // Every row, and the index that comes with its key.
         std::array<std::uint8_t, BellCount> bells{0, 1, 2, 3, 4, 5, 6, 7};
+        const Row leadHead = row("15372846");
         int wrong = 0;
         do {
             const Row r(bells);
@@ -168,6 +169,10 @@ TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
             int index = -1;
             const RowKey key = rowKey(r, index);
             if (key.value != smallest || rowKey(r) != key || index != rowIndex(key)) ++wrong;
+            // The key of a product, as the lead's rows are keyed from its lead head.
+            int productIndex = -1;
+            const RowKey product = rowKeyOfProduct(leadHead, r, productIndex);
+            if (product != rowKey(leadHead.times(r)) || productIndex != rowIndex(product)) ++wrong;
         } while (std::next_permutation(bells.begin(), bells.end()) && wrong < 5);
         EXPECT_EQ(wrong, 0);
     }
