@@ -5,6 +5,41 @@
 #include "ringing/lead_end_table.h"
 
 namespace quarnel {
+namespace {
+
+// The texts of a search's methods are made of few distinct changes: the
+// compiled form of each text met is kept (per thread, a small table by a
+// hash of the text), so that a change is parsed once, not once a method.
+class ChangeCache {
+public:
+    bool assign(Change& change, std::string_view text) {
+        if (text.size() > sizeof(std::uint64_t)) return change.assign(text);
+        std::uint64_t packed = 0;
+        std::memcpy(&packed, text.data(), text.size());
+        Entry& e = entries_[((packed ^ text.size()) * 0x9E3779B97F4A7C15ull) >> (64 - Bits)];
+        if (e.filled && e.packed == packed && e.size == text.size()) {
+            change = e.change;
+            return true;
+        }
+        if (!change.assign(text)) return false;
+        e = Entry{packed, static_cast<std::uint8_t>(text.size()), true, change};
+        return true;
+    }
+
+private:
+    static constexpr int Bits = 6;
+    struct Entry {
+        std::uint64_t packed = 0;
+        std::uint8_t size = 0;
+        bool filled = false;
+        Change change;
+    };
+    std::array<Entry, 1u << Bits> entries_{};
+};
+
+thread_local ChangeCache changeCache;
+
+}  // namespace
 
 Method::Method(std::string_view firstText, int h, std::string_view notationText) {
     if (notationText.empty()) {
@@ -34,7 +69,7 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
         text = longText;
     }
     for (int i = 0; i < h; ++i) {
-        if (!changes_[static_cast<std::size_t>(i)].assign(takeChange(text))) {
+        if (!changeCache.assign(changes_[static_cast<std::size_t>(i)], takeChange(text))) {
             changes_.fill(Change());
             return;
         }
