@@ -77,18 +77,16 @@ void MethodGenerator::compileTables() {
         }
     }
     // Which changes at a position may follow each change at the one before.
-    auto followers = [this](int position, std::array<std::uint16_t, 16>& to) {
-        const auto& before = compiled_[static_cast<std::size_t>(position - 1)];
-        const auto& after = compiled_[static_cast<std::size_t>(position)];
+    for (int p = 1; p < ChosenPositions; ++p) {
+        const auto& before = compiled_[static_cast<std::size_t>(p - 1)];
+        const auto& after = compiled_[static_cast<std::size_t>(p)];
+        auto& to = followers_[static_cast<std::size_t>(p)];
         to.fill(0);
         for (std::size_t k = 0; k < before.size() && k < to.size(); ++k)
             for (std::size_t j = 0; j < after.size() && j < 15; ++j)
                 if ((before[k].characters() & after[j].characters()) == 0) to[k] |= static_cast<std::uint16_t>(1u << j);
-    };
-    followers(ChosenPositions - 1, followers_);
-    followers(ChosenPositions - 2, followersAt13_);
-    finishingMemo_.assign(RowIndexCount, 0);
-    continuingMemo_.assign(RowIndexCount, 0);
+    }
+    for (auto& memo : viableMemo_) memo.assign(RowIndexCount, 0);
     compiledReady_ = true;
 }
 
@@ -106,17 +104,16 @@ void MethodGenerator::filterByOptions() {
             next[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(following);
         }
     }
-    auto allowed = [this](int position) {
-        const auto& next = nextAllowed_[static_cast<std::size_t>(position)];
+    for (int p = 0; p < ChosenPositions; ++p) {
+        const auto& next = nextAllowed_[static_cast<std::size_t>(p)];
         std::uint16_t bits = 0;
-        for (int k = 0; k < static_cast<int>(compiled_[static_cast<std::size_t>(position)].size()) && k < 15; ++k)
+        for (int k = 0; k < static_cast<int>(compiled_[static_cast<std::size_t>(p)].size()) && k < 15; ++k)
             if (next[static_cast<std::size_t>(k)] == k) bits |= static_cast<std::uint16_t>(1u << k);
-        return bits;
-    };
-    allowedLast_ = allowed(ChosenPositions - 1);
-    allowedAt13_ = allowed(ChosenPositions - 2);
-    // What can continue from position 13 depends on the options.
-    std::fill(continuingMemo_.begin(), continuingMemo_.end(), 0);
+        allowed_[static_cast<std::size_t>(p)] = bits;
+    }
+    // What can go on before position 14 depends on the options.
+    for (std::size_t level = 0; level + 1 < viableMemo_.size(); ++level)
+        std::fill(viableMemo_[level].begin(), viableMemo_[level].end(), 0);
     filteredFor_ = options_;
     filtered_ = true;
 }
@@ -131,10 +128,9 @@ void MethodGenerator::setCode(char letter) {
     const std::size_t at = codes.find(code);
     if (letter == 0 || at == std::string_view::npos) throw ModelError(kBadLeadEndGroup);
     const int v = at < 6 ? static_cast<int>(at) : static_cast<int>(at) - 5;
-    if (code != finishingCode_) {
-        std::fill(finishingMemo_.begin(), finishingMemo_.end(), 0);
-        std::fill(continuingMemo_.begin(), continuingMemo_.end(), 0);
-        finishingCode_ = code;
+    if (code != memoCode_) {
+        for (auto& memo : viableMemo_) std::fill(memo.begin(), memo.end(), 0);
+        memoCode_ = code;
     }
     code_ = code;
     changes_[0] = &compiled(at < 6 ? "12" : HighLeadEndNotation);
@@ -187,17 +183,14 @@ void MethodGenerator::search() {
             index = next[static_cast<std::size_t>(index)];
             if (index >= count) break;
             const Change& c = list[static_cast<std::size_t>(index)];
-            // At position 14 a change after which the final test fails is
-            // passed over at once; at 13, one that no change at 14 can
-            // follow to a finished half lead. Both would be tried in vain.
-            if ((p == ChosenPositions - 1 && (finishing_ & (1u << index)) == 0) ||
-                (p == ChosenPositions - 2 && (continuing_ & (1u << index)) == 0)) {
+            // From FirstPruned on, a change from which no half lead can be
+            // finished is passed over at once: it would be tried in vain.
+            if (p >= FirstPruned && (window_[static_cast<std::size_t>(p)] & (1u << index)) == 0) {
                 ++index;
                 continue;
             }
             if ((c.characters() & before) == 0 && ((askAccept_ & (1u << p)) == 0 || acceptChange(p, c)) &&
-                (p != ChosenPositions - 2 || canFinishAfter(c, index)) &&
-                (p != ChosenPositions - 3 || canContinueAfter(c, index))) {
+                (p < FirstPruned - 1 || p == ChosenPositions - 1 || canGoOnAfter(p, c, index))) {
                 taken = &c;
                 break;
             }
@@ -236,45 +229,33 @@ void MethodGenerator::startPosition(int p) {
     }
 }
 
-std::uint16_t MethodGenerator::finishingChanges(PackedRow row) {
+std::uint16_t MethodGenerator::viableChanges(int position, PackedRow row) {
     std::uint32_t value = 0;
     for (int i = 0; i < BellCount; ++i) value = value * BellCount + static_cast<std::uint32_t>((row >> (8 * i)) & 0xFF);
-    std::uint16_t& memo = finishingMemo_[static_cast<std::size_t>(rowIndexOfKnownRow(RowKey{value}))];
-    if ((memo & 0x8000u) == 0) {
+    auto& memos = viableMemo_[static_cast<std::size_t>(position - FirstPruned)];
+    const auto at = static_cast<std::size_t>(rowIndexOfKnownRow(RowKey{value}));
+    if ((memos[at] & 0x8000u) == 0) {
         std::uint16_t bits = 0x8000u;
-        const auto& last = compiled_[ChosenPositions - 1];
-        for (std::size_t k = 0; k < last.size() && k < 15; ++k)
-            if (passesFinalTest(applyPacked(row, last[k]), last[k])) bits |= static_cast<std::uint16_t>(1u << k);
-        memo = bits;
+        const auto& list = compiled_[static_cast<std::size_t>(position)];
+        for (std::size_t k = 0; k < list.size() && k < 15; ++k) {
+            const PackedRow next = applyPacked(row, list[k]);
+            const bool viable =
+                position == ChosenPositions - 1
+                    ? passesFinalTest(next, list[k])
+                    : (viableChanges(position + 1, next) & followers_[static_cast<std::size_t>(position + 1)][k] &
+                       allowed_[static_cast<std::size_t>(position + 1)]) != 0;
+            if (viable) bits |= static_cast<std::uint16_t>(1u << k);
+        }
+        memos[at] = bits;  // the vector is not resized by the recursion above
     }
-    return static_cast<std::uint16_t>(memo & 0x7FFFu);
+    return static_cast<std::uint16_t>(memos[at] & 0x7FFFu);
 }
 
-bool MethodGenerator::canFinishAfter(const Change& c, int index) {
-    finishing_ = static_cast<std::uint16_t>(finishingChanges(applyPacked(rows_[ChosenPositions - 2], c)) &
-                                            followers_[static_cast<std::size_t>(index)] & allowedLast_);
-    return finishing_ != 0;
-}
-
-std::uint16_t MethodGenerator::continuingChanges(PackedRow row) {
-    std::uint32_t value = 0;
-    for (int i = 0; i < BellCount; ++i) value = value * BellCount + static_cast<std::uint32_t>((row >> (8 * i)) & 0xFF);
-    std::uint16_t& memo = continuingMemo_[static_cast<std::size_t>(rowIndexOfKnownRow(RowKey{value}))];
-    if ((memo & 0x8000u) == 0) {
-        std::uint16_t bits = 0x8000u;
-        const auto& at13 = compiled_[ChosenPositions - 2];
-        for (std::size_t k = 0; k < at13.size() && k < 15; ++k)
-            if ((finishingChanges(applyPacked(row, at13[k])) & followers_[k] & allowedLast_) != 0)
-                bits |= static_cast<std::uint16_t>(1u << k);
-        memo = bits;
-    }
-    return static_cast<std::uint16_t>(memo & 0x7FFFu);
-}
-
-bool MethodGenerator::canContinueAfter(const Change& c, int index) {
-    continuing_ = static_cast<std::uint16_t>(continuingChanges(applyPacked(rows_[ChosenPositions - 3], c)) &
-                                             followersAt13_[static_cast<std::size_t>(index)] & allowedAt13_);
-    return continuing_ != 0;
+bool MethodGenerator::canGoOnAfter(int p, const Change& c, int index) {
+    const auto next = static_cast<std::size_t>(p + 1);
+    window_[next] = static_cast<std::uint16_t>(viableChanges(p + 1, applyPacked(rows_[static_cast<std::size_t>(p)], c)) &
+                                               followers_[next][static_cast<std::size_t>(index)] & allowed_[next]);
+    return window_[next] != 0;
 }
 
 // The final test on the row before the half-lead change and the change that

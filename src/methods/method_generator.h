@@ -75,21 +75,18 @@ private:
     void startPosition(int position);
     void finalTest();
     void writeText();
-    // The changes k at position 14 (bit k) after which the final test passes
-    // from the packed row before position 14, remembered per row for the
-    // present code.
-    std::uint16_t finishingChanges(PackedRow row);
+    // Positions from FirstPruned on are pruned ahead: viableChanges(p, row)
+    // is the set of changes k at p (bit k) from whose row, starting from the
+    // row before p, the later positions can still reach a half lead that
+    // passes the final test, by the changes' characters and the option
+    // filter alone (the class and symmetry tests are left to the search).
+    // Remembered per row and position for the present code and options.
+    static constexpr int FirstPruned = 12;
+    std::uint16_t viableChanges(int position, PackedRow row);
+    // Whether some change at position p + 1 can follow the change c (index
+    // k) taken at p on the way to a finished half lead; sets window_[p + 1].
+    bool canGoOnAfter(int p, const Change& c, int index);
     bool passesFinalTest(PackedRow last, const Change& change) const;
-    // Whether some change at position 14 can follow the change c taken at
-    // position 13 and pass the final test; sets finishing_ for position 14.
-    bool canFinishAfter(const Change& c, int index);
-    // The changes k at position 13 (bit k) after which canFinishAfter holds,
-    // from the packed row before position 13; remembered per row for the
-    // present code and options.
-    std::uint16_t continuingChanges(PackedRow row);
-    // Whether some change at position 13 can follow the change c taken at
-    // position 12 and finish; sets continuing_ for position 13.
-    bool canContinueAfter(const Change& c, int index);
 
     GeneratorOptions options_;
     // The rows of the half lead, packed (see applyPacked).
@@ -113,24 +110,18 @@ private:
     unsigned askAccept_ = 0;
     std::optional<GeneratorOptions> askedFor_;  // the options askAccept_ was found for
     bool filtered_ = false;
-    // By rowIndex of the row before position 14: bit 15 set when known, the
-    // other bits as finishingChanges. Kept for finishingCode_.
-    std::vector<std::uint16_t> finishingMemo_;
-    char finishingCode_ = 0;
-    // followers_[k]: the changes at position 14 that share no character with
-    // the k-th change at position 13. allowedLast_: those at 14 that pass the
-    // option filter.
-    std::array<std::uint16_t, 16> followers_{};
-    std::uint16_t allowedLast_ = 0;
-    // For the change being tried at position 13: the changes at 14 that may
-    // follow it and finish the half lead.
-    std::uint16_t finishing_ = 0;
-    // The same one position earlier: by rowIndex of the row before position
-    // 13, the changes at 13 from which position 14 can finish (bit 15: known).
-    std::vector<std::uint16_t> continuingMemo_;
-    std::array<std::uint16_t, 16> followersAt13_{};
-    std::uint16_t allowedAt13_ = 0;
-    std::uint16_t continuing_ = 0;
+    // viableMemo_[p - FirstPruned]: by rowIndex of the row before position
+    // p, bit 15 set when known, the other bits as viableChanges. Kept for
+    // memoCode_ (the final test depends on the code) and the options.
+    std::array<std::vector<std::uint16_t>, ChosenPositions - FirstPruned> viableMemo_;
+    char memoCode_ = 0;
+    // followers_[p][k]: the changes at p that share no character with the
+    // k-th change at p - 1. allowed_[p]: those at p that pass the option filter.
+    std::array<std::array<std::uint16_t, 16>, ChosenPositions> followers_{};
+    std::array<std::uint16_t, ChosenPositions> allowed_{};
+    // window_[p]: for the change being tried at p - 1, the changes at p that
+    // may follow it on the way to a finished half lead.
+    std::array<std::uint16_t, ChosenPositions> window_{};
     std::string text_;
 };
 
