@@ -105,8 +105,8 @@ bool Lead::tryMethod(const Method* method) {
     if (method == nullptr || !method->hasNotation() || method->halfLength() != halfLength_) return false;
     auto& first = rowKeys_[TrialFirst];
     auto& second = rowKeys_[TrialSecond];
-    auto& firstIndexes = trialIndexes_[0];
-    auto& secondIndexes = trialIndexes_[1];
+    auto& firstIndexes = rowIndexes_[TrialFirst];
+    auto& secondIndexes = rowIndexes_[TrialSecond];
     method->halfLeadKeys(first.data(), firstIndexes.data(), leadHead_);
     method->halfLeadKeys(second.data(), secondIndexes.data(), leadEnd_);
     trialGenerated_ = true;
@@ -144,9 +144,11 @@ void Lead::setMethod(Composition& composition, int number, bool commit) {
         for (int i = 0; i < h - 1; ++i) {
             const auto at = static_cast<std::size_t>(i);
             rowKeys_[CommittedFirst][at] = rowKeys_[TrialFirst][at];
+            rowIndexes_[CommittedFirst][at] = rowIndexes_[TrialFirst][at];
             composition.insertRow(rowKeys_[CommittedFirst][at], number);
             ++inserted;
             rowKeys_[CommittedSecond][at] = rowKeys_[TrialSecond][at];
+            rowIndexes_[CommittedSecond][at] = rowIndexes_[TrialSecond][at];
             composition.insertRow(rowKeys_[CommittedSecond][at], number);
             ++inserted;
         }
@@ -165,8 +167,8 @@ void Lead::setMethod(Composition& composition, int number, bool commit) {
 void Lead::collectFalseness(Composition& composition, int number) const {
     if (trial_ == nullptr || !trialGenerated_) return;
     for (int i = halfLength_ - 2; i >= 0; --i) {
-        for (const auto& indexes : trialIndexes_) {
-            const int owner = composition.falseRows_.ownerAt(indexes[static_cast<std::size_t>(i)]);
+        for (int array : {TrialFirst, TrialSecond}) {
+            const int owner = composition.falseRows_.ownerAt(rowIndexes_[static_cast<std::size_t>(array)][static_cast<std::size_t>(i)]);
             if (owner >= 0 && owner != number) composition.trialFalseness_.set(owner, i + 1);
         }
     }
@@ -176,16 +178,12 @@ int Lead::musicScore(MusicTable& table, bool useTrial) const {
     long long total = table.scoreKnownRow(leadHeadKey_, leadHeadIndex_, true) +
                       static_cast<long long>(table.scoreKnownRow(leadEndKey_, leadEndIndex_, false));
     if (useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr) {
-        const auto& first = rowKeys_[useTrial ? TrialFirst : CommittedFirst];
-        const auto& second = rowKeys_[useTrial ? TrialSecond : CommittedSecond];
-        for (int j = 0; j < halfLength_ - 1; ++j) {
-            const auto at = static_cast<std::size_t>(j);
-            // The committed rows' indexes are not kept: they follow from the keys.
-            const int firstIndex = useTrial ? trialIndexes_[0][at] : rowIndexOfKnownRow(first[at]);
-            const int secondIndex = useTrial ? trialIndexes_[1][at] : rowIndexOfKnownRow(second[at]);
-            total += table.scoreKnownRow(first[at], firstIndex, j % 2 == 1);
-            total += table.scoreKnownRow(second[at], secondIndex, (1 + j) % 2 == 1);
-        }
+        // Row j of the first half is at handstroke for even j, of the second
+        // half (read backwards from the lead end) at backstroke.
+        const int first = useTrial ? TrialFirst : CommittedFirst;
+        const int second = useTrial ? TrialSecond : CommittedSecond;
+        total += table.scoreKnownRows(rowKeys_[first].data(), rowIndexes_[first].data(), halfLength_ - 1, false);
+        total += table.scoreKnownRows(rowKeys_[second].data(), rowIndexes_[second].data(), halfLength_ - 1, true);
     }
     return static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
 }

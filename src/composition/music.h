@@ -30,6 +30,19 @@ public:
     int scoreRow(RowKey key, bool backstroke);
     // The same for a key computed from a row, with its rowIndex: a score
     // already remembered costs one look-up.
+    // The music of rows of one lead whose strokes alternate, the first at
+    // the stroke given: keys computed from rows, with their rowIndexes.
+    long long scoreKnownRows(const RowKey* keys, const std::uint16_t* indexes, int count, bool firstBackstroke) {
+        long long total = 0;
+        const bool current = memoGeneration_ == partEndGeneration() && !memo_.empty();
+        bool backstroke = firstBackstroke;
+        for (int i = 0; i < count; ++i, backstroke = !backstroke) {
+            const std::int32_t memo =
+                current ? memo_[2 * static_cast<std::size_t>(indexes[i]) + (backstroke ? 1 : 0)] : UnknownScore;
+            total += memo != UnknownScore ? memo : scoreRow(keys[i], backstroke);
+        }
+        return total;
+    }
     int scoreKnownRow(RowKey key, int index, bool backstroke) {
         if (memoGeneration_ == partEndGeneration() && !memo_.empty()) {
             const std::int32_t memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
