@@ -15,7 +15,7 @@ public:
     bool assign(Change& change, std::string_view text) {
         if (text.size() > sizeof(std::uint64_t)) return change.assign(text);
         std::uint64_t packed = 0;
-        std::memcpy(&packed, text.data(), text.size());
+        for (std::size_t i = 0; i < text.size(); ++i) packed |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
         Entry& e = entries_[((packed ^ text.size()) * 0x9E3779B97F4A7C15ull) >> (64 - Bits)];
         if (e.filled && e.packed == packed && e.size == text.size()) {
             change = e.change;
