@@ -253,6 +253,13 @@ std::uint16_t MethodGenerator::viableChanges(int position, PackedRow row) {
 
 bool MethodGenerator::canGoOnAfter(int p, const Change& c, int index) {
     const auto next = static_cast<std::size_t>(p + 1);
+    if (resumeAt_ >= 0) {
+        // The resume position has not been reached yet: the later positions
+        // start from their stored indexes, so every change is tried there
+        // as it comes, and nothing is passed over ahead.
+        window_[next] = 0x7FFF;
+        return true;
+    }
     window_[next] = static_cast<std::uint16_t>(viableChanges(p + 1, applyPacked(rows_[static_cast<std::size_t>(p)], c)) &
                                                followers_[next][static_cast<std::size_t>(index)] & allowed_[next]);
     return window_[next] != 0;

@@ -204,5 +204,32 @@ TEST(MethodGeneratorTest, LongWalksGiveTheSameMethodsAsThePlainSearch) {
     check('K', GeneratorOptions{false, true, false, true, true, false}, 5061, 0x9721fe6fe5a52b6full);
 }
 
+// The same with the code and the options changing under the generator's
+// feet, as when the composer moves to another lead or ticks an option: the
+// stored positions are tested again against the new code and options.
+TEST(MethodGeneratorTest, WalksAcrossCodesAndOptionsGiveTheSameMethodsAsThePlainSearch) {
+    const GeneratorOptions options[] = {GeneratorOptions{}, GeneratorOptions{false, false, false, true, true, true},
+                                        GeneratorOptions{false, true, false, true, false, false},
+                                        GeneratorOptions{false, false, true, true, true, false}};
+    MajorMethodGenerator g;
+    std::uint64_t sum = 1469598103934665603ull;
+    long found = 0;
+    for (long i = 0; i < 30000; ++i) {
+        const char code = "BLCDgMhE"[(i / 37) % 8];
+        const GeneratorOptions& o = options[(i / 53) % 4];
+        const int resume = i % 211 == 0 ? -1 : i % 7 == 6 ? static_cast<int>(6 + (i / 7) % 10) : Next;
+        const std::string& text = g.nextMethod(code, resume, o);
+        for (unsigned char c : text) sum = (sum ^ c) * 1099511628211ull;
+        sum = (sum ^ 0xFF) * 1099511628211ull;
+        if (!text.empty()) ++found;
+    }
+    if (std::getenv("QUARNEL_PRINT_SEQUENCES") != nullptr) {
+        std::cout << "across: " << found << ", 0x" << std::hex << sum << std::dec << "ull\n";
+        return;
+    }
+    EXPECT_EQ(found, 14831);
+    EXPECT_EQ(sum, 0xf897aba4a8460916ull);
+}
+
 }  // namespace
 }  // namespace quarnel
