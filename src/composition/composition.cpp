@@ -82,6 +82,8 @@ bool Lead::trialMatches() const { return trial_ != nullptr && trial_->hasNotatio
 void Lead::attach(Composition& composition, int number) {
     leadHeadKey_ = rowKey(leadHead_);
     leadEndKey_ = rowKey(leadEnd_);
+    leadHeadIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadHeadKey_));
+    leadEndIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadEndKey_));
     composition.insertRow(leadHeadKey_, 0);
     composition.insertRow(leadEndKey_, 0);
     if (!notation_.empty()) {
@@ -113,16 +115,18 @@ bool Lead::tryMethod(const Method* method) {
     if (method == nullptr || !method->hasNotation() || method->halfLength() != halfLength_) return false;
     auto& first = rowKeys_[TrialFirst];
     auto& second = rowKeys_[TrialSecond];
-    method->halfLeadKeys(first.data(), leadHead_);
-    method->halfLeadKeys(second.data(), leadEnd_);
+    auto& firstIndexes = rowIndexes_[TrialFirst];
+    auto& secondIndexes = rowIndexes_[TrialSecond];
+    method->halfLeadKeys(first.data(), firstIndexes.data(), leadHead_);
+    method->halfLeadKeys(second.data(), secondIndexes.data(), leadEnd_);
     trialGenerated_ = true;
     // The first position at which a row repeats one at the same or an
     // earlier position, in either half.
     RowStamps& stamps = RowStamps::shared();
     stamps.startTrial();
     for (int i = 0; i < halfLength_ - 1 && trialRepeat_ == 0; ++i) {
-        const bool firstSeen = stamps.seen(first[static_cast<std::size_t>(i)]);
-        const bool secondSeen = stamps.seen(second[static_cast<std::size_t>(i)]);
+        const bool firstSeen = stamps.seenAt(firstIndexes[static_cast<std::size_t>(i)]);
+        const bool secondSeen = stamps.seenAt(secondIndexes[static_cast<std::size_t>(i)]);
         if (firstSeen || secondSeen) trialRepeat_ = i + 1;
     }
     return trialRepeat_ == 0;
@@ -150,9 +154,11 @@ void Lead::setMethod(Composition& composition, int number, bool commit) {
         for (int i = 0; i < h - 1; ++i) {
             const auto at = static_cast<std::size_t>(i);
             rowKeys_[CommittedFirst][at] = rowKeys_[TrialFirst][at];
+            rowIndexes_[CommittedFirst][at] = rowIndexes_[TrialFirst][at];
             composition.insertRow(rowKeys_[CommittedFirst][at], number);
             ++inserted;
             rowKeys_[CommittedSecond][at] = rowKeys_[TrialSecond][at];
+            rowIndexes_[CommittedSecond][at] = rowIndexes_[TrialSecond][at];
             composition.insertRow(rowKeys_[CommittedSecond][at], number);
             ++inserted;
         }
@@ -176,22 +182,22 @@ void Lead::collectFalseness(Composition& composition, int number) const {
     if (trial_ == nullptr || !trialGenerated_) return;
     for (int i = halfLength_ - 2; i >= 0; --i) {
         for (int array : {TrialFirst, TrialSecond}) {
-            const int owner = composition.falseRows_.ownerOfRowKey(rowKeys_[static_cast<std::size_t>(array)][static_cast<std::size_t>(i)]);
+            const int owner = composition.falseRows_.ownerAt(rowIndexes_[static_cast<std::size_t>(array)][static_cast<std::size_t>(i)]);
             if (owner >= 0 && owner != number) composition.trialFalseness_.set(owner, i + 1);
         }
     }
 }
 
 int Lead::musicScore(MusicTable& table, bool useTrial) const {
-    long long total = table.scoreRow(leadHeadKey_, true) + static_cast<long long>(table.scoreRow(leadEndKey_, false));
-    const bool rows = useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr;
-    if (rows) {
-        const auto& first = rowKeys_[useTrial ? TrialFirst : CommittedFirst];
-        const auto& second = rowKeys_[useTrial ? TrialSecond : CommittedSecond];
-        for (int j = 0; j < halfLength_ - 1; ++j) {
-            total += table.scoreRow(first[static_cast<std::size_t>(j)], j % 2 == 1);
-            total += table.scoreRow(second[static_cast<std::size_t>(j)], (1 + j) % 2 == 1);
-        }
+    long long total = table.scoreKnownRow(leadHeadKey_, leadHeadIndex_, true) +
+                      static_cast<long long>(table.scoreKnownRow(leadEndKey_, leadEndIndex_, false));
+    if (useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr) {
+        // Row j of the first half is at handstroke for even j, of the second
+        // half (read backwards from the lead end) at backstroke.
+        const int first = useTrial ? TrialFirst : CommittedFirst;
+        const int second = useTrial ? TrialSecond : CommittedSecond;
+        total += table.scoreKnownRows(rowKeys_[first].data(), rowIndexes_[first].data(), halfLength_ - 1, false);
+        total += table.scoreKnownRows(rowKeys_[second].data(), rowIndexes_[second].data(), halfLength_ - 1, true);
     }
     return static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
 }

@@ -71,6 +71,10 @@ private:
     const Method* trial_ = nullptr;
     int halfLength_ = 16;
     std::array<std::array<RowKey, MaxHalfLength>, 4> rowKeys_{};
+    // The rowIndex of every key of rowKeys_, and of the lead head and lead end.
+    std::array<std::array<std::uint16_t, MaxHalfLength>, 4> rowIndexes_{};
+    std::uint16_t leadHeadIndex_ = 0;
+    std::uint16_t leadEndIndex_ = 0;
     Row leadEnd_;
     std::string name_;
     std::string notation_;

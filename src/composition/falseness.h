@@ -32,6 +32,8 @@ public:
     }
     // The same for a key computed from a row (no check of the key).
     int ownerOfRowKey(RowKey key) const { return owner_[static_cast<std::size_t>(rowIndexOfKnownRow(key))]; }
+    // The same by the key's rowIndex (0 to RowIndexCount - 1).
+    int ownerAt(int index) const { return owner_[static_cast<std::size_t>(index)]; }
 
     std::size_t size() const { return size_; }
     // Every entry in ascending key order.
@@ -80,6 +82,13 @@ public:
     void startTrial();
     // True when the key was already marked in this trial; marks it.
     bool seen(RowKey key);
+    // The same by the key's rowIndex.
+    bool seenAt(int index) {
+        std::uint32_t& s = stamp_[static_cast<std::size_t>(index)];
+        if (s == trial_) return true;
+        s = trial_;
+        return false;
+    }
 
 private:
     std::vector<std::uint32_t> stamp_;

@@ -10,11 +10,6 @@
 namespace quarnel {
 namespace {
 
-// A remembered score is kept with its sign bit flipped, so that 0 (a score of
-// INT_MIN, which clampToInt never gives) marks a row not yet scored and the
-// memo is cleared by filling it with zero bytes.
-constexpr std::uint32_t Unknown = 0;
-constexpr std::uint32_t SignBit = 0x80000000u;
 constexpr std::size_t LineLimit = 499;
 
 int clampToInt(long long v) {
@@ -120,14 +115,12 @@ int MusicTable::scoreRow(RowKey key, bool backstroke) {
     const int parts = partCount();
     const int index = rowIndex(key);
     if (parts <= 0 || index < 0) return 0;
-    if (memoGeneration_ != partEndGeneration() || !memo_) {
-        constexpr std::size_t entries = 2 * static_cast<std::size_t>(RowIndexCount);
-        if (!memo_) memo_.reset(new std::uint32_t[entries]);
-        std::memset(memo_.get(), 0, entries * sizeof(std::uint32_t));  // every entry Unknown
+    if (memoGeneration_ != partEndGeneration() || memo_.empty()) {
+        memo_.assign(2 * static_cast<std::size_t>(RowIndexCount), UnknownScore);
         memoGeneration_ = partEndGeneration();
     }
-    std::uint32_t& memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
-    if (memo != Unknown) return static_cast<std::int32_t>(memo ^ SignBit);
+    std::int32_t& memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
+    if (memo != UnknownScore) return memo;
     std::int64_t total = 0;
     Row row = *Row::fromValue(key.value);
     for (int k = 0; k < parts; ++k) {
@@ -138,7 +131,7 @@ int MusicTable::scoreRow(RowKey key, bool backstroke) {
     }
     matches_ += static_cast<std::uint64_t>(parts) * (compiledAny_.size() + (backstroke ? compiledBack_.size() : compiledHand_.size()));
     const int score = clampToInt(total);
-    memo = static_cast<std::uint32_t>(score) ^ SignBit;
+    memo = score;
     return score;
 }
 

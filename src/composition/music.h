@@ -4,6 +4,7 @@
 // backstroke only. A row's music counts the row in every part of the
 // composition. Scores are remembered per row key and stroke until the part
 // end changes (another composition is read).
+#include <climits>
 #include <cstdint>
 #include <istream>
 #include <map>
@@ -36,6 +37,28 @@ public:
     // stroke given (backstroke true, handstroke false). 0 while no
     // composition has been read (no parts).
     int scoreRow(RowKey key, bool backstroke);
+    // The same for a key computed from a row, with its rowIndex: a score
+    // already remembered costs one look-up.
+    // The music of rows of one lead whose strokes alternate, the first at
+    // the stroke given: keys computed from rows, with their rowIndexes.
+    long long scoreKnownRows(const RowKey* keys, const std::uint16_t* indexes, int count, bool firstBackstroke) {
+        long long total = 0;
+        const bool current = memoGeneration_ == partEndGeneration() && !memo_.empty();
+        bool backstroke = firstBackstroke;
+        for (int i = 0; i < count; ++i, backstroke = !backstroke) {
+            const std::int32_t memo =
+                current ? memo_[2 * static_cast<std::size_t>(indexes[i]) + (backstroke ? 1 : 0)] : UnknownScore;
+            total += memo != UnknownScore ? memo : scoreRow(keys[i], backstroke);
+        }
+        return total;
+    }
+    int scoreKnownRow(RowKey key, int index, bool backstroke) {
+        if (memoGeneration_ == partEndGeneration() && !memo_.empty()) {
+            const std::int32_t memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
+            if (memo != UnknownScore) return memo;
+        }
+        return scoreRow(key, backstroke);
+    }
 
     const Patterns& anyStroke() const { return anyStroke_; }
     const Patterns& handstroke() const { return handstroke_; }
@@ -59,8 +82,11 @@ private:
     Patterns anyStroke_, handstroke_, backstroke_;
     std::vector<Definition> definitions_;
     std::vector<Compiled> compiledAny_, compiledHand_, compiledBack_;
-    std::unique_ptr<std::uint32_t[]> memo_;  // by rowIndex * 2 + stroke; Unknown when not scored
-    std::uint64_t memoGeneration_ = 0;
+    static constexpr std::int32_t UnknownScore = INT32_MIN;
+    std::vector<std::int32_t> memo_;  // by rowIndex * 2 + stroke; UnknownScore when not scored
+    // The part-end generation the memo was filled under; none before the
+    // memo has its size.
+    std::uint64_t memoGeneration_ = UINT64_MAX;
     std::uint64_t matches_ = 0;
 };
 

@@ -1,5 +1,9 @@
 #include "methods/method_generator.h"
 
+#include <algorithm>
+
+#include "ringing/part_end.h"
+
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
 
@@ -72,6 +76,17 @@ void MethodGenerator::compileTables() {
             list.push_back(c ? *c : Change());
         }
     }
+    // Which changes at a position may follow each change at the one before.
+    for (int p = 1; p < ChosenPositions; ++p) {
+        const auto& before = compiled_[static_cast<std::size_t>(p - 1)];
+        const auto& after = compiled_[static_cast<std::size_t>(p)];
+        auto& to = followers_[static_cast<std::size_t>(p)];
+        to.fill(0);
+        for (std::size_t k = 0; k < before.size() && k < to.size(); ++k)
+            for (std::size_t j = 0; j < after.size() && j < 15; ++j)
+                if ((before[k].characters() & after[j].characters()) == 0) to[k] |= static_cast<std::uint16_t>(1u << j);
+    }
+    for (auto& memo : viableMemo_) memo.assign(RowIndexCount, 0);
     compiledReady_ = true;
 }
 
@@ -89,16 +104,34 @@ void MethodGenerator::filterByOptions() {
             next[static_cast<std::size_t>(k)] = static_cast<std::uint8_t>(following);
         }
     }
+    for (int p = 0; p < ChosenPositions; ++p) {
+        const auto& next = nextAllowed_[static_cast<std::size_t>(p)];
+        std::uint16_t bits = 0;
+        for (int k = 0; k < static_cast<int>(compiled_[static_cast<std::size_t>(p)].size()) && k < 15; ++k)
+            if (next[static_cast<std::size_t>(k)] == k) bits |= static_cast<std::uint16_t>(1u << k);
+        allowed_[static_cast<std::size_t>(p)] = bits;
+    }
+    // What can go on before position 14 depends on the options.
+    for (std::size_t level = 0; level + 1 < viableMemo_.size(); ++level)
+        std::fill(viableMemo_[level].begin(), viableMemo_[level].end(), 0);
     filteredFor_ = options_;
     filtered_ = true;
 }
 
 void MethodGenerator::setCode(char letter) {
     const char code = upperCode(letter);
+    if (code == code_ && code_ != 0) {  // the same code again: only the half-lead change is new
+        changes_[HalfLength] = &compiled("18");
+        return;
+    }
     static constexpr std::string_view codes = "ABCDEFGHJKLM";
     const std::size_t at = codes.find(code);
     if (letter == 0 || at == std::string_view::npos) throw ModelError(kBadLeadEndGroup);
     const int v = at < 6 ? static_cast<int>(at) : static_cast<int>(at) - 5;
+    if (code != memoCode_) {
+        for (auto& memo : viableMemo_) std::fill(memo.begin(), memo.end(), 0);
+        memoCode_ = code;
+    }
     code_ = code;
     changes_[0] = &compiled(at < 6 ? "12" : HighLeadEndNotation);
     changes_[HalfLength] = &compiled("18");
@@ -117,9 +150,12 @@ const std::string& MethodGenerator::nextMethod(char code, int resumeAt, const Ge
     options_ = options;
     if (!filtered_ || options.twoPlaces != filteredFor_.twoPlaces || options.rightPlace != filteredFor_.rightPlace)
         filterByOptions();
-    askAccept_ = 0;
-    for (int p = 0; p < ChosenPositions; ++p)
-        if (!acceptsEveryChangeAt(p)) askAccept_ |= 1u << p;
+    if (!askedFor_ || !(*askedFor_ == options)) {
+        askAccept_ = 0;
+        for (int p = 0; p < ChosenPositions; ++p)
+            if (!acceptsEveryChangeAt(p)) askAccept_ |= 1u << p;
+        askedFor_ = options;
+    }
     found_ = false;
     resumeAt_ = resumeAt > ChosenPositions - 1 ? ChosenPositions - 1 : resumeAt;
     search();
@@ -147,7 +183,14 @@ void MethodGenerator::search() {
             index = next[static_cast<std::size_t>(index)];
             if (index >= count) break;
             const Change& c = list[static_cast<std::size_t>(index)];
-            if ((c.characters() & before) == 0 && ((askAccept_ & (1u << p)) == 0 || acceptChange(p, c))) {
+            // From FirstPruned on, a change from which no half lead can be
+            // finished is passed over at once: it would be tried in vain.
+            if (p >= FirstPruned && (window_[static_cast<std::size_t>(p)] & (1u << index)) == 0) {
+                ++index;
+                continue;
+            }
+            if ((c.characters() & before) == 0 && ((askAccept_ & (1u << p)) == 0 || acceptChange(p, c)) &&
+                (p < FirstPruned - 1 || p == ChosenPositions - 1 || canGoOnAfter(p, c, index))) {
                 taken = &c;
                 break;
             }
@@ -186,28 +229,77 @@ void MethodGenerator::startPosition(int p) {
     }
 }
 
-void MethodGenerator::finalTest() {
-    const PackedRow last = rows_[HalfLength - 1];
+std::uint16_t MethodGenerator::viableChanges(int position, PackedRow row) {
+    std::uint32_t value = 0;
+    for (int i = 0; i < BellCount; ++i) value = value * BellCount + static_cast<std::uint32_t>((row >> (8 * i)) & 0xFF);
+    auto& memos = viableMemo_[static_cast<std::size_t>(position - FirstPruned)];
+    const auto at = static_cast<std::size_t>(rowIndexOfKnownRow(RowKey{value}));
+    if ((memos[at] & 0x8000u) == 0) {
+        std::uint16_t bits = 0x8000u;
+        const auto& list = compiled_[static_cast<std::size_t>(position)];
+        for (std::size_t k = 0; k < list.size() && k < 15; ++k) {
+            const PackedRow next = applyPacked(row, list[k]);
+            const bool viable =
+                position == ChosenPositions - 1
+                    ? passesFinalTest(next, list[k])
+                    : (viableChanges(position + 1, next) & followers_[static_cast<std::size_t>(position + 1)][k] &
+                       allowed_[static_cast<std::size_t>(position + 1)]) != 0;
+            if (viable) bits |= static_cast<std::uint16_t>(1u << k);
+        }
+        memos[at] = bits;  // the vector is not resized by the recursion above
+    }
+    return static_cast<std::uint16_t>(memos[at] & 0x7FFFu);
+}
+
+bool MethodGenerator::canGoOnAfter(int p, const Change& c, int index) {
+    const auto next = static_cast<std::size_t>(p + 1);
+    if (resumeAt_ >= 0) {
+        // The resume position has not been reached yet: the later positions
+        // start from their stored indexes, so every change is tried there
+        // as it comes, and nothing is passed over ahead.
+        window_[next] = 0x7FFF;
+        return true;
+    }
+    window_[next] = static_cast<std::uint16_t>(viableChanges(p + 1, applyPacked(rows_[static_cast<std::size_t>(p)], c)) &
+                                               followers_[next][static_cast<std::size_t>(index)] & allowed_[next]);
+    return window_[next] != 0;
+}
+
+// The final test on the row before the half-lead change and the change that
+// led to it: the half-lead change must make an odd place that the change
+// before it does not make, and exchange exactly the code's three pairs.
+bool MethodGenerator::passesFinalTest(PackedRow last, const Change& change) const {
     const int n = placeInPacked(last, fixedBell_) + 1;
-    if (n % 2 == 0) return;  // the half-lead change makes one of OddPlaces
-    if (changes_[HalfLength - 1]->hasPlace(n)) return;
+    if (n % 2 == 0) return false;  // not one of OddPlaces
+    if (change.hasPlace(n)) return false;
     for (const auto& pair : crossPairs_) {
         const int distance = placeInPacked(last, pair[0]) - placeInPacked(last, pair[1]);
-        if (distance != 1 && distance != -1) return;
+        if (distance != 1 && distance != -1) return false;
     }
+    return true;
+}
+
+void MethodGenerator::finalTest() {
+    const PackedRow last = rows_[HalfLength - 1];
+    if (!passesFinalTest(last, *changes_[HalfLength - 1])) return;
+    const int n = placeInPacked(last, fixedBell_) + 1;
     const char halfLead[2] = {static_cast<char>('0' + n), '8'};
     changes_[HalfLength] = &compiled(std::string_view(halfLead, 2));
     found_ = true;
 }
 
 void MethodGenerator::writeText() {
-    text_ += lowerCode(code_);
-    text_ += '&';
+    // At most 2 + 16 * (8 + 1) characters: written in place, then copied once.
+    std::array<char, 2 + HalfLength * (BellCount + 1)> buffer{};
+    std::size_t length = 0;
+    buffer[length++] = lowerCode(code_);
+    buffer[length++] = '&';
     for (int i = 1; i <= HalfLength; ++i) {
         const Change& c = *changes_[static_cast<std::size_t>(i)];
-        if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)]->isCross()) text_ += '.';
-        text_ += c.shortText();
+        if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)]->isCross()) buffer[length++] = '.';
+        for (char ch : c.shortText()) buffer[length++] = ch;
     }
+    text_.assign(buffer.data(), length);
 }
 
 MajorMethodGenerator& MajorMethodGenerator::instance() {

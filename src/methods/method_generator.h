@@ -9,6 +9,7 @@
 // of the last one, and -1 starts afresh. Nothing is allocated per step.
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,7 @@ struct GeneratorOptions {
     bool allowSurprise = true;
     bool allowDelight = false;
     bool allowTrebleBob = false;
+    friend bool operator==(const GeneratorOptions&, const GeneratorOptions&) = default;
 };
 
 // The places (as text) that a half-lead change may make: "13579".
@@ -73,6 +75,18 @@ private:
     void startPosition(int position);
     void finalTest();
     void writeText();
+    // Positions from FirstPruned on are pruned ahead: viableChanges(p, row)
+    // is the set of changes k at p (bit k) from whose row, starting from the
+    // row before p, the later positions can still reach a half lead that
+    // passes the final test, by the changes' characters and the option
+    // filter alone (the class and symmetry tests are left to the search).
+    // Remembered per row and position for the present code and options.
+    static constexpr int FirstPruned = 12;
+    std::uint16_t viableChanges(int position, PackedRow row);
+    // Whether some change at position p + 1 can follow the change c (index
+    // k) taken at p on the way to a finished half lead; sets window_[p + 1].
+    bool canGoOnAfter(int p, const Change& c, int index);
+    bool passesFinalTest(PackedRow last, const Change& change) const;
 
     GeneratorOptions options_;
     // The rows of the half lead, packed (see applyPacked).
@@ -94,7 +108,20 @@ private:
     GeneratorOptions filteredFor_;
     // Bit p set: acceptChange must be asked at position p.
     unsigned askAccept_ = 0;
+    std::optional<GeneratorOptions> askedFor_;  // the options askAccept_ was found for
     bool filtered_ = false;
+    // viableMemo_[p - FirstPruned]: by rowIndex of the row before position
+    // p, bit 15 set when known, the other bits as viableChanges. Kept for
+    // memoCode_ (the final test depends on the code) and the options.
+    std::array<std::vector<std::uint16_t>, ChosenPositions - FirstPruned> viableMemo_;
+    char memoCode_ = 0;
+    // followers_[p][k]: the changes at p that share no character with the
+    // k-th change at p - 1. allowed_[p]: those at p that pass the option filter.
+    std::array<std::array<std::uint16_t, 16>, ChosenPositions> followers_{};
+    std::array<std::uint16_t, ChosenPositions> allowed_{};
+    // window_[p]: for the change being tried at p - 1, the changes at p that
+    // may follow it on the way to a finished half lead.
+    std::array<std::uint16_t, ChosenPositions> window_{};
     std::string text_;
 };
 

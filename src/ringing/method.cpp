@@ -5,6 +5,41 @@
 #include "ringing/lead_end_table.h"
 
 namespace quarnel {
+namespace {
+
+// The texts of a search's methods are made of few distinct changes: the
+// compiled form of each text met is kept (per thread, a small table by a
+// hash of the text), so that a change is parsed once, not once a method.
+class ChangeCache {
+public:
+    bool assign(Change& change, std::string_view text) {
+        if (text.size() > sizeof(std::uint64_t)) return change.assign(text);
+        std::uint64_t packed = 0;
+        for (std::size_t i = 0; i < text.size(); ++i) packed |= std::uint64_t{static_cast<unsigned char>(text[i])} << (8 * i);
+        Entry& e = entries_[((packed ^ text.size()) * 0x9E3779B97F4A7C15ull) >> (64 - Bits)];
+        if (e.filled && e.packed == packed && e.size == text.size()) {
+            change = e.change;
+            return true;
+        }
+        if (!change.assign(text)) return false;
+        e = Entry{packed, static_cast<std::uint8_t>(text.size()), true, change};
+        return true;
+    }
+
+private:
+    static constexpr int Bits = 6;
+    struct Entry {
+        std::uint64_t packed = 0;
+        std::uint8_t size = 0;
+        bool filled = false;
+        Change change;
+    };
+    std::array<Entry, 1u << Bits> entries_{};
+};
+
+thread_local ChangeCache changeCache;
+
+}  // namespace
 
 Method::Method(std::string_view firstText, int h, std::string_view notationText) {
     if (notationText.empty()) {
@@ -44,7 +79,7 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
             continue;
         }
         const bool dotAfterCross = text.front() == '.' && (i == 0 || changes_[static_cast<std::size_t>(i - 1)].isCross());
-        if (dotAfterCross || !c.assign(takeChange(text))) {
+        if (dotAfterCross || !changeCache.assign(c, takeChange(text))) {
             changes_.fill(Change());
             return;
         }
@@ -92,6 +127,14 @@ std::string Method::notationText() const {
 
 void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
     for (int i = 1; i < halfLength_; ++i) keys[i - 1] = rowKey(start.times(row(i)));
+}
+
+void Method::halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const {
+    for (int i = 1; i < halfLength_; ++i) {
+        int index = 0;
+        keys[i - 1] = rowKeyOfProduct(start, row(i), index);
+        indexes[i - 1] = static_cast<std::uint16_t>(index);
+    }
 }
 
 bool Method::fillBellPaths(BellPaths& paths) const {

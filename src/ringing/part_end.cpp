@@ -1,5 +1,6 @@
 #include "ringing/part_end.h"
 
+#include <algorithm>
 #include <array>
 #include <bit>
 
@@ -13,14 +14,13 @@ constexpr int MaxParts = 15;
 struct PartState {
     Row partEnd;
     int count = 0;
-    std::uint64_t generation = 0;
     // powers[k] is the part end applied k times: the image of a row k parts
     // on is powers[k].times(row).
     std::array<Row, MaxParts> powers{};
-    // For each choice of the bells in the first three places (3 bits each),
-    // the set of k (bit k) whose images of such a row are smallest in those
-    // places: the parts whose image can be the row's key. Usually one part.
-    std::array<std::uint16_t, 512> leadingParts{};
+    // With more than one part: by rowIndex of a row, its key and the
+    // rowIndex of its key, so that a key costs one look-up.
+    std::array<std::uint32_t, RowIndexCount> keyOfRow{};
+    std::array<std::uint16_t, RowIndexCount> keyIndexOfRow{};
 };
 
 PartState& state() {
@@ -69,21 +69,24 @@ const IndexTables& indexTables() {
     return t;
 }
 
-// Of the parts in the set (bit k for part k), those whose image of the bell
-// is smallest.
-unsigned smallestImages(const PartState& s, unsigned parts, int bell) {
-    int best = BellCount;
-    unsigned kept = 0;
-    for (unsigned m = parts; m != 0; m &= m - 1) {
-        const int k = std::countr_zero(m);
-        const int image = s.powers[static_cast<std::size_t>(k)][bell];
-        if (image < best) {
-            best = image;
-            kept = 0;
+// Fills the key tables: every row's images over the parts form its orbit,
+// and all of them have the smallest value in the orbit as their key.
+void buildKeyTables(PartState& s) {
+    std::array<bool, RowIndexCount> done{};
+    std::array<std::uint8_t, BellCount> b{0, 1, 2, 3, 4, 5, 6, 7};
+    do {
+        const Row r(b);
+        if (done[static_cast<std::size_t>(rowIndex(r))]) continue;
+        std::uint32_t smallest = r.value();
+        for (int k = 1; k < s.count; ++k) smallest = std::min(smallest, s.powers[static_cast<std::size_t>(k)].times(r).value());
+        const auto smallestIndex = static_cast<std::uint16_t>(rowIndexOfKnownRow(RowKey{smallest}));
+        for (int k = 0; k < s.count; ++k) {
+            const auto at = static_cast<std::size_t>(rowIndex(s.powers[static_cast<std::size_t>(k)].times(r)));
+            done[at] = true;
+            s.keyOfRow[at] = smallest;
+            s.keyIndexOfRow[at] = smallestIndex;
         }
-        if (image == best) kept |= 1u << k;
-    }
-    return kept;
+    } while (std::next_permutation(b.begin(), b.end()));
 }
 
 }  // namespace
@@ -99,13 +102,8 @@ void setPartEnd(const Row& row) {
         ++s.count;
         q = q.times(row);
     }
-    for (unsigned lead = 0; lead < 512; ++lead) {
-        const int bells[3] = {static_cast<int>(lead >> 6), static_cast<int>((lead >> 3) & 7), static_cast<int>(lead & 7)};
-        unsigned parts = (1u << s.count) - 1;
-        for (int place = 0; place < 3 && (parts & (parts - 1)) != 0; ++place) parts = smallestImages(s, parts, bells[place]);
-        s.leadingParts[lead] = static_cast<std::uint16_t>(parts);
-    }
-    ++s.generation;
+    if (s.count > 1) buildKeyTables(s);
+    ++detail::partEndGenerationCount;
 }
 
 void resetPartEnd() {
@@ -113,23 +111,43 @@ void resetPartEnd() {
     s.partEnd = Row();
     s.count = 0;
     s.powers[0] = Row();
-    s.leadingParts.fill(1);
-    ++s.generation;
+    ++detail::partEndGenerationCount;
 }
 
 const Row& partEnd() { return state().partEnd; }
 int partCount() { return state().count; }
-std::uint64_t partEndGeneration() { return state().generation; }
 
 RowKey rowKey(const Row& row) {
     const PartState& s = state();
     if (s.count <= 1) return {row.value()};
-    unsigned parts = s.leadingParts[(static_cast<unsigned>(row[0]) << 6) | (static_cast<unsigned>(row[1]) << 3) | row[2]];
-    // Images are compared place by place (the value is lexicographic, place 1
-    // most significant); usually the first three places decide.
-    for (int place = 3; place < BellCount && (parts & (parts - 1)) != 0; ++place) parts = smallestImages(s, parts, row[place]);
-    const int k = std::countr_zero(parts);
-    return {s.powers[static_cast<std::size_t>(k)].times(row).value()};
+    return {s.keyOfRow[static_cast<std::size_t>(rowIndex(row))]};
+}
+
+RowKey rowKey(const Row& row, int& keyIndex) {
+    const PartState& s = state();
+    const int index = rowIndex(row);
+    if (s.count <= 1) {
+        keyIndex = index;
+        return {row.value()};
+    }
+    keyIndex = s.keyIndexOfRow[static_cast<std::size_t>(index)];
+    return {s.keyOfRow[static_cast<std::size_t>(index)]};
+}
+
+RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex) {
+    // The value's upper and lower twelve bits are the first and last four bells.
+    const auto bell = [&](int place) { return static_cast<std::uint32_t>(start[row[place]]); };
+    const std::uint32_t high = (bell(0) << 9) | (bell(1) << 6) | (bell(2) << 3) | bell(3);
+    const std::uint32_t low = (bell(4) << 9) | (bell(5) << 6) | (bell(6) << 3) | bell(7);
+    const IndexTables& t = indexTables();
+    const int index = t.prefix[high] * 24 + t.suffix[low];
+    const PartState& s = state();
+    if (s.count <= 1) {
+        keyIndex = index;
+        return {(high << 12) | low};
+    }
+    keyIndex = s.keyIndexOfRow[static_cast<std::size_t>(index)];
+    return {s.keyOfRow[static_cast<std::size_t>(index)]};
 }
 
 int rowIndex(RowKey key) {

@@ -31,12 +31,20 @@ void setPartEnd(const Row& row);
 void resetPartEnd();
 const Row& partEnd();
 int partCount();
+namespace detail {
+inline std::uint64_t partEndGenerationCount = 0;
+}
 // Counts the calls of setPartEnd and resetPartEnd, so that anything that
 // caches per-key results can tell that the keys have changed meaning.
-std::uint64_t partEndGeneration();
+inline std::uint64_t partEndGeneration() { return detail::partEndGenerationCount; }
 
 // The key of a row under the present part end.
 RowKey rowKey(const Row& row);
+// The same, with the rowIndex of the key.
+RowKey rowKey(const Row& row, int& keyIndex);
+// The key of start.times(row), with the rowIndex of the key, without
+// building the product.
+RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex);
 
 // A dense index 0..40319 of a row, or of the row whose value a key holds;
 // -1 for a key that is the value of no row.

@@ -152,8 +152,9 @@ std::string_view takeChange(std::string_view& text) {
         return "-";
     }
     if (!text.empty() && text.front() == '.') text.remove_prefix(1);
-    const std::size_t k = text.find_first_of("-.");
-    if (k == std::string_view::npos) return {};
+    std::size_t k = 0;
+    while (k < text.size() && text[k] != '-' && text[k] != '.') ++k;
+    if (k == text.size()) return {};
     const std::string_view change = text.substr(0, k);
     text.remove_prefix(k);
     return change;

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
 #include <set>
 #include <vector>
 
@@ -163,6 +166,69 @@ TEST(MethodGeneratorTest, BadCodesFailAndLeaveTheGeneratorAlone) {
     MajorMethodGenerator fresh;
     EXPECT_EQ(fresh.nextMethod('b', -1, o), first);
     EXPECT_EQ(fresh.nextMethod('b', Next, o), second);
+}
+
+
+// Long walks through the enumeration with resume positions of every kind,
+// folded into a checksum of the texts; taken from the plain search, so that
+// any way of searching faster must give the same methods in the same order.
+TEST(MethodGeneratorTest, LongWalksGiveTheSameMethodsAsThePlainSearch) {
+    auto check = [](char code, const GeneratorOptions& o, long calls, std::uint64_t checksum) {
+        SCOPED_TRACE(std::string(1, code));
+        MajorMethodGenerator g;
+        std::uint64_t sum = 1469598103934665603ull;
+        long found = 0;
+        std::string text = g.nextMethod(code, -1, o);
+        for (long i = 0; i < 20000 && !text.empty(); ++i) {
+            for (unsigned char c : text) sum = (sum ^ c) * 1099511628211ull;
+            ++found;
+            // Mostly the next method, now and then a false beginning at
+            // every position from 4 on in turn (15 stands for 14).
+            const int resume = i % 7 == 6 ? static_cast<int>(4 + (i / 7) % 12) : Next;
+            text = g.nextMethod(code, resume, o);
+        }
+        if (std::getenv("QUARNEL_PRINT_SEQUENCES") != nullptr)
+            std::cout << code << ": " << found << ", 0x" << std::hex << sum << std::dec << "ull\n";
+        else {
+            EXPECT_EQ(found, calls);
+            EXPECT_EQ(sum, checksum);
+        }
+    };
+    GeneratorOptions surprise;
+    GeneratorOptions everyClass{false, false, false, true, true, true};
+    GeneratorOptions twoPlacesDelight{false, false, true, false, true, false};
+    check('B', surprise, 20000, 0x27730f629cda2b0ull);
+    check('g', everyClass, 20000, 0x939d8d832c3728d9ull);
+    check('M', twoPlacesDelight, 11310, 0x7f82f2e818387045ull);
+    check('D', surpriseRightSymmetric(), 1915, 0xaac3a81a60b54355ull);
+    check('K', GeneratorOptions{false, true, false, true, true, false}, 5061, 0x9721fe6fe5a52b6full);
+}
+
+// The same with the code and the options changing under the generator's
+// feet, as when the composer moves to another lead or ticks an option: the
+// stored positions are tested again against the new code and options.
+TEST(MethodGeneratorTest, WalksAcrossCodesAndOptionsGiveTheSameMethodsAsThePlainSearch) {
+    const GeneratorOptions options[] = {GeneratorOptions{}, GeneratorOptions{false, false, false, true, true, true},
+                                        GeneratorOptions{false, true, false, true, false, false},
+                                        GeneratorOptions{false, false, true, true, true, false}};
+    MajorMethodGenerator g;
+    std::uint64_t sum = 1469598103934665603ull;
+    long found = 0;
+    for (long i = 0; i < 30000; ++i) {
+        const char code = "BLCDgMhE"[(i / 37) % 8];
+        const GeneratorOptions& o = options[(i / 53) % 4];
+        const int resume = i % 211 == 0 ? -1 : i % 7 == 6 ? static_cast<int>(6 + (i / 7) % 10) : Next;
+        const std::string& text = g.nextMethod(code, resume, o);
+        for (unsigned char c : text) sum = (sum ^ c) * 1099511628211ull;
+        sum = (sum ^ 0xFF) * 1099511628211ull;
+        if (!text.empty()) ++found;
+    }
+    if (std::getenv("QUARNEL_PRINT_SEQUENCES") != nullptr) {
+        std::cout << "across: " << found << ", 0x" << std::hex << sum << std::dec << "ull\n";
+        return;
+    }
+    EXPECT_EQ(found, 14831);
+    EXPECT_EQ(sum, 0xf897aba4a8460916ull);
 }
 
 }  // namespace
