@@ -15,6 +15,7 @@
 // after the best in the tie-break order (leads in order, methods by notation
 // text). So a run to completion ends on the same fill whatever the threads.
 #include <algorithm>
+#include <cstdlib>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -167,7 +168,12 @@ bool Worker::select(Frame& f, bool bounded) {
         int c = p_.first(i);
         while (dead_[static_cast<std::size_t>(c)] != 0) ++c;
         rest += p_.music(c);
-        if (alive_[u] < fewest) {
+        static const int variant = getenv("FILLV") ? atoi(getenv("FILLV")) : 0;
+        bool take = false;
+        if (variant == 0) take = alive_[u] < fewest;
+        else if (variant == 1) take = chosen < 0;
+        else if (variant == 2) take = chosen < 0 || (alive_[u] <= 2 && alive_[u] < fewest) || (fewest > 2 && p_.music(c) > chosenBest);
+        if (take) {
             fewest = alive_[u];
             chosen = i;
             chosenFirst = c;
