@@ -15,7 +15,6 @@
 // after the best in the tie-break order (leads in order, methods by notation
 // text). So a run to completion ends on the same fill whatever the threads.
 #include <algorithm>
-#include <cstdlib>
 #include <chrono>
 #include <climits>
 #include <condition_variable>
@@ -59,12 +58,18 @@ public:
         uses_.resize(p_.notations().size());
         for (std::size_t m = 0; m < uses_.size(); ++m) uses_[m] = p_.keptUses(static_cast<int>(m));
         frames_.resize(static_cast<std::size_t>(n) + 1);
+        open_ = n;
         bestMethods_.assign(static_cast<std::size_t>(n), 0);
     }
 
-    // Searches until the tree or the work is exhausted (true) or the search
-    // is stopped (false).
-    bool run();
+    enum class Outcome { Done, Budget, Stopped };
+
+    // The exact search, in slices of about budget nodes: Done when this
+    // worker's share of the tree is searched.
+    Outcome searchTree(std::uint64_t budget);
+    // One neighbourhood move on the best fill: every lead but a few keeps its
+    // method and the few are searched again, for about budget nodes.
+    Outcome improve(std::uint64_t budget);
     // The live candidates of the most constrained open lead at the root.
     int rootChoices() {
         Frame f;
@@ -72,6 +77,17 @@ public:
     }
 
 private:
+    // Where a depth-first search stands, so that it can be resumed.
+    struct Walk {
+        int depth = -2;  // -2: not started; -1: finished
+        int split = 0;   // the depth of the numbered pieces of work; 0: none
+        int claimed = 0;
+        int seen = 0;
+        bool inTask = false;
+    };
+    Outcome walk(Walk& w, std::uint64_t budget);
+    void unwind(Walk& w);
+
     struct Frame {
         int lead = -1;
         int pos = 0;
@@ -108,6 +124,24 @@ private:
     std::uint64_t seenVersion_ = ~0ull;
     std::vector<int> bestMethods_;
     std::uint64_t localNodes_ = 0;
+    Walk tree_;
+    // The neighbourhood moves: their random numbers, and how many leads a
+    // move searches again (grown while moves end early without a gain).
+    std::uint64_t random_ = 0x9E3779B97F4A7C15ull;
+    int freeLeads_ = 4;
+    std::vector<int> fill_;    // the fill the mover holds chosen
+    std::vector<int> latest_;  // the best fill at the start of a move
+    std::vector<char> free_;
+
+    std::uint64_t nextRandom() {
+        random_ ^= random_ << 13;
+        random_ ^= random_ >> 7;
+        random_ ^= random_ << 17;
+        return random_;
+    }
+
+public:
+    void seed(std::uint64_t v) { random_ ^= v * 0xBF58476D1CE4E5B9ull; }
 };
 
 void Worker::assign(int c) {
@@ -168,12 +202,7 @@ bool Worker::select(Frame& f, bool bounded) {
         int c = p_.first(i);
         while (dead_[static_cast<std::size_t>(c)] != 0) ++c;
         rest += p_.music(c);
-        static const int variant = getenv("FILLV") ? atoi(getenv("FILLV")) : 0;
-        bool take = false;
-        if (variant == 0) take = alive_[u] < fewest;
-        else if (variant == 1) take = chosen < 0;
-        else if (variant == 2) take = chosen < 0 || (alive_[u] <= 2 && alive_[u] < fewest) || (fewest > 2 && p_.music(c) > chosenBest);
-        if (take) {
+        if (alive_[u] < fewest) {
             fewest = alive_[u];
             chosen = i;
             chosenFirst = c;
@@ -252,29 +281,30 @@ bool Worker::countNode() {
     return !s_.abort.load(std::memory_order_relaxed);
 }
 
-bool Worker::run() {
-    const int n = p_.leadCount();
-    const int split = s_.splitDepth;
-    open_ = n;
-    int claimed = split > 0 ? s_.nextTask.fetch_add(1) : 0;
-    int seen = 0;
-    bool inTask = false;
-    bool normal = true;
-    int depth = 0;
-    if (!select(frames_[0], split == 0)) {
-        depth = -1;
+Worker::Outcome Worker::searchTree(std::uint64_t budget) {
+    if (tree_.depth == -2) tree_.split = s_.splitDepth;
+    return walk(tree_, budget);
+}
+
+Worker::Outcome Worker::walk(Walk& w, std::uint64_t budget) {
+    const int split = w.split;
+    if (w.depth == -2) {
+        w.claimed = split > 0 ? s_.nextTask.fetch_add(1) : 0;
+        w.depth = select(frames_[0], split == 0) ? 0 : -1;
     }
-    while (depth >= 0) {
-        Frame& f = frames_[static_cast<std::size_t>(depth)];
+    std::uint64_t steps = 0;
+    while (w.depth >= 0) {
+        if (++steps > budget) return Outcome::Budget;
+        Frame& f = frames_[static_cast<std::size_t>(w.depth)];
         if (f.chosen >= 0) {
             unassign(f.chosen);
             f.chosen = -1;
-            if (inTask && depth == split - 1) {
-                inTask = false;
-                claimed = s_.nextTask.fetch_add(1);
+            if (w.inTask && w.depth == split - 1) {
+                w.inTask = false;
+                w.claimed = s_.nextTask.fetch_add(1);
             }
         }
-        const bool bounded = depth >= split;
+        const bool bounded = w.depth >= split;
         int c = -1;
         while (f.pos < f.end) {
             const int x = f.pos++;
@@ -292,17 +322,14 @@ bool Worker::run() {
             break;
         }
         if (c < 0) {
-            --depth;
+            --w.depth;
             continue;
         }
-        if (!countNode()) {
-            normal = false;
-            break;
-        }
-        if (depth + 1 == split) {
+        if (!countNode()) return Outcome::Stopped;
+        if (w.depth + 1 == split) {
             // The subtree under this choice is a numbered piece of work.
-            if (seen++ != claimed) continue;
-            inTask = true;
+            if (w.seen++ != w.claimed) continue;
+            w.inTask = true;
         }
         assign(c);
         f.chosen = c;
@@ -310,17 +337,72 @@ bool Worker::run() {
             record();
             continue;
         }
-        if (select(frames_[static_cast<std::size_t>(depth) + 1], depth + 1 >= split)) ++depth;
+        if (select(frames_[static_cast<std::size_t>(w.depth) + 1], w.depth + 1 >= split)) ++w.depth;
     }
-    // Unwind what is still chosen, so that the worker could be run again.
-    for (; depth >= 0; --depth) {
-        Frame& f = frames_[static_cast<std::size_t>(depth)];
+    return Outcome::Done;
+}
+
+void Worker::unwind(Walk& w) {
+    for (; w.depth >= 0; --w.depth) {
+        Frame& f = frames_[static_cast<std::size_t>(w.depth)];
         if (f.chosen >= 0) unassign(f.chosen);
         f.chosen = -1;
     }
-    s_.nodes.fetch_add(localNodes_ & 255u, std::memory_order_relaxed);
-    localNodes_ = 0;
-    return normal;
+    w.depth = -1;
+}
+
+Worker::Outcome Worker::improve(std::uint64_t budget) {
+    const int n = p_.leadCount();
+    // The mover keeps the best fill chosen between moves and brings it up
+    // to date lead by lead, so that a move costs only its free leads.
+    {
+        std::lock_guard lock(s_.mutex);
+        if (!s_.haveBest) return Outcome::Done;
+        latest_ = s_.bestFill;
+    }
+    if (fill_.empty()) {
+        fill_ = latest_;
+        for (int i = 0; i < n; ++i) assign(fill_[static_cast<std::size_t>(i)]);
+    } else {
+        for (int i = 0; i < n; ++i)
+            if (fill_[static_cast<std::size_t>(i)] != latest_[static_cast<std::size_t>(i)]) unassign(fill_[static_cast<std::size_t>(i)]);
+        for (int i = 0; i < n; ++i)
+            if (fill_[static_cast<std::size_t>(i)] != latest_[static_cast<std::size_t>(i)]) assign(latest_[static_cast<std::size_t>(i)]);
+        fill_ = latest_;
+    }
+    // A few leads set free: a run of neighbours half the time, otherwise
+    // leads anywhere.
+    freeLeads_ = std::clamp(freeLeads_, 2, std::max(2, n));
+    const int k = std::min(freeLeads_, n);
+    free_.assign(static_cast<std::size_t>(n), 0);
+    if (nextRandom() % 2 == 0) {
+        const int from = static_cast<int>(nextRandom() % static_cast<std::uint64_t>(n));
+        for (int j = 0; j < k; ++j) free_[static_cast<std::size_t>((from + j) % n)] = 1;
+    } else {
+        for (int chosen = 0; chosen < k;) {
+            const auto j = static_cast<std::size_t>(nextRandom() % static_cast<std::uint64_t>(n));
+            if (!free_[j]) {
+                free_[j] = 1;
+                ++chosen;
+            }
+        }
+    }
+    for (int i = 0; i < n; ++i)
+        if (free_[static_cast<std::size_t>(i)]) unassign(fill_[static_cast<std::size_t>(i)]);
+    Walk w;
+    const long long before = s_.bestMusic.load(std::memory_order_relaxed);
+    const Outcome outcome = walk(w, budget);
+    if (outcome != Outcome::Stopped) {
+        unwind(w);
+        for (int i = 0; i < n; ++i)
+            if (free_[static_cast<std::size_t>(i)]) assign(fill_[static_cast<std::size_t>(i)]);
+    }
+    const bool gained = s_.bestMusic.load(std::memory_order_relaxed) > before;
+    // Search wider while moves end early without a gain, narrower while
+    // they run out of nodes.
+    if (outcome == Outcome::Done && !gained) ++freeLeads_;
+    if (outcome == Outcome::Budget && freeLeads_ > 2) --freeLeads_;
+    return outcome == Outcome::Stopped ? Outcome::Stopped : Outcome::Done;
 }
 
 }  // namespace
@@ -359,9 +441,41 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
     std::vector<char> normal(static_cast<std::size_t>(threads), 0);
     std::vector<std::thread> pool;
     shared.running = threads;
+    std::vector<Worker> movers;
+    movers.reserve(static_cast<std::size_t>(threads));
+    for (int t = 0; t < threads; ++t) {
+        movers.emplace_back(shared);
+        movers.back().seed(static_cast<std::uint64_t>(t) + 1);
+    }
+    std::atomic<int> treesOpen{threads};
     for (int t = 0; t < threads; ++t)
-        pool.emplace_back([&shared, &workers, &normal, t] {
-            normal[static_cast<std::size_t>(t)] = workers[static_cast<std::size_t>(t)].run() ? 1 : 0;
+        pool.emplace_back([&, t] {
+            Worker& tree = workers[static_cast<std::size_t>(t)];
+            Worker& mover = movers[static_cast<std::size_t>(t)];
+            // The exact search in slices; once it has run a while without
+            // finishing, each slice is followed by neighbourhood moves on the
+            // best fill, which only ever raise the bound the tree prunes by.
+            constexpr std::uint64_t Slice = 4000;
+            constexpr std::uint64_t Move = 400;
+            bool ok = true;
+            for (;;) {
+                const double from = elapsed();
+                const Worker::Outcome o = tree.searchTree(Slice);
+                if (o == Worker::Outcome::Done) normal[static_cast<std::size_t>(t)] = 1;
+                if (o == Worker::Outcome::Stopped) ok = false;
+                if (o != Worker::Outcome::Budget) break;
+                const double now = elapsed();
+                if (now < 0.05) continue;
+                // As long on moves as the slice of the tree took.
+                const double until = now + (now - from);
+                while (ok && elapsed() < until)
+                    if (mover.improve(Move) == Worker::Outcome::Stopped) ok = false;
+                if (!ok) break;
+            }
+            --treesOpen;
+            // While another worker still searches its share of the tree.
+            while (ok && treesOpen.load() > 0)
+                if (mover.improve(Move) == Worker::Outcome::Stopped) ok = false;
             std::lock_guard lock(shared.mutex);
             if (--shared.running == 0) shared.finished.notify_all();
         });
