@@ -110,6 +110,11 @@ private:
     void record();
     bool countNode();
 
+public:
+    void flush();
+
+private:
+
     Shared& s_;
     const FillProblem& p_;
     std::vector<std::uint32_t> dead_;
@@ -272,13 +277,21 @@ void Worker::record() {
     s_.version.fetch_add(1, std::memory_order_release);
 }
 
-// Counts a node; every 256 nodes hands the count on and looks at the
-// limits. False when the search is to stop.
+// Counts a node; every 256 nodes (every node under a small node limit)
+// hands the count on and looks at the limits. False when the search is to
+// stop.
 bool Worker::countNode() {
-    if ((++localNodes_ & 255u) != 0) return true;
-    const std::uint64_t total = s_.nodes.fetch_add(256, std::memory_order_relaxed) + 256;
+    const std::uint64_t batch = s_.nodeLimit != 0 && s_.nodeLimit < 65536 ? 1 : 256;
+    if (++localNodes_ < batch) return true;
+    const std::uint64_t total = s_.nodes.fetch_add(localNodes_, std::memory_order_relaxed) + localNodes_;
+    localNodes_ = 0;
     if (s_.nodeLimit != 0 && total >= s_.nodeLimit) s_.abort.store(true, std::memory_order_relaxed);
     return !s_.abort.load(std::memory_order_relaxed);
+}
+
+void Worker::flush() {
+    s_.nodes.fetch_add(localNodes_, std::memory_order_relaxed);
+    localNodes_ = 0;
 }
 
 Worker::Outcome Worker::searchTree(std::uint64_t budget) {
@@ -472,10 +485,12 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
                     if (mover.improve(Move) == Worker::Outcome::Stopped) ok = false;
                 if (!ok) break;
             }
+            tree.flush();
             --treesOpen;
             // While another worker still searches its share of the tree.
             while (ok && treesOpen.load() > 0)
                 if (mover.improve(Move) == Worker::Outcome::Stopped) ok = false;
+            mover.flush();
             std::lock_guard lock(shared.mutex);
             if (--shared.running == 0) shared.finished.notify_all();
         });

@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "fill/fill.h"
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
 
@@ -188,6 +189,15 @@ void ComposerSession::ok() {
         if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
     }
     refreshFromModel();
+}
+
+bool ComposerSession::takeFill(const std::vector<std::pair<int, std::string>>& methods) {
+    if (!composition_ || searching_) return false;
+    releaseCandidate();
+    const bool taken = fill::applyFill(*composition_, library_, methods) == 0;
+    if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
+    refreshFromModel();
+    return taken;
 }
 
 void ComposerSession::releaseComposition() {
