@@ -1,5 +1,6 @@
 #include "ui/composer_dialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -19,6 +20,7 @@
 
 #include "methods/method_library.h"
 #include "ui/diagram_window.h"
+#include "ui/fill_window.h"
 #include "ui/display_window.h"
 
 namespace quarnel {
@@ -73,8 +75,26 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
 
     session_ = std::make_unique<ComposerSession>(static_cast<SessionView&>(*this), library);
     buildControls();
+    installFillCommand();
     writeControlsNow();
     viewComposition();
+}
+
+void ComposerDialog::installFillCommand() {
+    auto* action = new QAction(tr("Fill"), this);
+    action->setObjectName(QStringLiteral("fill"));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    addAction(action);
+    connect(action, &QAction::triggered, this, &ComposerDialog::fill);
+}
+
+void ComposerDialog::fill() {
+    if (busy() || session_->composition() == nullptr) return;
+    readControls(session_->fields());
+    FillWindow window(*session_, MethodLibrary::instance(), this);
+    if (!window.start()) return;
+    window.exec();
+    writeControlsNow();
 }
 
 ComposerDialog::~ComposerDialog() {

@@ -56,6 +56,8 @@ public slots:
     void viewComposition();
     void viewMethods();
     void stepLead(int towardsLast);
+    // Fill: searches every empty lead in a window of its own.
+    void fill();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -79,6 +81,8 @@ private:
     bool searchStep() override;
 
     void buildControls();
+    // The Fill command: an action with its shortcut, Ctrl+Shift+F.
+    void installFillCommand();
     void writeControlsNow();
     bool busy() const;
     bool searchingNow() const;
