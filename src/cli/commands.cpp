@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/analysis_lines.h"
 #include "cli/library_command.h"
+#include "cli/fill_command.h"
 
 #include <charconv>
 #include <iostream>
@@ -335,6 +336,7 @@ int search(const Arguments& a, std::ostream& out, std::ostream& err) {
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, std::ostream& err) {
+    if (!args.empty() && args[0] == "fill") return fillCommand(args, out, err);
     Arguments a;
     if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method", "--max-falseness"}, a, err)) return 2;
     if (a.words.empty() || a.flag("--help")) {

@@ -83,7 +83,8 @@ const std::vector<int>& TrialFalseness::leads() const {
 }
 
 RowStamps& RowStamps::shared() {
-    static RowStamps stamps;
+    // One per thread: a search on another thread never shares the marks.
+    thread_local RowStamps stamps;
     return stamps;
 }
 

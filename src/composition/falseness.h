@@ -76,7 +76,7 @@ int falsenessProfile(const TrialFalseness& falseness, int maximum, bool backOff)
 // Marks keys seen within one trial lead: finds a row the lead rings twice.
 class RowStamps {
 public:
-    // The one scratch table of the process (everything runs on one thread).
+    // The scratch table of the calling thread.
     static RowStamps& shared();
     RowStamps();
     void startTrial();

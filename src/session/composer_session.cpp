@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "fill/fill.h"
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
 
@@ -330,6 +331,17 @@ bool ComposerSession::confirmDiscardChanges() {
         break;
     }
     return false;
+}
+
+bool ComposerSession::takeFill(const std::vector<std::pair<int, std::string>>& methods) {
+    if (!composition_ || searching_) return false;
+    const MethodsSnapshot before = snapshotMethods();
+    releaseCandidate();
+    const bool taken = fill::applyFill(*composition_, library_, methods) == 0;
+    if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
+    refreshFromModel();
+    recordMethodsChange("Fill", before);
+    return taken;
 }
 
 void ComposerSession::releaseComposition() {

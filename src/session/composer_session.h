@@ -7,6 +7,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "composition/composition.h"
 #include "composition/music.h"
@@ -62,6 +64,11 @@ public:
     // Load and Music of a named file, without a file dialog. False (and a
     // message to the view) when the file does not open or does not read.
     bool loadFile(const std::string& path);
+
+    // Fill: commits each lead's method of a fill (lead number -> notation
+    // text) as OK would and updates the total music. False, with the
+    // composition unchanged apart from those leads, when one did not commit.
+    bool takeFill(const std::vector<std::pair<int, std::string>>& methods);
     bool loadMusicFile(const std::string& path);
 
     // The name field applied (Enter): the library name a ringer's spelling

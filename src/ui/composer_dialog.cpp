@@ -31,6 +31,7 @@
 #include "methods/method_library.h"
 #include "ui/analysis_window.h"
 #include "ui/diagram_window.h"
+#include "ui/fill_window.h"
 #include "ui/display_window.h"
 
 namespace quarnel {
@@ -121,11 +122,32 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
     buildCommands();
     explainControls();
     setTabOrder();
+    installFillCommand();
     writeControlsNow();
     viewComposition();
     installAnalysisCommand();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &ComposerDialog::commitData);
     methodName_->setFocus();
+}
+
+void ComposerDialog::installFillCommand() {
+    auto* action = new QAction(tr("Fill"), this);
+    action->setObjectName(QStringLiteral("fill"));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    action->setToolTip(tr("Search every empty lead for a true set of methods with the most music"));
+    addAction(action);
+    if (commandsMenu() != nullptr) commandsMenu()->addAction(action);
+    connect(action, &QAction::triggered, this, &ComposerDialog::fill);
+}
+
+void ComposerDialog::fill() {
+    if (busy() || session_->composition() == nullptr) return;
+    readControls(session_->fields());
+    FillWindow window(*session_, MethodLibrary::instance(), this);
+    if (!window.start()) return;
+    window.exec();
+    writeControlsNow();
+    if (analysis_ != nullptr) analysis_->refresh();
 }
 
 ComposerDialog::~ComposerDialog() {

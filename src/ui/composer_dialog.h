@@ -82,6 +82,8 @@ public slots:
     void stepLead(int towardsLast);
     void undo();
     void redo();
+    // Fill: searches every empty lead in a window of its own.
+    void fill();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -114,6 +116,8 @@ private:
     void setTabOrder();
     void commitData(QSessionManager& manager);
     bool mayClose();
+    // The Fill command: an action with its shortcut, Ctrl+Shift+F.
+    void installFillCommand();
     void writeControlsNow();
     bool busy() const;
     bool searchingNow() const;

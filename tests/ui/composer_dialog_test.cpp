@@ -596,7 +596,7 @@ private slots:
     void aLongSearchShowsItsRate() {
         loadSample();
         // Named with Different walks the generator for tens of thousands of
-        // candidates. Every frame of the search is slowed down by 200 ms, so
+        // candidates. Every frame of the search is slowed down by 600 ms, so
         // that it runs for seconds whatever the machine; Escape as soon as
         // the rate has shown.
         control<QCheckBox>(1011)->setChecked(true);
@@ -604,7 +604,7 @@ private slots:
         QTimer slow;
         slow.setInterval(0);
         connect(&slow, &QTimer::timeout, [&] {
-            QThread::msleep(200);
+            QThread::msleep(600);
             const QString text = control<QPlainTextEdit>(1023)->toPlainText();
             if (seen.isEmpty() && text.contains(QStringLiteral(" candidates tried, "))) {
                 seen = text;

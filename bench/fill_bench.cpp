@@ -1,0 +1,220 @@
+// Benchmarks of the fill engine: the candidate check, nodes per second on
+// one and two threads, the candidate tables' memory, the small plan of
+// data/quarnel.txt searched to completion, and the music reached on the
+// 35 leads of a 5-part 5600 of Cambridge against a plain depth-first search.
+//   build/bench/fill_bench --benchmark_filter=Cambridge
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "bench_compositions.h"
+#include "composition/composition.h"
+#include "composition/music.h"
+#include "fill/fill.h"
+#include "methods/major_method.h"
+#include "methods/method_library.h"
+
+namespace quarnel {
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+const MethodLibrary& library(bool full) {
+    static MethodLibrary standard, all;
+    MethodLibrary& l = full ? all : standard;
+    if (l.size() == 0) readLibraryFiles(l, std::string(QUARNEL_SHARED_DATA) + (full ? "/methods" : "/methods-standard"));
+    return l;
+}
+
+// The music file of these figures: the classic table kept with the tests.
+MusicTable& music() {
+    static MusicTable table = [] {
+        std::ifstream in(std::string(QUARNEL_TEST_DATA) + "/major-classic.mus");
+        return MusicTable::read(in);
+    }();
+    return table;
+}
+
+std::unique_ptr<Composition> read(const std::string& text, const MethodLibrary& l) {
+    std::istringstream in(text);
+    return readComposition(in, MajorMethod::HalfLength, l);
+}
+
+std::string fileText(const std::string& path) {
+    std::ifstream in(path);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+fill::FillOptions allOptions(int threads, double seconds) {
+    fill::FillOptions o;
+    o.all = true;
+    o.threads = threads;
+    o.timeLimitSeconds = seconds;
+    return o;
+}
+
+// A plain depth-first search: leads in order, each lead's candidates by
+// music, a flat table of used rows; the best music after each checkpoint.
+struct PlainSearch {
+    const fill::FillProblem& p;
+    std::vector<std::uint8_t> used = std::vector<std::uint8_t>(RowIndexCount, 0);
+    long long best = LLONG_MIN;
+    long long music = 0;
+    std::uint64_t checks = 0;
+    Clock::time_point start = Clock::now();
+    Clock::time_point end;
+    bool stopped = false;
+    std::vector<std::pair<double, long long>> improvements;  // seconds, music
+
+    bool check(int c) {
+        ++checks;
+        const std::uint16_t* rows = p.rows(c);
+        for (int k = 0; k < p.rowsPerCandidate(); ++k)
+            if (used[rows[k]]) return false;
+        return true;
+    }
+    void mark(int c, std::uint8_t v) {
+        const std::uint16_t* rows = p.rows(c);
+        for (int k = 0; k < p.rowsPerCandidate(); ++k) used[rows[k]] = v;
+    }
+    void search(int i) {
+        if (stopped) return;
+        if (i == p.leadCount()) {
+            if (music > best) {
+                best = music;
+                improvements.emplace_back(std::chrono::duration<double>(Clock::now() - start).count(), best);
+            }
+            return;
+        }
+        if ((checks & 4095) == 0 && Clock::now() >= end) {
+            stopped = true;
+            return;
+        }
+        for (int c = p.first(i); c < p.first(i + 1) && !stopped; ++c) {
+            if (!check(c)) continue;
+            mark(c, 1);
+            music += p.music(c);
+            search(i + 1);
+            music -= p.music(c);
+            mark(c, 0);
+        }
+    }
+};
+
+// Candidate checks against a used table holding the rows of a true fill.
+void BM_CandidateCheck(benchmark::State& state) {
+    auto c = read(bench::cambridge35Leads5Parts(), library(true));
+    const auto problem = fill::FillProblem::build(*c, library(true), &music(), allOptions(1, 0));
+    PlainSearch s{problem};
+    for (int i = 0; i < problem.leadCount(); i += 2) s.mark(problem.first(i), 1);
+    std::uint64_t clear = 0;
+    for (auto _ : state) {
+        for (int k = 0; k < problem.candidateCount(); ++k) clear += s.check(k) ? 1 : 0;
+    }
+    benchmark::DoNotOptimize(clear);
+    state.counters["checks/s"] = benchmark::Counter(static_cast<double>(s.checks), benchmark::Counter::kIsRate);
+    state.counters["candidates"] = problem.candidateCount();
+}
+BENCHMARK(BM_CandidateCheck)->Unit(benchmark::kMillisecond);
+
+// Nodes per second of the search on 1 and 2 threads, 6 s each.
+void BM_FillNodesPerSecond(benchmark::State& state) {
+    auto c = read(bench::cambridge35Leads5Parts(), library(true));
+    const auto options = allOptions(static_cast<int>(state.range(0)), 6.0);
+    const auto problem = fill::FillProblem::build(*c, library(true), &music(), options);
+    fill::FillResult r;
+    for (auto _ : state) r = fill::runFill(problem, options, std::atomic<bool>{false}, {});
+    state.counters["nodes/s"] = static_cast<double>(r.nodes) / r.elapsedSeconds;
+    state.counters["music"] = static_cast<double>(r.music);
+}
+BENCHMARK(BM_FillNodesPerSecond)->Arg(1)->Arg(2)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// The candidate tables of a 40-lead plan from the full libraries.
+void BM_CandidateTableMemory(benchmark::State& state) {
+    // Forty empty B leads with bobs and singles: four parts.
+    const std::string calls = "  - ssss  s ss s-  -    s s  ss -  s- s ";
+    std::string text;
+    for (const char call : calls) text += std::string("B") + call + "\n";
+    auto c = read(text, library(true));
+    std::size_t bytes = 0;
+    int candidates = 0;
+    for (auto _ : state) {
+        const auto problem = fill::FillProblem::build(*c, library(true), &music(), allOptions(1, 0));
+        bytes = problem.memoryBytes();
+        candidates = problem.candidateCount();
+    }
+    state.counters["leads"] = static_cast<double>(c->leadCount());
+    state.counters["MB"] = static_cast<double>(bytes) / 1e6;
+    state.counters["candidates"] = candidates;
+}
+BENCHMARK(BM_CandidateTableMemory)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+// data/quarnel.txt with --all from the Surprise methods (0) or all the
+// methods (1) of the full libraries, to completion: the search alone.
+void BM_FillQuarnel(benchmark::State& state) {
+    auto c = read(fileText(std::string(QUARNEL_REPO_DATA) + "/quarnel.txt"), library(true));
+    auto options = allOptions(2, 0);
+    options.surprise = true;
+    options.delight = options.trebleBob = state.range(0) == 1;
+    const auto built = Clock::now();
+    const auto problem = fill::FillProblem::build(*c, library(true), &music(), options);
+    const double buildSeconds = std::chrono::duration<double>(Clock::now() - built).count();
+    fill::FillResult r;
+    for (auto _ : state) r = fill::runFill(problem, options, std::atomic<bool>{false}, {});
+    state.counters["build_ms"] = buildSeconds * 1e3;
+    state.counters["nodes"] = static_cast<double>(r.nodes);
+    state.counters["music"] = static_cast<double>(r.music);
+    state.counters["optimal"] = r.status == fill::FillStatus::Optimal ? 1 : 0;
+    state.counters["candidates"] = problem.candidateCount();
+}
+BENCHMARK(BM_FillQuarnel)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The 35-lead 5600 with --all from the standard (0) or full (1) libraries:
+// best music after 1, 5 and 20 s on 2 threads, the engine (range 1 = 0) or
+// the plain depth-first search (range 1 = 1).
+void BM_FillCambridge(benchmark::State& state) {
+    const bool full = state.range(0) == 1;
+    const bool plain = state.range(1) == 1;
+    auto c = read(bench::cambridge35Leads5Parts(), library(full));
+    const auto options = allOptions(2, 20.0);
+    const auto problem = fill::FillProblem::build(*c, library(full), &music(), options);
+    long long upper = problem.fixedMusic();
+    for (int i = 0; i < problem.leadCount(); ++i) upper += problem.music(problem.first(i));
+    std::array<long long, 3> at{};
+    for (auto _ : state) {
+        if (plain) {
+            PlainSearch s{problem};
+            s.end = s.start + std::chrono::seconds(20);
+            s.search(0);
+            for (const auto& [t, m] : s.improvements) {
+                if (t <= 1.0) at[0] = problem.fixedMusic() + m;
+                if (t <= 5.0) at[1] = problem.fixedMusic() + m;
+                at[2] = problem.fixedMusic() + m;
+            }
+        } else {
+            const auto start = Clock::now();
+            fill::runFill(problem, options, std::atomic<bool>{false}, [&](const fill::FillProgress& p) {
+                const double t = std::chrono::duration<double>(Clock::now() - start).count();
+                const long long m = p.haveFill ? p.bestMusic : 0;
+                if (t <= 1.0) at[0] = m;
+                if (t <= 5.0) at[1] = m;
+                at[2] = m;
+            });
+        }
+    }
+    state.counters["after_1s"] = static_cast<double>(at[0]);
+    state.counters["after_5s"] = static_cast<double>(at[1]);
+    state.counters["after_20s"] = static_cast<double>(at[2]);
+    state.counters["upper_bound"] = static_cast<double>(upper);
+}
+BENCHMARK(BM_FillCambridge)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+}  // namespace
+}  // namespace quarnel
+
+BENCHMARK_MAIN();

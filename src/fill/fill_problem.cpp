@@ -1,0 +1,226 @@
+#include <algorithm>
+#include <map>
+#include <memory>
+#include <numeric>
+
+#include "composition/composition.h"
+#include "composition/music.h"
+#include "fill/fill.h"
+#include "methods/major_method.h"
+#include "methods/method_generator.h"
+#include "methods/method_library.h"
+#include "ringing/lead_end_table.h"
+
+namespace quarnel::fill {
+namespace {
+
+// The notation texts a lead of the code may take under the options, in
+// byte order.
+std::vector<std::string> candidateTexts(char code, const MethodLibrary& library, const FillOptions& o) {
+    const bool anyClass = o.surprise || o.delight || o.trebleBob;
+    const bool surprise = o.surprise || !anyClass;
+    std::vector<std::string> texts;
+    if (o.rightPlace || o.symmetricSections || o.twoPlaces) {
+        GeneratorOptions g;
+        g.rightPlace = o.rightPlace;
+        g.symmetricSections = o.symmetricSections;
+        g.twoPlaces = o.twoPlaces;
+        g.allowSurprise = surprise;
+        g.allowDelight = o.delight;
+        g.allowTrebleBob = o.trebleBob;
+        // A generator of our own: the dialog's generator keeps its place.
+        MajorMethodGenerator generator;
+        int resume = -1;
+        for (;;) {
+            const std::string& text = generator.nextMethod(code, resume, g);
+            if (text.empty()) break;
+            if (!o.named || !library.nameOf(text).empty()) texts.push_back(text);
+            resume = MethodGenerator::ChosenPositions - 1;
+        }
+    } else {
+        const char letter = lowerCode(code);
+        for (const auto& [name, notation] : library.byName()) {
+            if (notation.empty() || notation[0] != letter || name.empty()) continue;
+            const char c = name.back();
+            if ((o.trebleBob && c == 'B') || (o.delight && c == 'D') || (surprise && c == 'S')) texts.push_back(notation);
+        }
+    }
+    std::sort(texts.begin(), texts.end());
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    return texts;
+}
+
+}  // namespace
+
+int usesLimitOf(const FillOptions& options) { return options.allDifferent ? 1 : std::max(0, options.maxUses); }
+
+int applyFill(Composition& composition, const MethodLibrary& library,
+              const std::vector<std::pair<int, std::string>>& methods) {
+    for (const auto& [n, text] : methods) composition.setMethodAt(n, false);
+    int failed = 0;
+    for (const auto& [n, text] : methods) {
+        const MajorMethod method(text, library);
+        composition.tryMethodAt(n, &method);
+        composition.setMethodAt(n, true);
+        composition.releaseTrial();
+        const Method* committed = composition.committedMethodAt(n);
+        if ((committed == nullptr || committed->notationText() != text) && failed == 0) failed = n;
+    }
+    return failed;
+}
+
+const std::uint32_t* FillProblem::candidatesOfRow(int row, int& count) const {
+    const auto r = static_cast<std::size_t>(row);
+    count = static_cast<int>(rowStart_[r + 1] - rowStart_[r]);
+    return rowCandidates_.data() + rowStart_[r];
+}
+
+const std::uint32_t* FillProblem::candidatesOfMethod(int m, int& count) const {
+    const auto i = static_cast<std::size_t>(m);
+    count = static_cast<int>(methodStart_[i + 1] - methodStart_[i]);
+    return methodCandidates_.data() + methodStart_[i];
+}
+
+std::size_t FillProblem::memoryBytes() const {
+    std::size_t bytes = rows_.capacity() * sizeof(std::uint16_t) + music_.capacity() * 4 + method_.capacity() * 4 +
+                        lead_.capacity() * 4 + rowStart_.capacity() * 4 + rowCandidates_.capacity() * 4 +
+                        methodStart_.capacity() * 4 + methodCandidates_.capacity() * 4 + keptUses_.capacity() * 4 +
+                        begin_.capacity() * sizeof(int) + leads_.capacity() * sizeof(int);
+    for (const auto& t : notations_) bytes += sizeof(std::string) + t.capacity();
+    return bytes;
+}
+
+FillProblem FillProblem::build(const Composition& composition, const MethodLibrary& library, MusicTable* music,
+                               const FillOptions& options) {
+    FillProblem p;
+    p.usesLimit_ = usesLimitOf(options);
+    const int half = composition.leadLength() / 2;
+    const int inHalf = half - 1;
+    p.rowsPerCandidate_ = 2 * inHalf;
+    const int leadCount = static_cast<int>(composition.leadCount());
+    auto score = [music](RowKey key, bool backstroke) { return music ? music->scoreRow(key, backstroke) : 0; };
+
+    // The rows in use before the fill: every lead head and lead end, and the
+    // rows of the kept leads.
+    std::vector<std::uint8_t> used(RowIndexCount, 0);
+    std::vector<char> kept(static_cast<std::size_t>(leadCount) + 1, 0);
+    for (int n = 1; n <= leadCount; ++n) {
+        const Lead& lead = *composition.leadAt(n);
+        if (lead.committed() != nullptr && !options.all) {
+            kept[static_cast<std::size_t>(n)] = 1;
+            if (music) p.fixedMusic_ += composition.musicScore(n, *music, false);
+        } else {
+            p.leads_.push_back(n);
+            p.fixedMusic_ += score(rowKey(lead.leadHead()), true) + static_cast<long long>(score(rowKey(lead.leadEnd()), false));
+        }
+    }
+    for (const auto& [key, owner] : composition.falseRows().entries())
+        if (owner == 0 || (owner <= leadCount && kept[static_cast<std::size_t>(owner)]))
+            used[static_cast<std::size_t>(rowIndexOfKnownRow(key))] = 1;
+
+    // The methods each code may take, built once per code.
+    std::map<char, std::vector<std::unique_ptr<MajorMethod>>> methodsOfCode;
+    std::map<std::string, int> methodIndex;
+    for (int n : p.leads_) {
+        const char code = composition.codeAt(n);
+        if (methodsOfCode.count(code) != 0) continue;
+        auto& methods = methodsOfCode[code];
+        if (leadEndRowOf(code) == nullptr) continue;
+        for (const std::string& text : candidateTexts(code, library, options)) {
+            auto m = std::make_unique<MajorMethod>(text, library);
+            if (!m->hasNotation() || m->halfLength() != half || m->code() != lowerCode(code)) continue;
+            methodIndex.emplace(m->notationText(), 0);
+            methods.push_back(std::move(m));
+        }
+    }
+    for (int n = 1; n <= leadCount; ++n)
+        if (kept[static_cast<std::size_t>(n)]) methodIndex.emplace(composition.committedMethodAt(n)->notationText(), 0);
+    for (auto& [text, index] : methodIndex) {
+        index = static_cast<int>(p.notations_.size());
+        p.notations_.push_back(text);
+    }
+    p.keptUses_.assign(p.notations_.size(), 0);
+    for (int n = 1; n <= leadCount; ++n)
+        if (kept[static_cast<std::size_t>(n)]) ++p.keptUses_[static_cast<std::size_t>(methodIndex[composition.committedMethodAt(n)->notationText()])];
+
+    // Each lead's candidates.
+    std::vector<RowKey> keys(static_cast<std::size_t>(p.rowsPerCandidate_));
+    std::vector<std::uint32_t> stamp(RowIndexCount, 0);
+    std::uint32_t trial = 0;
+    std::vector<int> order;
+    std::vector<std::uint16_t> leadRows;
+    std::vector<std::int32_t> leadMusic;
+    std::vector<std::uint32_t> leadMethod;
+    for (std::size_t i = 0; i < p.leads_.size(); ++i) {
+        const int n = p.leads_[i];
+        const Lead& lead = *composition.leadAt(n);
+        p.begin_.push_back(static_cast<int>(p.music_.size()));
+        leadRows.clear();
+        leadMusic.clear();
+        leadMethod.clear();
+        for (const auto& m : methodsOfCode[composition.codeAt(n)]) {
+            const int id = methodIndex[m->notationText()];
+            if (p.usesLimit_ > 0 && p.keptUses_[static_cast<std::size_t>(id)] >= p.usesLimit_) continue;
+            m->halfLeadKeys(keys.data(), lead.leadHead());
+            m->halfLeadKeys(keys.data() + inHalf, lead.leadEnd());
+            ++trial;
+            bool isTrue = true;
+            long long sum = 0;
+            for (int k = 0; k < p.rowsPerCandidate_ && isTrue; ++k) {
+                const auto r = static_cast<std::size_t>(rowIndexOfKnownRow(keys[static_cast<std::size_t>(k)]));
+                if (used[r] || stamp[r] == trial) isTrue = false;
+                stamp[r] = trial;
+            }
+            if (!isTrue) continue;
+            for (int j = 0; j < inHalf; ++j) {
+                sum += score(keys[static_cast<std::size_t>(j)], j % 2 == 1);
+                sum += score(keys[static_cast<std::size_t>(inHalf + j)], (1 + j) % 2 == 1);
+            }
+            for (int k = 0; k < p.rowsPerCandidate_; ++k)
+                leadRows.push_back(static_cast<std::uint16_t>(rowIndexOfKnownRow(keys[static_cast<std::size_t>(k)])));
+            leadMusic.push_back(static_cast<std::int32_t>(std::clamp<long long>(sum, -100000000LL, 100000000LL)));
+            leadMethod.push_back(static_cast<std::uint32_t>(id));
+        }
+        order.resize(leadMusic.size());
+        std::iota(order.begin(), order.end(), 0);
+        std::sort(order.begin(), order.end(), [&](int a, int b) {
+            const auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
+            return leadMusic[ua] != leadMusic[ub] ? leadMusic[ua] > leadMusic[ub] : leadMethod[ua] < leadMethod[ub];
+        });
+        for (int k : order) {
+            const auto u = static_cast<std::size_t>(k);
+            p.music_.push_back(leadMusic[u]);
+            p.method_.push_back(leadMethod[u]);
+            p.lead_.push_back(static_cast<std::int32_t>(i));
+            p.rows_.insert(p.rows_.end(), leadRows.begin() + static_cast<std::ptrdiff_t>(u * static_cast<std::size_t>(p.rowsPerCandidate_)),
+                           leadRows.begin() + static_cast<std::ptrdiff_t>((u + 1) * static_cast<std::size_t>(p.rowsPerCandidate_)));
+        }
+        if (order.empty() && p.impossibleLead_ == 0) p.impossibleLead_ = n;
+    }
+    p.begin_.push_back(static_cast<int>(p.music_.size()));
+
+    // The inverse tables: the candidates of each row and of each method.
+    const std::size_t count = p.music_.size();
+    p.rowStart_.assign(RowIndexCount + 1, 0);
+    for (const std::uint16_t r : p.rows_) ++p.rowStart_[r + 1u];
+    for (std::size_t r = 0; r < RowIndexCount; ++r) p.rowStart_[r + 1] += p.rowStart_[r];
+    p.rowCandidates_.assign(p.rows_.size(), 0);
+    {
+        std::vector<std::uint32_t> at(p.rowStart_.begin(), p.rowStart_.end() - 1);
+        for (std::size_t c = 0; c < count; ++c)
+            for (int k = 0; k < p.rowsPerCandidate_; ++k)
+                p.rowCandidates_[at[p.rows_[c * static_cast<std::size_t>(p.rowsPerCandidate_) + static_cast<std::size_t>(k)]]++] =
+                    static_cast<std::uint32_t>(c);
+    }
+    p.methodStart_.assign(p.notations_.size() + 1, 0);
+    for (const std::uint32_t m : p.method_) ++p.methodStart_[m + 1u];
+    for (std::size_t m = 0; m < p.notations_.size(); ++m) p.methodStart_[m + 1] += p.methodStart_[m];
+    p.methodCandidates_.assign(count, 0);
+    {
+        std::vector<std::uint32_t> at(p.methodStart_.begin(), p.methodStart_.end() - 1);
+        for (std::size_t c = 0; c < count; ++c) p.methodCandidates_[at[p.method_[c]]++] = static_cast<std::uint32_t>(c);
+    }
+    return p;
+}
+
+}  // namespace quarnel::fill

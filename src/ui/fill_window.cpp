@@ -1,0 +1,125 @@
+#include "ui/fill_window.h"
+
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include "composition/composition.h"
+#include "methods/method_library.h"
+#include "session/composer_session.h"
+
+namespace quarnel {
+
+FillWindow::FillWindow(ComposerSession& session, const MethodLibrary& library, QWidget* parent)
+    : QDialog(parent), session_(session), library_(library) {
+    setWindowTitle(tr("Fill"));
+    setModal(true);
+    auto* form = new QFormLayout;
+    bestMusic_ = new QLabel(QStringLiteral("-"), this);
+    speed_ = new QLabel(QStringLiteral("0"), this);
+    elapsed_ = new QLabel(QStringLiteral("0.0 s"), this);
+    status_ = new QLabel(this);
+    form->addRow(tr("Best music"), bestMusic_);
+    form->addRow(tr("Nodes/s"), speed_);
+    form->addRow(tr("Elapsed"), elapsed_);
+    methods_ = new QPlainTextEdit(this);
+    methods_->setReadOnly(true);
+    stop_ = new QPushButton(tr("Stop"), this);
+    take_ = new QPushButton(tr("Take"), this);
+    leave_ = new QPushButton(tr("Leave"), this);
+    take_->setEnabled(false);
+    leave_->setEnabled(false);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(stop_);
+    buttons->addStretch();
+    buttons->addWidget(take_);
+    buttons->addWidget(leave_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    layout->addWidget(status_);
+    layout->addWidget(methods_);
+    layout->addLayout(buttons);
+    connect(stop_, &QPushButton::clicked, this, &FillWindow::stop);
+    connect(take_, &QPushButton::clicked, this, &FillWindow::take);
+    connect(leave_, &QPushButton::clicked, this, &FillWindow::leave);
+    timer_ = new QTimer(this);
+    timer_->setInterval(100);
+    connect(timer_, &QTimer::timeout, this, &FillWindow::poll);
+}
+
+FillWindow::~FillWindow() {
+    runner_.stop();
+    runner_.wait();
+}
+
+bool FillWindow::start() {
+    const Composition* c = session_.composition();
+    if (c == nullptr) return false;
+    fill::FillOptions options = fillOptionsOf(session_.fields());
+    if (!runner_.start(*c, library_, session_.musicTable(), options)) return false;
+    status_->setText(tr("Searching"));
+    timer_->start();
+    return true;
+}
+
+void FillWindow::poll() {
+    const fill::FillProgress p = runner_.progress();
+    bestMusic_->setText(p.haveFill ? QString::number(p.bestMusic) : QStringLiteral("-"));
+    speed_->setText(QString::number(p.nodesPerSecond, 'f', 0));
+    elapsed_->setText(QString::number(p.elapsedSeconds, 'f', 1) + QStringLiteral(" s"));
+    if (!runner_.running()) finish();
+}
+
+void FillWindow::finish() {
+    timer_->stop();
+    result_ = runner_.wait();
+    stop_->setEnabled(false);
+    leave_->setEnabled(true);
+    if (!result_) return;
+    switch (result_->status) {
+    case fill::FillStatus::Optimal: status_->setText(tr("Best fill found")); break;
+    case fill::FillStatus::LimitReached: status_->setText(tr("Best fill so far")); break;
+    case fill::FillStatus::NoTrueFill: status_->setText(tr("No true fill exists")); break;
+    case fill::FillStatus::NoFillWithinLimits: status_->setText(tr("No fill found within the limits")); break;
+    case fill::FillStatus::ImpossibleLead:
+        status_->setText(tr("Lead %1 has no candidate").arg(result_->impossibleLead));
+        break;
+    }
+    QString text;
+    for (const auto& [lead, notation] : result_->methods) {
+        const std::string& name = library_.nameOf(notation);
+        text += QString::number(lead) + QStringLiteral("  ") + QString::fromStdString(name.empty() ? notation : name) +
+                QStringLiteral("\n");
+    }
+    methods_->setPlainText(text);
+    if (result_->status == fill::FillStatus::Optimal || result_->status == fill::FillStatus::LimitReached) {
+        bestMusic_->setText(QString::number(result_->music));
+        take_->setEnabled(true);
+        take_->setDefault(true);
+    }
+}
+
+void FillWindow::stop() { runner_.stop(); }
+
+void FillWindow::take() {
+    if (!result_ || !take_->isEnabled()) return;
+    session_.takeFill(result_->methods);
+    accept();
+}
+
+void FillWindow::leave() { QDialog::reject(); }
+
+void FillWindow::reject() {
+    // While the search runs the window can only be stopped.
+    if (runner_.running()) {
+        stop();
+        return;
+    }
+    QDialog::reject();
+}
+
+}  // namespace quarnel

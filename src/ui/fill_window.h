@@ -1,0 +1,65 @@
+#pragma once
+// The Fill window: runs a fill of the loaded composition on a worker thread
+// while it stays painted and answers Stop, shows the best music so far, the
+// nodes searched per second and the time taken, and when the search ends
+// offers "Take" (every filled lead gets its method) or "Leave" (the
+// composition stays as it was).
+#include <QDialog>
+#include <optional>
+
+#include "fill/fill.h"
+#include "session/fill_runner.h"
+
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QTimer;
+
+namespace quarnel {
+
+class ComposerSession;
+class MethodLibrary;
+
+class FillWindow : public QDialog {
+    Q_OBJECT
+public:
+    FillWindow(ComposerSession& session, const MethodLibrary& library, QWidget* parent = nullptr);
+    ~FillWindow() override;
+
+    // Starts the search with the session's fields; false when there is no
+    // composition to fill.
+    bool start();
+    bool searching() const { return runner_.running(); }
+    const std::optional<fill::FillResult>& result() const { return result_; }
+    QPushButton* stopButton() const { return stop_; }
+    QPushButton* takeButton() const { return take_; }
+    QPushButton* leaveButton() const { return leave_; }
+
+public slots:
+    void stop();
+    void take();
+    void leave();
+
+protected:
+    void reject() override;
+
+private:
+    void poll();
+    void finish();
+
+    ComposerSession& session_;
+    const MethodLibrary& library_;
+    FillRunner runner_;
+    std::optional<fill::FillResult> result_;
+    QLabel* bestMusic_ = nullptr;
+    QLabel* speed_ = nullptr;
+    QLabel* elapsed_ = nullptr;
+    QLabel* status_ = nullptr;
+    QPlainTextEdit* methods_ = nullptr;
+    QPushButton* stop_ = nullptr;
+    QPushButton* take_ = nullptr;
+    QPushButton* leave_ = nullptr;
+    QTimer* timer_ = nullptr;
+};
+
+}  // namespace quarnel

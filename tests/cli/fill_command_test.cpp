@@ -1,0 +1,69 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "cli/commands.h"
+#include "support/test_support.h"
+
+namespace quarnel {
+namespace {
+
+struct Result {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+Result run(std::vector<std::string> args) {
+    std::istringstream in;
+    std::ostringstream out;
+    std::ostringstream err;
+    const int status = cli::run(args, in, out, err);
+    return {status, out.str(), err.str()};
+}
+
+TEST(FillCommandTest, AFillIsWrittenAsSaveWritesItAndProvesWithEveryLeadFilled) {
+    const std::string plan = test::repoDataDir() + "/quarnel.txt";
+    const std::string music = test::testDataDir() + "/major-classic.mus";
+    const std::string library = test::standardMethodsDir();
+    const Result r = run({"fill", plan, "--all", "--music", music, "--library", library, "--threads", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Optimal: yes\n"), std::string::npos);
+    const std::string filled = ::testing::TempDir() + "quarnel-filled.txt";
+    std::ofstream(filled) << r.out;
+    const Result saved = run({"save", filled, "--library", library});
+    EXPECT_EQ(saved.out, r.out);
+    const Result proved = run({"prove", filled, "--music", music, "--library", library});
+    EXPECT_NE(proved.out.find("Leads: 8\n"), std::string::npos);
+    EXPECT_NE(proved.out.find("Methods: 8\n"), std::string::npos);
+    const std::size_t at = r.err.find("Music: ");
+    ASSERT_NE(at, std::string::npos);
+    EXPECT_NE(proved.out.find(r.err.substr(at, r.err.find('\n', at) - at + 1)), std::string::npos);
+}
+
+TEST(FillCommandTest, BadInputAndFillsThatCannotBeAreReportedWithTheirStatus) {
+    const std::string plan = test::repoDataDir() + "/quarnel.txt";
+    const std::string library = test::standardMethodsDir();
+    auto check = [&](std::vector<std::string> args, int status, const std::string& message) {
+        SCOPED_TRACE(message);
+        args.insert(args.end(), {"--library", library});
+        const Result r = run(args);
+        EXPECT_EQ(r.status, status);
+        EXPECT_NE(r.err.find(message), std::string::npos) << r.err;
+        EXPECT_TRUE(status == 0 || r.out.empty());
+    };
+    check({"fill", test::testDataDir() + "/missing.txt"}, 1, "Cannot open");
+    check({"fill", test::testDataDir() + "/false_lead_heads.txt"}, 1, "Load abandoned: Attempt to insert false row");
+    check({"fill", plan, "--fast"}, 1, "Unknown option --fast");
+    check({"fill", plan, "--threads", "0"}, 1, "--threads needs a whole number");
+    check({"fill", plan, "--time-limit", "-1"}, 1, "--time-limit needs a number of seconds");
+    check({"fill", plan, "--node-limit", "-5"}, 1, "--node-limit needs a whole number");
+    check({"fill", plan, "--all-different", "--max-uses", "2"}, 1, "cannot be given together");
+    // Treble Bob only: the standard methods hold none for some of the codes.
+    check({"fill", plan, "--all", "--treble-bob"}, 2, "No true fill exists");
+    check({"fill", plan, "--all", "--node-limit", "1"}, 3, "No fill found within the limits");
+}
+
+}  // namespace
+}  // namespace quarnel

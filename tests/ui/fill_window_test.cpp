@@ -1,0 +1,70 @@
+#include <QPushButton>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "composition/composition.h"
+#include "methods/method_library.h"
+#include "session/composer_session.h"
+#include "session/headless_view.h"
+#include "ui/fill_window.h"
+
+namespace quarnel {
+
+class FillWindowTest : public QObject {
+    Q_OBJECT
+private slots:
+    void aFinishedFillIsTakenIntoEveryLead();
+    void stopEndsTheSearchWithTheBestFillSoFar();
+
+private:
+    std::ostringstream messages_;
+};
+
+void FillWindowTest::aFinishedFillIsTakenIntoEveryLead() {
+    MethodLibrary library;
+    readLibraryFiles(library, QUARNEL_SHARED_DATA "/methods-standard");
+    HeadlessView view(messages_);
+    ComposerSession session(view, library);
+    QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
+    QVERIFY(session.loadFile(QUARNEL_TEST_DATA "/two_leads_three_parts.txt"));
+    FillWindow window(session, library);
+    QVERIFY(window.start());
+    QTRY_VERIFY_WITH_TIMEOUT(window.takeButton()->isEnabled(), 10000);
+    QVERIFY(!window.stopButton()->isEnabled());
+    QCOMPARE(window.result()->status, fill::FillStatus::Optimal);
+    window.takeButton()->click();
+    for (int n = 1; n <= static_cast<int>(session.composition()->leadCount()); ++n)
+        QVERIFY(session.composition()->committedMethodAt(n) != nullptr);
+    QCOMPARE(static_cast<long long>(session.fields().totalMusic), window.result()->music);
+}
+
+void FillWindowTest::stopEndsTheSearchWithTheBestFillSoFar() {
+    MethodLibrary library;
+    readLibraryFiles(library, QUARNEL_SHARED_DATA "/methods");
+    HeadlessView view(messages_);
+    ComposerSession session(view, library);
+    QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
+    // Thirty-five empty B leads of five parts: far too many to search out.
+    const std::string path = QDir::temp().filePath(QStringLiteral("quarnel-fill-plan.txt")).toStdString();
+    {
+        std::ofstream plan(path);
+        for (const char call : std::string(" - s- -s -  -  -      -     --     ")) plan << 'B' << call << "\n";
+    }
+    QVERIFY(session.loadFile(path));
+    FillWindow window(session, library);
+    QVERIFY(window.start());
+    QTest::qWait(300);
+    QVERIFY(window.searching());
+    window.stopButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(window.leaveButton()->isEnabled(), 2000);
+    QCOMPARE(window.result()->status, fill::FillStatus::LimitReached);
+    QVERIFY(window.takeButton()->isEnabled());
+    window.leaveButton()->click();
+    QVERIFY(session.composition()->committedMethodAt(1) == nullptr);
+}
+
+}  // namespace quarnel
+
+QTEST_MAIN(quarnel::FillWindowTest)
+#include "fill_window_test.moc"
