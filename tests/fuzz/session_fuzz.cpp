@@ -29,12 +29,13 @@ class FuzzView : public SessionView {
 public:
     void readControls(DialogFields&) override {}
     void writeControls(const DialogFields&) override {}
-    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&) override {
+    std::optional<std::string> chooseFile(FileDialog, std::string_view, const std::string&, std::string_view) override {
         auto path = std::move(nextPath);
         nextPath.reset();
         return path;
     }
-    void showMessage(const std::string&) override {}
+    void showMessage(const std::string&, MessageKind) override {}
+    SaveChoice askSaveChanges(const std::string&) override { return SaveChoice::Discard; }
     bool confirm(const std::string&) override {
         const bool yes = (answers & 1u) != 0;
         answers = (answers >> 1) | (answers << 31);
