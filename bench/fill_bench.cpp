@@ -58,6 +58,9 @@ fill::FillOptions allOptions(int threads, double seconds) {
     return o;
 }
 
+// Rows of a candidate in these Major plans: both half leads.
+constexpr int MajorRows = 30;
+
 // A plain depth-first search: leads in order, each lead's candidates by
 // music, a flat table of used rows; the best music after each checkpoint.
 struct PlainSearch {
@@ -67,20 +70,23 @@ struct PlainSearch {
     long long music = 0;
     std::uint64_t checks = 0;
     Clock::time_point start = Clock::now();
-    Clock::time_point end;
+    Clock::time_point end{};
     bool stopped = false;
-    std::vector<std::pair<double, long long>> improvements;  // seconds, music
+    std::vector<std::pair<double, long long>> improvements{};  // seconds, music
 
     bool check(int c) {
         ++checks;
         const std::uint16_t* rows = p.rows(c);
-        for (int k = 0; k < p.rowsPerCandidate(); ++k)
-            if (used[rows[k]]) return false;
+        // Five rows a test: fewer branches the processor can mispredict,
+        // at the cost of at most four loads more than needed.
+        for (int k = 0; k < MajorRows; k += 5)
+            if (used[rows[k]] | used[rows[k + 1]] | used[rows[k + 2]] | used[rows[k + 3]] | used[rows[k + 4]])
+                return false;
         return true;
     }
-    void mark(int c, std::uint8_t v) {
+    void mark(int c, bool on) {
         const std::uint16_t* rows = p.rows(c);
-        for (int k = 0; k < p.rowsPerCandidate(); ++k) used[rows[k]] = v;
+        for (int k = 0; k < MajorRows; ++k) used[rows[k]] = on ? 1 : 0;
     }
     void search(int i) {
         if (stopped) return;
@@ -97,11 +103,11 @@ struct PlainSearch {
         }
         for (int c = p.first(i); c < p.first(i + 1) && !stopped; ++c) {
             if (!check(c)) continue;
-            mark(c, 1);
+            mark(c, true);
             music += p.music(c);
             search(i + 1);
             music -= p.music(c);
-            mark(c, 0);
+            mark(c, false);
         }
     }
 };
@@ -110,8 +116,12 @@ struct PlainSearch {
 void BM_CandidateCheck(benchmark::State& state) {
     auto c = read(bench::cambridge35Leads5Parts(), library(true));
     const auto problem = fill::FillProblem::build(*c, library(true), &music(), allOptions(1, 0));
+    if (problem.rowsPerCandidate() != MajorRows) {
+        state.SkipWithError("not a Major plan");
+        return;
+    }
     PlainSearch s{problem};
-    for (int i = 0; i < problem.leadCount(); i += 2) s.mark(problem.first(i), 1);
+    for (int i = 0; i < problem.leadCount(); i += 2) s.mark(problem.first(i), true);
     std::uint64_t clear = 0;
     for (auto _ : state) {
         for (int k = 0; k < problem.candidateCount(); ++k) clear += s.check(k) ? 1 : 0;
@@ -186,6 +196,7 @@ void BM_FillCambridge(benchmark::State& state) {
     long long upper = problem.fixedMusic();
     for (int i = 0; i < problem.leadCount(); ++i) upper += problem.music(problem.first(i));
     std::array<long long, 3> at{};
+    double checksPerSecond = 0;
     for (auto _ : state) {
         if (plain) {
             PlainSearch s{problem};
@@ -196,6 +207,7 @@ void BM_FillCambridge(benchmark::State& state) {
                 if (t <= 5.0) at[1] = problem.fixedMusic() + m;
                 at[2] = problem.fixedMusic() + m;
             }
+            checksPerSecond = static_cast<double>(s.checks) / std::chrono::duration<double>(Clock::now() - s.start).count();
         } else {
             const auto start = Clock::now();
             fill::runFill(problem, options, std::atomic<bool>{false}, [&](const fill::FillProgress& p) {
@@ -211,6 +223,7 @@ void BM_FillCambridge(benchmark::State& state) {
     state.counters["after_5s"] = static_cast<double>(at[1]);
     state.counters["after_20s"] = static_cast<double>(at[2]);
     state.counters["upper_bound"] = static_cast<double>(upper);
+    if (plain) state.counters["checks/s"] = checksPerSecond;
 }
 BENCHMARK(BM_FillCambridge)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
