@@ -21,6 +21,10 @@ struct PartState {
     // rowIndex of its key, so that a key costs one look-up.
     std::array<std::uint32_t, RowIndexCount> keyOfRow{};
     std::array<std::uint16_t, RowIndexCount> keyIndexOfRow{};
+    // The part end the key tables were last built for: reading the same
+    // composition again (Load, undo, a save read back) keeps them.
+    Row tablesFor;
+    bool tablesBuilt = false;
 };
 
 PartState& state() {
@@ -70,22 +74,41 @@ const IndexTables& indexTables() {
 }
 
 // Fills the key tables: every row's images over the parts form its orbit,
-// and all of them have the smallest value in the orbit as their key.
+// and all of them have the smallest value in the orbit as their key. Rows
+// come in the order of their rowIndex (the lexicographic rank of a
+// permutation, which is the order next_permutation gives), so that the first
+// row of each orbit is met with its index already known. The loop works on
+// the bells directly, the products and indexes written out: it runs at every
+// new part end, over all 40,320 rows.
 void buildKeyTables(PartState& s) {
+    const IndexTables& t = indexTables();
     std::array<bool, RowIndexCount> done{};
     std::array<std::uint8_t, BellCount> b{0, 1, 2, 3, 4, 5, 6, 7};
+    const std::array<std::uint8_t, BellCount>& end = s.partEnd.bells();
+    std::array<std::uint16_t, MaxParts> members{};
+    int index = 0;
     do {
-        const Row r(b);
-        if (done[static_cast<std::size_t>(rowIndex(r))]) continue;
-        std::uint32_t smallest = r.value();
-        for (int k = 1; k < s.count; ++k) smallest = std::min(smallest, s.powers[static_cast<std::size_t>(k)].times(r).value());
-        const auto smallestIndex = static_cast<std::uint16_t>(rowIndexOfKnownRow(RowKey{smallest}));
-        for (int k = 0; k < s.count; ++k) {
-            const auto at = static_cast<std::size_t>(rowIndex(s.powers[static_cast<std::size_t>(k)].times(r)));
-            done[at] = true;
-            s.keyOfRow[at] = smallest;
-            s.keyIndexOfRow[at] = smallestIndex;
+        if (!done[static_cast<std::size_t>(index)]) {
+            std::array<std::uint8_t, BellCount> r = b;
+            std::uint32_t smallest = ~0u;
+            for (int k = 0; k < s.count; ++k) {
+                if (k > 0)
+                    for (auto& bell : r) bell = end[bell];
+                const std::uint32_t high = (std::uint32_t{r[0]} << 9) | (std::uint32_t{r[1]} << 6) | (std::uint32_t{r[2]} << 3) | r[3];
+                const std::uint32_t low = (std::uint32_t{r[4]} << 9) | (std::uint32_t{r[5]} << 6) | (std::uint32_t{r[6]} << 3) | r[7];
+                smallest = std::min(smallest, (high << 12) | low);
+                members[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(t.prefix[high] * 24 + t.suffix[low]);
+            }
+            const auto smallestIndex =
+                static_cast<std::uint16_t>(t.prefix[smallest >> 12] * 24 + t.suffix[smallest & 0xFFF]);
+            for (int k = 0; k < s.count; ++k) {
+                const std::size_t at = members[static_cast<std::size_t>(k)];
+                done[at] = true;
+                s.keyOfRow[at] = smallest;
+                s.keyIndexOfRow[at] = smallestIndex;
+            }
         }
+        ++index;
     } while (std::next_permutation(b.begin(), b.end()));
 }
 
@@ -93,6 +116,9 @@ void buildKeyTables(PartState& s) {
 
 void setPartEnd(const Row& row) {
     PartState& s = state();
+    // The same part end again (a composition read back, undone, reloaded):
+    // every key keeps its meaning, and so does whatever was remembered by key.
+    if (s.count > 0 && s.partEnd == row) return;
     s.partEnd = row;
     s.count = 1;
     Row q = row;
@@ -102,12 +128,17 @@ void setPartEnd(const Row& row) {
         ++s.count;
         q = q.times(row);
     }
-    if (s.count > 1) buildKeyTables(s);
+    if (s.count > 1 && !(s.tablesBuilt && s.tablesFor == row)) {
+        buildKeyTables(s);
+        s.tablesFor = row;
+        s.tablesBuilt = true;
+    }
     ++detail::partEndGenerationCount;
 }
 
 void resetPartEnd() {
     PartState& s = state();
+    if (s.count == 0) return;
     s.partEnd = Row();
     s.count = 0;
     s.powers[0] = Row();

@@ -34,8 +34,9 @@ int partCount();
 namespace detail {
 inline std::uint64_t partEndGenerationCount = 0;
 }
-// Counts the calls of setPartEnd and resetPartEnd, so that anything that
-// caches per-key results can tell that the keys have changed meaning.
+// Counts the changes of part end (a set of the part end already set is
+// none), so that anything that caches per-key results can tell that the keys
+// have changed meaning.
 inline std::uint64_t partEndGeneration() { return detail::partEndGenerationCount; }
 
 // The key of a row under the present part end.

@@ -178,10 +178,22 @@ TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
     }
 }
 
-TEST_F(RowTest, PartEndGenerationChangesWithEverySet) {
-    const auto before = partEndGeneration();
-    setPartEnd(Row());
-    EXPECT_NE(partEndGeneration(), before);
+TEST_F(RowTest, PartEndGenerationChangesWhenTheKeysChangeMeaning) {
+    struct Step {
+        const char* partEnd;  // nullptr: reset
+        bool changes;
+    };
+    const Step steps[] = {{"12345678", true}, {"12345678", false}, {"15738264", true}, {"15738264", false},
+                          {nullptr, true},     {nullptr, false},    {"15738264", true}};
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.partEnd ? step.partEnd : "reset");
+        const auto before = partEndGeneration();
+        if (step.partEnd) setPartEnd(row(step.partEnd));
+        else resetPartEnd();
+        EXPECT_EQ(partEndGeneration() != before, step.changes);
+    }
+    EXPECT_EQ(partCount(), 7);
+    EXPECT_EQ(rowKey(row("15738264")), rowKey(Row()));
 }
 
 }  // namespace
