@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <bit>
+#include <memory>
 
 namespace quarnel {
 namespace {
@@ -38,10 +39,13 @@ struct IndexTables {
     std::array<std::uint16_t, 4096> prefix{};
     // The last four bells: the rank 0..23 of their relative order.
     std::array<std::uint16_t, 4096> suffix{};
+    // Every row's bells by its index.
+    std::array<std::array<std::uint8_t, BellCount>, RowIndexCount> rows{};
 };
 
-IndexTables buildIndexTables() {
-    IndexTables t{};
+std::unique_ptr<IndexTables> buildIndexTables() {
+    auto tables = std::make_unique<IndexTables>();
+    IndexTables& t = *tables;
     for (unsigned bits = 0; bits < 4096; ++bits) {
         unsigned d[4] = {(bits >> 9) & 7, (bits >> 6) & 7, (bits >> 3) & 7, bits & 7};
         unsigned used = 0;
@@ -65,51 +69,49 @@ IndexTables buildIndexTables() {
         }
         t.suffix[bits] = distinct ? static_cast<std::uint16_t>(srank) : 0xFFFF;
     }
-    return t;
+    // The index of a row is the lexicographic rank of its permutation, the
+    // order next_permutation gives.
+    std::array<std::uint8_t, BellCount> b{0, 1, 2, 3, 4, 5, 6, 7};
+    std::size_t index = 0;
+    do t.rows[index++] = b;
+    while (std::next_permutation(b.begin(), b.end()));
+    return tables;
 }
 
 const IndexTables& indexTables() {
-    static const IndexTables t = buildIndexTables();
-    return t;
+    static const std::unique_ptr<IndexTables> t = buildIndexTables();
+    return *t;
 }
 
 // Fills the key tables: every row's images over the parts form its orbit,
-// and all of them have the smallest value in the orbit as their key. Rows
-// come in the order of their rowIndex (the lexicographic rank of a
-// permutation, which is the order next_permutation gives), so that the first
-// row of each orbit is met with its index already known. The loop works on
-// the bells directly, the products and indexes written out: it runs at every
-// new part end, over all 40,320 rows.
+// and all of them have the smallest value in the orbit as their key. The
+// loop works on the bells directly, the products and indexes written out:
+// it runs at every new part end, over all 40,320 rows.
 void buildKeyTables(PartState& s) {
     const IndexTables& t = indexTables();
     std::array<bool, RowIndexCount> done{};
-    std::array<std::uint8_t, BellCount> b{0, 1, 2, 3, 4, 5, 6, 7};
     const std::array<std::uint8_t, BellCount>& end = s.partEnd.bells();
     std::array<std::uint16_t, MaxParts> members{};
-    int index = 0;
-    do {
-        if (!done[static_cast<std::size_t>(index)]) {
-            std::array<std::uint8_t, BellCount> r = b;
-            std::uint32_t smallest = ~0u;
-            for (int k = 0; k < s.count; ++k) {
-                if (k > 0)
-                    for (auto& bell : r) bell = end[bell];
-                const std::uint32_t high = (std::uint32_t{r[0]} << 9) | (std::uint32_t{r[1]} << 6) | (std::uint32_t{r[2]} << 3) | r[3];
-                const std::uint32_t low = (std::uint32_t{r[4]} << 9) | (std::uint32_t{r[5]} << 6) | (std::uint32_t{r[6]} << 3) | r[7];
-                smallest = std::min(smallest, (high << 12) | low);
-                members[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(t.prefix[high] * 24 + t.suffix[low]);
-            }
-            const auto smallestIndex =
-                static_cast<std::uint16_t>(t.prefix[smallest >> 12] * 24 + t.suffix[smallest & 0xFFF]);
-            for (int k = 0; k < s.count; ++k) {
-                const std::size_t at = members[static_cast<std::size_t>(k)];
-                done[at] = true;
-                s.keyOfRow[at] = smallest;
-                s.keyIndexOfRow[at] = smallestIndex;
-            }
+    for (int index = 0; index < RowIndexCount; ++index) {
+        if (done[static_cast<std::size_t>(index)]) continue;
+        std::array<std::uint8_t, BellCount> r = t.rows[static_cast<std::size_t>(index)];
+        std::uint32_t smallest = ~0u;
+        for (int k = 0; k < s.count; ++k) {
+            if (k > 0)
+                for (auto& bell : r) bell = end[bell];
+            const std::uint32_t high = (std::uint32_t{r[0]} << 9) | (std::uint32_t{r[1]} << 6) | (std::uint32_t{r[2]} << 3) | r[3];
+            const std::uint32_t low = (std::uint32_t{r[4]} << 9) | (std::uint32_t{r[5]} << 6) | (std::uint32_t{r[6]} << 3) | r[7];
+            smallest = std::min(smallest, (high << 12) | low);
+            members[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(t.prefix[high] * 24 + t.suffix[low]);
         }
-        ++index;
-    } while (std::next_permutation(b.begin(), b.end()));
+        const auto smallestIndex = static_cast<std::uint16_t>(t.prefix[smallest >> 12] * 24 + t.suffix[smallest & 0xFFF]);
+        for (int k = 0; k < s.count; ++k) {
+            const std::size_t at = members[static_cast<std::size_t>(k)];
+            done[at] = true;
+            s.keyOfRow[at] = smallest;
+            s.keyIndexOfRow[at] = smallestIndex;
+        }
+    }
 }
 
 }  // namespace
