@@ -24,14 +24,15 @@ constexpr std::string_view FillUsage =
     "usage: quarnel-cli fill FILE [--named] [--surprise] [--delight] [--treble-bob]\n"
     "           [--right-place] [--symmetric-sections] [--two-places] [--music MUSIC] [--all]\n"
     "           [--all-different | --max-uses K] [--threads N] [--time-limit SECONDS]\n"
-    "           [--node-limit N] [--library DIR]\n"
+    "           [--node-limit N] [--generator-limit N] [--library DIR]\n"
     "  fills every empty lead (with --all, every lead) with a true set of methods\n"
-    "  of the most music; writes the filled composition to standard output\n";
+    "  of the most music; writes the filled composition to standard output;\n"
+    "  --generator-limit: the most generator methods of one lead-head code (default 20000, 0: all)\n";
 
 const std::set<std::string_view> Flags = {"--named", "--surprise", "--delight", "--treble-bob", "--right-place",
                                           "--symmetric-sections", "--two-places", "--all", "--all-different"};
 const std::set<std::string_view> Valued = {"--music", "--max-uses", "--threads", "--time-limit", "--node-limit",
-                                           "--library"};
+                                           "--generator-limit", "--library"};
 
 template <typename T>
 std::optional<T> toNumber(const std::string& text) {
@@ -127,6 +128,14 @@ bool readOptions(const std::vector<std::string>& args, std::string& file, std::m
         }
         o.nodeLimit = *n;
     }
+    if (const auto it = values.find("--generator-limit"); it != values.end()) {
+        const auto n = toNumber<int>(it->second);
+        if (!n || *n < 0) {
+            err << "--generator-limit needs a whole number, 0 or more\n";
+            return false;
+        }
+        o.generatorLimit = *n;
+    }
     return true;
 }
 
@@ -173,6 +182,10 @@ int fillCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         err << e.what() << "\n";
         return 1;
     }
+    // A search over cut candidate sets proves nothing about the methods left out.
+    if (!problem.cutCodes().empty())
+        err << "Candidates: the first " << options.generatorLimit << " generator methods only, for lead-head code"
+            << (problem.cutCodes().size() > 1 ? "s " : " ") << problem.cutCodes() << "\n";
     const std::atomic<bool> stop{false};
     double lastLine = 0;
     const fill::FillResult result = fill::runFill(problem, options, stop, [&err, &lastLine](const fill::FillProgress& p) {
@@ -187,7 +200,13 @@ int fillCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         err << std::defaultfloat;
     });
 
-    switch (result.status) {
+    // With cut candidate sets, finding none proves nothing about the methods
+    // left out: the limit ended the search.
+    fill::FillStatus status = result.status;
+    if (!problem.cutCodes().empty() &&
+        (status == fill::FillStatus::ImpossibleLead || status == fill::FillStatus::NoTrueFill))
+        status = fill::FillStatus::NoFillWithinLimits;
+    switch (status) {
     case fill::FillStatus::ImpossibleLead:
         err << "Lead " << result.impossibleLead << " has no candidate\n";
         err << "No true fill exists\n";

@@ -36,6 +36,11 @@ struct FillOptions {
     int threads = 0;                // 0: the machine's hardware threads
     double timeLimitSeconds = 0;    // 0: none
     std::uint64_t nodeLimit = 0;    // 0: none
+    // The most generator methods taken for one lead-head code, in the
+    // generator's order (0: no limit). Two Places alone gives over 370,000
+    // methods of some codes, whose tables would not fit in memory.
+    int generatorLimit = DefaultGeneratorLimit;
+    static constexpr int DefaultGeneratorLimit = 20000;
 };
 
 struct FillProgress {
@@ -98,6 +103,9 @@ public:
     int impossibleLead() const { return impossibleLead_; }
     // The most uses a method may have (0: no limit), from the options.
     int usesLimit() const { return usesLimit_; }
+    // The lead-head codes whose generator methods were cut at the options'
+    // generator limit: the search is then over the first methods only.
+    const std::string& cutCodes() const { return cutCodes_; }
 
     // The candidates that ring a row, and those of a method.
     const std::uint32_t* candidatesOfRow(int row, int& count) const;
@@ -121,6 +129,7 @@ private:
     long long fixedMusic_ = 0;
     int impossibleLead_ = 0;
     int usesLimit_ = 0;
+    std::string cutCodes_;
 };
 
 // Searches the problem. The stop flag, the time limit and the node limit end

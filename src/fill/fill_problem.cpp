@@ -15,8 +15,9 @@ namespace quarnel::fill {
 namespace {
 
 // The notation texts a lead of the code may take under the options, in
-// byte order.
-std::vector<std::string> candidateTexts(char code, const MethodLibrary& library, const FillOptions& o) {
+// byte order; cut is set when the generator had more than the limit.
+std::vector<std::string> candidateTexts(char code, const MethodLibrary& library, const FillOptions& o, bool& cut) {
+    cut = false;
     const bool anyClass = o.surprise || o.delight || o.trebleBob;
     const bool surprise = o.surprise || !anyClass;
     std::vector<std::string> texts;
@@ -34,7 +35,12 @@ std::vector<std::string> candidateTexts(char code, const MethodLibrary& library,
         for (;;) {
             const std::string& text = generator.nextMethod(code, resume, g);
             if (text.empty()) break;
-            if (!o.named || !library.nameOf(text).empty()) texts.push_back(text);
+            if (o.named && library.nameOf(text).empty()) continue;
+            if (o.generatorLimit > 0 && static_cast<int>(texts.size()) >= o.generatorLimit) {
+                cut = true;
+                break;
+            }
+            texts.push_back(text);
             resume = MethodGenerator::ChosenPositions - 1;
         }
     } else {
@@ -126,7 +132,10 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
         if (methodsOfCode.count(code) != 0) continue;
         auto& methods = methodsOfCode[code];
         if (leadEndRowOf(code) == nullptr) continue;
-        for (const std::string& text : candidateTexts(code, library, options)) {
+        bool cut = false;
+        const std::vector<std::string> texts = candidateTexts(code, library, options, cut);
+        if (cut) p.cutCodes_ += code;
+        for (const std::string& text : texts) {
             auto m = std::make_unique<MajorMethod>(text, library);
             if (!m->hasNotation() || m->halfLength() != half || m->code() != lowerCode(code)) continue;
             methodIndex.emplace(m->notationText(), 0);

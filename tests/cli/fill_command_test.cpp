@@ -60,6 +60,13 @@ TEST(FillCommandTest, BadInputAndFillsThatCannotBeAreReportedWithTheirStatus) {
     check({"fill", plan, "--time-limit", "-1"}, 1, "--time-limit needs a number of seconds");
     check({"fill", plan, "--node-limit", "-5"}, 1, "--node-limit needs a whole number");
     check({"fill", plan, "--all-different", "--max-uses", "2"}, 1, "cannot be given together");
+    check({"fill", plan, "--generator-limit", "-1"}, 1, "--generator-limit needs a whole number");
+    // Two Places alone: far more generator methods than the limit lets in,
+    // and none of the first 40 of a code is true here; that proves nothing
+    // about the methods left out.
+    check({"fill", plan, "--all", "--two-places", "--generator-limit", "40"}, 3,
+          "Candidates: the first 40 generator methods only, for lead-head codes ");
+    check({"fill", plan, "--all", "--two-places", "--generator-limit", "40"}, 3, "No fill found within the limits");
     // Treble Bob only: the standard methods hold none for some of the codes.
     check({"fill", plan, "--all", "--treble-bob"}, 2, "No true fill exists");
     check({"fill", plan, "--all", "--node-limit", "1"}, 3, "No fill found within the limits");

@@ -61,7 +61,7 @@ struct Exhaustive {
     std::vector<std::uint8_t> used = std::vector<std::uint8_t>(RowIndexCount, 0);
     std::vector<int> uses = std::vector<int>(p.notations().size(), 0);
     std::vector<int> chosen = std::vector<int>(static_cast<std::size_t>(p.leadCount()), -1);
-    std::vector<int> best;
+    std::vector<int> best{};
     long long bestMusic = LLONG_MIN;
     long long music = 0;
 
