@@ -339,7 +339,9 @@ bool ComposerSession::takeFill(const std::vector<std::pair<int, std::string>>& m
     releaseCandidate();
     const bool taken = fill::applyFill(*composition_, library_, methods) == 0;
     if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
-    refreshFromModel();
+    // The fill tried its own methods: the candidate the place-notation field
+    // shows is built and tried again, so that the two still agree.
+    rebuildCandidate();
     recordMethodsChange("Fill", before);
     return taken;
 }

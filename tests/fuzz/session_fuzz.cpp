@@ -1,6 +1,7 @@
 // The session as a state machine: the input is a sequence of the composer's
 // commands (lead changes, typed names and notations, Next, Different and
-// Match with a step limit, OK, Clear, Save, Load and Music of fuzzed files).
+// Match with a step limit, OK, Clear, Save, Load and Music of fuzzed files,
+// Fill with a node limit).
 // After every command the session's invariants are checked: the lead list
 // shows exactly the committed methods, the candidate shown is the candidate
 // tried, and every committed lead is true; after OK, Save and Load the
@@ -18,7 +19,9 @@
 
 #include "fuzz_support.h"
 #include "methods/major_method.h"
+#include "fill/fill.h"
 #include "session/composer_session.h"
+#include "session/fill_runner.h"
 #include "session/session_view.h"
 
 using namespace quarnel;
@@ -196,11 +199,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             view.nextPath = starterMusic;
             session.music();
             break;
-        case Fill:
-            // The whole-composition Fill command (with a node limit, so that
-            // an input stays short) joins the state machine here once the
-            // session has it.
+        case Fill: {
+            // The whole-composition Fill, as the Fill window runs it but on
+            // this thread, with a node limit and few generator methods so
+            // that an input stays short; then taken.
+            if (c == nullptr) break;
+            fill::FillOptions o = fillOptionsOf(f);
+            o.threads = 1;
+            o.all = in.ConsumeBool();
+            o.allDifferent = in.ConsumeBool();
+            o.nodeLimit = in.ConsumeIntegralInRange<std::uint64_t>(1, 300);
+            o.generatorLimit = 100;
+            std::optional<MusicTable> music;
+            if (session.musicTable()) music = *session.musicTable();
+            const fill::FillProblem problem = fill::FillProblem::build(*c, library, music ? &*music : nullptr, o);
+            const std::atomic<bool> stop{false};
+            const fill::FillResult result = fill::runFill(problem, o, stop, {});
+            if (result.methods.empty()) break;
+            fuzz::require(session.takeFill(result.methods), "a fill found commits");
+            for (const auto& [n, text] : result.methods) {
+                const Method* m = session.composition()->committedMethodAt(n);
+                fuzz::require(m != nullptr && m->notationText() == text, "every lead of a fill taken has its method", text);
+            }
+            fuzz::checkRegister(*session.composition());
+            fuzz::checkCompositionRoundTrip(*session.composition(), library, false);
             break;
+        }
         default:
             break;
         }

@@ -33,7 +33,14 @@ TEST(FillRunnerTest, AFillRunsAwayFromTheCallerAndTakingItCommitsEveryLead) {
     EXPECT_TRUE(runner.progress().complete);
     EXPECT_EQ(runner.progress().bestMusic, result->music);
 
+    // A candidate in the place-notation field stays the candidate tried.
+    f.placeNotationText = session.composition()->leadAt(f.leadNumber)->notation();
+    session.rebuildCandidate();
+    ASSERT_NE(session.candidate(), nullptr);
+
     ASSERT_TRUE(session.takeFill(result->methods));
+    ASSERT_NE(session.candidate(), nullptr);
+    EXPECT_EQ(session.composition()->leadAt(f.leadNumber)->trial(), session.candidate());
     for (int n = 1; n <= static_cast<int>(session.composition()->leadCount()); ++n)
         EXPECT_NE(session.composition()->committedMethodAt(n), nullptr) << n;
     EXPECT_EQ(f.totalMusic, result->music);
