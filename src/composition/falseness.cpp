@@ -40,13 +40,11 @@ void FalseRowTable::eraseLeadRows(int lead) {
 std::vector<std::pair<RowKey, int>> FalseRowTable::entries() const {
     std::vector<std::pair<RowKey, int>> all;
     all.reserve(size_);
-    // Walk the rows in value order: all permutations in lexicographic order.
-    std::array<std::uint8_t, BellCount> b{0, 1, 2, 3, 4, 5, 6, 7};
-    do {
-        const RowKey key{Row(b).value()};
-        const int owner = owner_[static_cast<std::size_t>(rowIndexOfKnownRow(key))];
-        if (owner >= 0) all.emplace_back(key, owner);
-    } while (std::next_permutation(b.begin(), b.end()));
+    // Rows by index are rows in value order.
+    for (int index = 0; index < RowIndexCount; ++index) {
+        const int owner = owner_[static_cast<std::size_t>(index)];
+        if (owner >= 0) all.emplace_back(RowKey{rowOfIndex(index).value()}, owner);
+    }
     return all;
 }
 

@@ -204,6 +204,8 @@ int rowIndexOfKnownRow(RowKey key) {
     return t.prefix[key.value >> 12] * 24 + t.suffix[key.value & 0xFFF];
 }
 
+Row rowOfIndex(int index) { return Row(indexTables().rows[static_cast<std::size_t>(index)]); }
+
 int rowIndex(const Row& row) { return rowIndexOfKnownRow(RowKey{row.value()}); }
 
 }  // namespace quarnel

@@ -53,5 +53,8 @@ int rowIndex(const Row& row);
 int rowIndex(RowKey key);
 // The same for a key known to come from a row (no check).
 int rowIndexOfKnownRow(RowKey key);
+// The row of an index 0..RowIndexCount - 1. The index is the row's rank in
+// lexicographic order, so rising indexes give rising row values.
+Row rowOfIndex(int index);
 
 }  // namespace quarnel

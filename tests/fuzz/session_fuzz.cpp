@@ -209,7 +209,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             o.all = in.ConsumeBool();
             o.allDifferent = in.ConsumeBool();
             o.nodeLimit = in.ConsumeIntegralInRange<std::uint64_t>(1, 300);
-            o.generatorLimit = 100;
+            // The generator's methods only now and then, and few of them: a
+            // Fill's tables are built from every candidate of every code.
+            // Named generator methods are found only by walking all the
+            // generator's methods (hundreds of thousands with Two Places).
+            o.generatorLimit = 10;
+            if (in.ConsumeIntegralInRange<int>(0, 3) != 0) o.rightPlace = o.symmetricSections = o.twoPlaces = false;
+            if (o.rightPlace || o.symmetricSections || o.twoPlaces) o.named = false;
             std::optional<MusicTable> music;
             if (session.musicTable()) music = *session.musicTable();
             const fill::FillProblem problem = fill::FillProblem::build(*c, library, music ? &*music : nullptr, o);

@@ -52,6 +52,8 @@ TEST_F(RowTest, ValueRoundTripsForEveryRow) {
         ASSERT_FALSE(seen[static_cast<std::size_t>(index)]) << r.text();
         seen[static_cast<std::size_t>(index)] = true;
         ASSERT_EQ(rowIndex(RowKey{r.value()}), index);
+        ASSERT_EQ(index, count) << "rows in value order have rising indexes";
+        ASSERT_EQ(rowOfIndex(index), r);
         ++count;
     } while (std::next_permutation(b.begin(), b.end()));
     EXPECT_EQ(count, RowIndexCount);
