@@ -65,6 +65,10 @@ enum Command : int {
     LoadFuzzed, LoadStarter, SaveAndLoad, MusicFuzzed, MusicStarter, Fill, CommandCount
 };
 
+// Commands in one input: enough for a load, a search, an OK and a fill to
+// meet, few enough that an input stays short.
+constexpr int MaxCommands = 12;
+
 const std::string& scratch(const char* what) {
     static const std::string base =
         (std::filesystem::temp_directory_path() / ("quarnel-fuzz-" + std::to_string(getpid()) + "-")).string();
@@ -119,7 +123,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     session.loadFile(starterComposition);
     checkInvariants(session, view);
 
-    for (int step = 0; step < 24 && in.remaining_bytes() > 0; ++step) {
+    for (int step = 0; step < MaxCommands && in.remaining_bytes() > 0; ++step) {
         DialogFields& f = session.fields();
         const Composition* c = session.composition();
         const int leads = c ? static_cast<int>(c->leadCount()) : 0;
