@@ -11,6 +11,8 @@
 #include "composition/composition.h"
 #include "methods/method_library.h"
 #include "session/composer_session.h"
+#include "session/fill_preview.h"
+#include "ui/display_window.h"
 
 namespace quarnel {
 
@@ -23,6 +25,7 @@ FillWindow::FillWindow(ComposerSession& session, const MethodLibrary& library, Q
     speed_ = new QLabel(QStringLiteral("0"), this);
     elapsed_ = new QLabel(QStringLiteral("0.0 s"), this);
     status_ = new QLabel(this);
+    status_->setWordWrap(true);
     form->addRow(tr("Best music"), bestMusic_);
     form->addRow(tr("Nodes/s"), speed_);
     form->addRow(tr("Elapsed"), elapsed_);
@@ -54,6 +57,7 @@ FillWindow::FillWindow(ComposerSession& session, const MethodLibrary& library, Q
 FillWindow::~FillWindow() {
     runner_.stop();
     runner_.wait();
+    restoreDisplay();
 }
 
 bool FillWindow::start() {
@@ -100,13 +104,47 @@ void FillWindow::finish() {
         bestMusic_->setText(QString::number(result_->music));
         take_->setEnabled(true);
         take_->setDefault(true);
+        showPreview();
     }
+}
+
+void FillWindow::showPreview() {
+    const Composition* live = session_.composition();
+    if (!display_ || live == nullptr || !result_) return;
+    preview_ = previewComposition(*live, library_, *result_);
+    if (!preview_) return;
+    // No candidate is tried on the copy: no lead is marked as the current one.
+    shownLead_ = display_->currentLead();
+    display_->setCurrentLead(0);
+    display_->setCaption(tr("Fill preview"));
+    display_->setComposition(preview_.get());
+    // With the methods in view the list is hidden: it shows over them until
+    // the window closes.
+    hideDisplayAfter_ = display_->isHidden();
+    if (hideDisplayAfter_) {
+        display_->show();
+        display_->raise();
+    }
+    status_->setText(status_->text() + QStringLiteral("\n") +
+                     tr("Showing the fill in the display window; Take keeps it, Leave restores the composition"));
+}
+
+void FillWindow::restoreDisplay() {
+    if (!preview_) return;
+    if (display_) {
+        display_->setComposition(session_.composition());
+        display_->setCaption(QString());
+        display_->setCurrentLead(shownLead_);
+        if (hideDisplayAfter_) display_->hide();
+    }
+    preview_.reset();
 }
 
 void FillWindow::stop() { runner_.stop(); }
 
 void FillWindow::take() {
     if (!result_ || !take_->isEnabled()) return;
+    restoreDisplay();
     session_.takeFill(result_->methods);
     accept();
 }
@@ -120,6 +158,11 @@ void FillWindow::reject() {
         return;
     }
     QDialog::reject();
+}
+
+void FillWindow::done(int result) {
+    restoreDisplay();
+    QDialog::done(result);
 }
 
 }  // namespace quarnel
