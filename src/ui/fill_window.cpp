@@ -5,8 +5,10 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "composition/composition.h"
 #include "methods/method_library.h"
@@ -66,8 +68,26 @@ bool FillWindow::start() {
     fill::FillOptions options = fillOptionsOf(session_.fields());
     if (!runner_.start(*c, library_, session_.musicTable(), options)) return false;
     status_->setText(tr("Searching"));
+    placeClearOfDisplay();
     timer_->start();
     return true;
+}
+
+void FillWindow::placeClearOfDisplay() {
+    if (!display_) return;
+    adjustSize();
+    const QRect shown(display_->mapToGlobal(QPoint(0, 0)), display_->size());
+    const QRect area = display_->screen()->availableGeometry();
+    const QSize size = frameGeometry().size();
+    QPoint at;
+    if (shown.right() + size.width() <= area.right())
+        at = QPoint(shown.right() + 1, shown.top());
+    else if (shown.left() - size.width() >= area.left())
+        at = QPoint(shown.left() - size.width(), shown.top());
+    else
+        return;  // no room beside it: the window stays centred on the dialog
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    move(at);
 }
 
 void FillWindow::poll() {

@@ -59,6 +59,8 @@ private:
     void poll();
     void finish();
     void showPreview();
+    // Beside the display window, so that the fill shown there stays in view.
+    void placeClearOfDisplay();
     // Points the display back at the loaded composition, before the copy goes.
     void restoreDisplay();
 
