@@ -74,10 +74,11 @@ bool FillWindow::start() {
 }
 
 void FillWindow::placeClearOfDisplay() {
-    if (!display_) return;
+    const QScreen* screen = display_ ? display_->screen() : nullptr;
+    if (screen == nullptr) return;
     adjustSize();
     const QRect shown(display_->mapToGlobal(QPoint(0, 0)), display_->size());
-    const QRect area = display_->screen()->availableGeometry();
+    const QRect area = screen->availableGeometry();
     const QSize size = frameGeometry().size();
     QPoint at;
     if (shown.right() + size.width() <= area.right())
