@@ -144,6 +144,7 @@ void ComposerDialog::fill() {
     if (busy() || session_->composition() == nullptr) return;
     readControls(session_->fields());
     FillWindow window(*session_, MethodLibrary::instance(), this);
+    window.showFillIn(display_);
     if (!window.start()) return;
     window.exec();
     writeControlsNow();

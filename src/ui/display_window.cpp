@@ -2,6 +2,7 @@
 
 #include <QFontDatabase>
 #include <QPainter>
+#include <algorithm>
 
 #include "composition/composition.h"
 #include "session/drawing.h"
@@ -29,6 +30,11 @@ void DisplayWindow::setComposition(const Composition* composition) {
     update();
 }
 
+void DisplayWindow::setCaption(const QString& caption) {
+    caption_ = caption;
+    update();
+}
+
 void DisplayWindow::setCurrentLead(int lead) {
     currentLead_ = lead;
     update();
@@ -45,14 +51,22 @@ void DisplayWindow::paintEvent(QPaintEvent*) {
     }
     QPainter painter(this);
     painter.fillRect(QRect(0, 0, width(), height()), Qt::white);
-    const int count = static_cast<int>(composition_->leadCount());
-    const DisplayLayout layout = displayLayout(count, height());
     const int ascent = painter.fontMetrics().ascent();
+    int top = 0;
+    if (!caption_.isEmpty()) {
+        const int line = painter.fontMetrics().height();
+        painter.setPen(QColor(96, 96, 96));
+        painter.drawText(QRect(4, 2, width() - 8, line), Qt::AlignLeft | Qt::AlignTop, caption_);
+        top = line + 4;
+    }
+    const int count = static_cast<int>(composition_->leadCount());
+    const int listHeight = std::max(0, height() - top);
+    const DisplayLayout layout = displayLayout(count, listHeight);
     for (int i = 0; i < count; ++i) {
-        const Point p = displayPosition(i, layout, width(), height());
+        const Point p = displayPosition(i, layout, width(), listHeight);
         const Rgb c = displayColour(*composition_, i + 1, currentLead_);
         painter.setPen(QColor(c.red, c.green, c.blue));
-        painter.drawText(p.x, p.y + ascent, QString::fromStdString(composition_->displayLine(i + 1)));
+        painter.drawText(p.x, top + p.y + ascent, QString::fromStdString(composition_->displayLine(i + 1)));
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The composition list: every lead's lead head and file line, the current
 // lead in blue (violet when OK would refuse the candidate) and the leads the
-// candidate clashes with in red. It only draws what it is given.
+// candidate clashes with in red. It only draws what it is given. A caption,
+// when set, heads the list in grey on a line of its own (a fill shown
+// before it is taken says so there).
 #include <QWidget>
 
 namespace quarnel {
@@ -19,6 +21,9 @@ public:
     void setCurrentLead(int lead);
     int currentLead() const { return currentLead_; }
     const Composition* composition() const { return composition_; }
+    // An empty caption gives the whole window to the list.
+    void setCaption(const QString& caption);
+    const QString& caption() const { return caption_; }
     // What the window says while no composition is loaded.
     static QString startHint();
 
@@ -28,6 +33,7 @@ protected:
 private:
     const Composition* composition_ = nullptr;
     int currentLead_ = 0;
+    QString caption_;
 };
 
 }  // namespace quarnel

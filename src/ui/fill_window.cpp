@@ -5,12 +5,16 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "composition/composition.h"
 #include "methods/method_library.h"
 #include "session/composer_session.h"
+#include "session/fill_preview.h"
+#include "ui/display_window.h"
 
 namespace quarnel {
 
@@ -23,6 +27,7 @@ FillWindow::FillWindow(ComposerSession& session, const MethodLibrary& library, Q
     speed_ = new QLabel(QStringLiteral("0"), this);
     elapsed_ = new QLabel(QStringLiteral("0.0 s"), this);
     status_ = new QLabel(this);
+    status_->setWordWrap(true);
     form->addRow(tr("Best music"), bestMusic_);
     form->addRow(tr("Nodes/s"), speed_);
     form->addRow(tr("Elapsed"), elapsed_);
@@ -54,6 +59,7 @@ FillWindow::FillWindow(ComposerSession& session, const MethodLibrary& library, Q
 FillWindow::~FillWindow() {
     runner_.stop();
     runner_.wait();
+    restoreDisplay();
 }
 
 bool FillWindow::start() {
@@ -62,8 +68,27 @@ bool FillWindow::start() {
     fill::FillOptions options = fillOptionsOf(session_.fields());
     if (!runner_.start(*c, library_, session_.musicTable(), options)) return false;
     status_->setText(tr("Searching"));
+    placeClearOfDisplay();
     timer_->start();
     return true;
+}
+
+void FillWindow::placeClearOfDisplay() {
+    const QScreen* screen = display_ ? display_->screen() : nullptr;
+    if (screen == nullptr) return;
+    adjustSize();
+    const QRect shown(display_->mapToGlobal(QPoint(0, 0)), display_->size());
+    const QRect area = screen->availableGeometry();
+    const QSize size = frameGeometry().size();
+    QPoint at;
+    if (shown.right() + size.width() <= area.right())
+        at = QPoint(shown.right() + 1, shown.top());
+    else if (shown.left() - size.width() >= area.left())
+        at = QPoint(shown.left() - size.width(), shown.top());
+    else
+        return;  // no room beside it: the window stays centred on the dialog
+    at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
+    move(at);
 }
 
 void FillWindow::poll() {
@@ -100,13 +125,47 @@ void FillWindow::finish() {
         bestMusic_->setText(QString::number(result_->music));
         take_->setEnabled(true);
         take_->setDefault(true);
+        showPreview();
     }
+}
+
+void FillWindow::showPreview() {
+    const Composition* live = session_.composition();
+    if (!display_ || live == nullptr || !result_) return;
+    preview_ = previewComposition(*live, library_, *result_);
+    if (!preview_) return;
+    // No candidate is tried on the copy: no lead is marked as the current one.
+    shownLead_ = display_->currentLead();
+    display_->setCurrentLead(0);
+    display_->setCaption(tr("Fill preview"));
+    display_->setComposition(preview_.get());
+    // With the methods in view the list is hidden: it shows over them until
+    // the window closes.
+    hideDisplayAfter_ = display_->isHidden();
+    if (hideDisplayAfter_) {
+        display_->show();
+        display_->raise();
+    }
+    status_->setText(status_->text() + QStringLiteral("\n") +
+                     tr("Showing the fill in the display window; Take keeps it, Leave restores the composition"));
+}
+
+void FillWindow::restoreDisplay() {
+    if (!preview_) return;
+    if (display_) {
+        display_->setComposition(session_.composition());
+        display_->setCaption(QString());
+        display_->setCurrentLead(shownLead_);
+        if (hideDisplayAfter_) display_->hide();
+    }
+    preview_.reset();
 }
 
 void FillWindow::stop() { runner_.stop(); }
 
 void FillWindow::take() {
     if (!result_ || !take_->isEnabled()) return;
+    restoreDisplay();
     session_.takeFill(result_->methods);
     accept();
 }
@@ -120,6 +179,11 @@ void FillWindow::reject() {
         return;
     }
     QDialog::reject();
+}
+
+void FillWindow::done(int result) {
+    restoreDisplay();
+    QDialog::done(result);
 }
 
 }  // namespace quarnel

@@ -3,8 +3,12 @@
 // while it stays painted and answers Stop, shows the best music so far, the
 // nodes searched per second and the time taken, and when the search ends
 // offers "Take" (every filled lead gets its method) or "Leave" (the
-// composition stays as it was).
+// composition stays as it was). Until then the display window, when given,
+// shows the composition as it would be with the best fill, on a copy: the
+// loaded composition is never touched by what is shown.
 #include <QDialog>
+#include <QPointer>
+#include <memory>
 #include <optional>
 
 #include "fill/fill.h"
@@ -18,6 +22,8 @@ class QTimer;
 namespace quarnel {
 
 class ComposerSession;
+class Composition;
+class DisplayWindow;
 class MethodLibrary;
 
 class FillWindow : public QDialog {
@@ -34,6 +40,11 @@ public:
     QPushButton* stopButton() const { return stop_; }
     QPushButton* takeButton() const { return take_; }
     QPushButton* leaveButton() const { return leave_; }
+    // The display window that shows the fill before Take; it shows the
+    // loaded composition again when the window closes.
+    void showFillIn(DisplayWindow* display) { display_ = display; }
+    // The composition shown with the fill (none while none is shown).
+    const Composition* preview() const { return preview_.get(); }
 
 public slots:
     void stop();
@@ -42,10 +53,16 @@ public slots:
 
 protected:
     void reject() override;
+    void done(int result) override;
 
 private:
     void poll();
     void finish();
+    void showPreview();
+    // Beside the display window, so that the fill shown there stays in view.
+    void placeClearOfDisplay();
+    // Points the display back at the loaded composition, before the copy goes.
+    void restoreDisplay();
 
     ComposerSession& session_;
     const MethodLibrary& library_;
@@ -60,6 +77,10 @@ private:
     QPushButton* take_ = nullptr;
     QPushButton* leave_ = nullptr;
     QTimer* timer_ = nullptr;
+    QPointer<DisplayWindow> display_;
+    std::unique_ptr<Composition> preview_;
+    int shownLead_ = 0;
+    bool hideDisplayAfter_ = false;
 };
 
 }  // namespace quarnel

@@ -7,6 +7,7 @@
 #include "methods/method_library.h"
 #include "session/composer_session.h"
 #include "session/headless_view.h"
+#include "ui/display_window.h"
 #include "ui/fill_window.h"
 
 namespace quarnel {
@@ -16,6 +17,7 @@ class FillWindowTest : public QObject {
 private slots:
     void aFinishedFillIsTakenIntoEveryLead();
     void stopEndsTheSearchWithTheBestFillSoFar();
+    void theDisplayShowsTheFillUntilItIsTakenOrLeft();
 
 private:
     std::ostringstream messages_;
@@ -62,6 +64,52 @@ void FillWindowTest::stopEndsTheSearchWithTheBestFillSoFar() {
     QVERIFY(window.takeButton()->isEnabled());
     window.leaveButton()->click();
     QVERIFY(session.composition()->committedMethodAt(1) == nullptr);
+}
+
+void FillWindowTest::theDisplayShowsTheFillUntilItIsTakenOrLeft() {
+    MethodLibrary library;
+    readLibraryFiles(library, QUARNEL_SHARED_DATA "/methods-standard");
+    HeadlessView view(messages_);
+    ComposerSession session(view, library);
+    QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
+    const std::string path = QDir::temp().filePath(QStringLiteral("quarnel-fill-preview.txt")).toStdString();
+    {
+        std::ofstream plan(path);
+        plan << "B-\nC \n";
+    }
+    QVERIFY(session.loadFile(path));
+    QWidget dialog;
+    DisplayWindow display(&dialog, QRect(0, 0, 400, 300), QStringLiteral("Display"), 1017);
+    display.setComposition(session.composition());
+    display.setCurrentLead(2);
+    enum class End { Leave, Escape, Take };
+    const auto check = [&](End end) {
+        const bool take = end == End::Take;
+        const std::string before = session.saveText();
+        FillWindow window(session, library);
+        window.showFillIn(&display);
+        QVERIFY(window.start());
+        QTRY_VERIFY_WITH_TIMEOUT(window.takeButton()->isEnabled(), 10000);
+        QVERIFY(window.preview() != nullptr);
+        QCOMPARE(display.composition(), window.preview());
+        QCOMPARE(display.caption(), QStringLiteral("Fill preview"));
+        for (const auto& [lead, notation] : window.result()->methods)
+            QCOMPARE(display.composition()->committedMethodAt(lead)->notationText(), notation);
+        QCOMPARE(session.saveText(), before);
+        if (end == End::Escape)
+            QTest::keyClick(&window, Qt::Key_Escape);
+        else
+            (take ? window.takeButton() : window.leaveButton())->click();
+        QCOMPARE(display.composition(), session.composition());
+        QVERIFY(display.caption().isEmpty());
+        QCOMPARE(display.currentLead(), 2);
+        QVERIFY(window.preview() == nullptr);
+        for (const auto& [lead, notation] : window.result()->methods)
+            QCOMPARE(session.composition()->committedMethodAt(lead) != nullptr, take);
+    };
+    check(End::Leave);
+    check(End::Escape);
+    check(End::Take);
 }
 
 }  // namespace quarnel

@@ -1,0 +1,35 @@
+#include "session/fill_preview.h"
+
+#include <sstream>
+
+#include "composition/composition.h"
+#include "ringing/model_error.h"
+#include "ringing/part_end.h"
+
+namespace quarnel {
+
+std::unique_ptr<Composition> previewComposition(const Composition& live, const MethodLibrary& library,
+                                                const fill::FillResult& result) {
+    if (result.methods.empty()) return nullptr;
+    std::ostringstream text;
+    live.save(text);
+    const Row present = partEnd();
+    std::unique_ptr<Composition> copy;
+    try {
+        std::istringstream in(text.str());
+        copy = readComposition(in, live.leadLength() / 2, library);
+    } catch (const ModelError&) {
+        copy.reset();
+    }
+    // The copy rings the same leads, so it ends its part where the loaded
+    // composition does; anything else would change the meaning of every
+    // row key the session holds.
+    if (!copy || partEnd() != present || copy->leadCount() != live.leadCount()) {
+        setPartEnd(present);
+        return nullptr;
+    }
+    fill::applyFill(*copy, library, result.methods);
+    return copy;
+}
+
+}  // namespace quarnel
