@@ -200,12 +200,7 @@ int fillCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         err << std::defaultfloat;
     });
 
-    // With cut candidate sets, finding none proves nothing about the methods
-    // left out: the limit ended the search.
-    fill::FillStatus status = result.status;
-    if (!problem.cutCodes().empty() &&
-        (status == fill::FillStatus::ImpossibleLead || status == fill::FillStatus::NoTrueFill))
-        status = fill::FillStatus::NoFillWithinLimits;
+    const fill::FillStatus status = fill::reportedStatus(problem, result);
     switch (status) {
     case fill::FillStatus::ImpossibleLead:
         err << "Lead " << result.impossibleLead << " has no candidate\n";

@@ -146,6 +146,11 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
 int applyFill(Composition& composition, const MethodLibrary& library,
               const std::vector<std::pair<int, std::string>>& methods);
 
+// The status to report of a search of the problem: with cut candidate sets
+// (cutCodes), finding no fill proves nothing about the methods left out, so
+// a limit ended the search.
+FillStatus reportedStatus(const FillProblem& problem, const FillResult& result);
+
 // The options' limit on a method's uses: 1 for allDifferent, else maxUses.
 int usesLimitOf(const FillOptions& options);
 

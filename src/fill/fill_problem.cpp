@@ -58,6 +58,13 @@ std::vector<std::string> candidateTexts(char code, const MethodLibrary& library,
 
 }  // namespace
 
+FillStatus reportedStatus(const FillProblem& problem, const FillResult& result) {
+    if (!problem.cutCodes().empty() &&
+        (result.status == FillStatus::ImpossibleLead || result.status == FillStatus::NoTrueFill))
+        return FillStatus::NoFillWithinLimits;
+    return result.status;
+}
+
 int usesLimitOf(const FillOptions& options) { return options.allDifferent ? 1 : std::max(0, options.maxUses); }
 
 int applyFill(Composition& composition, const MethodLibrary& library,

@@ -35,6 +35,8 @@ public:
                const fill::FillOptions& options);
     void stop() { stop_ = true; }
     bool running() const { return running_; }
+    // The problem searched, from start on (none before).
+    const fill::FillProblem* problem() const { return problem_.get(); }
     // The latest progress report.
     fill::FillProgress progress() const;
     // Waits for the search to end and gives its result (none before a start).

@@ -105,7 +105,7 @@ void FillWindow::finish() {
     stop_->setEnabled(false);
     leave_->setEnabled(true);
     if (!result_) return;
-    switch (result_->status) {
+    switch (runner_.problem() ? fill::reportedStatus(*runner_.problem(), *result_) : result_->status) {
     case fill::FillStatus::Optimal: status_->setText(tr("Best fill found")); break;
     case fill::FillStatus::LimitReached: status_->setText(tr("Best fill so far")); break;
     case fill::FillStatus::NoTrueFill: status_->setText(tr("No true fill exists")); break;
@@ -114,6 +114,10 @@ void FillWindow::finish() {
         status_->setText(tr("Lead %1 has no candidate").arg(result_->impossibleLead));
         break;
     }
+    if (const fill::FillProblem* p = runner_.problem(); p && !p->cutCodes().empty())
+        status_->setText(status_->text() + tr("\nCandidates: the first %1 generator methods only, for lead-head codes %2")
+                                               .arg(fill::FillOptions::DefaultGeneratorLimit)
+                                               .arg(QString::fromStdString(p->cutCodes())));
     QString text;
     for (const auto& [lead, notation] : result_->methods) {
         const std::string& name = library_.nameOf(notation);
