@@ -88,20 +88,35 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
     buildRows();
 }
 
+Method::Method(char code, const Change* const* changes, int h) {
+    if (h < 1 || h > MaxHalfLength) return;
+    halfLength_ = h;
+    for (int i = 0; i < h; ++i) changes_[static_cast<std::size_t>(i)] = *changes[i];
+    code_ = code;
+    buildRows();
+}
+
 Method::Method(const Method& other) = default;
 Method& Method::operator=(const Method& other) = default;
 Method::~Method() = default;
 
 void Method::buildRows() {
+    // Each row follows from the one before: the running row stays packed.
     const int h = halfLength_;
+    PackedRow x = pack(Row());
     rows_[0] = Row();
-    for (int i = 0; i < h; ++i) rows_[static_cast<std::size_t>(i + 1)] = applied(rows_[static_cast<std::size_t>(i)], change(i));
-    for (int i = h - 2; i >= 0; --i)
-        rows_[static_cast<std::size_t>(2 * h - 1 - i)] = applied(rows_[static_cast<std::size_t>(2 * h - 2 - i)], change(i));
+    for (int i = 0; i < h; ++i) {
+        x = applyPacked(x, change(i));
+        rows_[static_cast<std::size_t>(i + 1)] = unpack(x);
+    }
+    for (int i = h - 2; i >= 0; --i) {
+        x = applyPacked(x, change(i));
+        rows_[static_cast<std::size_t>(2 * h - 1 - i)] = unpack(x);
+    }
     static const Change twelve = *Change::parse("12");
     static const Change eighteen = *Change::parse(HighLeadEndNotation);
     const Change& leadEnd = code_ > 'f' ? eighteen : twelve;
-    rows_[static_cast<std::size_t>(2 * h)] = applied(rows_[static_cast<std::size_t>(2 * h - 1)], leadEnd);
+    rows_[static_cast<std::size_t>(2 * h)] = unpack(applyPacked(x, leadEnd));
 }
 
 std::string Method::nameFromNotation(std::string_view) const { return {}; }
@@ -130,11 +145,7 @@ void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
 }
 
 void Method::halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const {
-    for (int i = 1; i < halfLength_; ++i) {
-        int index = 0;
-        keys[i - 1] = rowKeyOfProduct(start, row(i), index);
-        indexes[i - 1] = static_cast<std::uint16_t>(index);
-    }
+    rowKeysOfProducts(start, rows_.data() + 1, halfLength_ - 1, keys, indexes);
 }
 
 bool Method::fillBellPaths(BellPaths& paths) const {

@@ -150,6 +150,31 @@ RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex) {
     return {s.keyOfRow[static_cast<std::size_t>(index)]};
 }
 
+void rowKeysOfProducts(const Row& start, const Row* rows, int count, RowKey* keys, std::uint16_t* indexes) {
+    const IndexTables& t = indexTables();
+    const PartState& s = state();
+    const Row::Bells& b = start.bells();
+    // The value's upper and lower twelve bits are the first and last four bells.
+    const auto half = [&b](const Row& row, int from) {
+        return (static_cast<std::uint32_t>(b[row[from]]) << 9) | (static_cast<std::uint32_t>(b[row[from + 1]]) << 6) |
+               (static_cast<std::uint32_t>(b[row[from + 2]]) << 3) | static_cast<std::uint32_t>(b[row[from + 3]]);
+    };
+    if (s.count <= 1) {
+        for (int i = 0; i < count; ++i) {
+            const std::uint32_t high = half(rows[i], 0);
+            const std::uint32_t low = half(rows[i], 4);
+            indexes[i] = static_cast<std::uint16_t>(t.prefix[high] * 24 + t.suffix[low]);
+            keys[i] = RowKey{(high << 12) | low};
+        }
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        const auto index = static_cast<std::size_t>(t.prefix[half(rows[i], 0)] * 24 + t.suffix[half(rows[i], 4)]);
+        indexes[i] = s.keyIndexOfRow[index];
+        keys[i] = RowKey{s.keyOfRow[index]};
+    }
+}
+
 int rowIndex(RowKey key) {
     const IndexTables& t = indexTables();
     if (key.value >= (1u << 24)) return -1;

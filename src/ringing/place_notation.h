@@ -72,6 +72,12 @@ constexpr PackedRow pack(const Row& row) {
     return x;
 }
 
+constexpr Row unpack(PackedRow x) {
+    Row::Bells bells{};
+    for (int i = 0; i < BellCount; ++i) bells[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(x >> (8 * i));
+    return Row(bells);
+}
+
 // The packed row after a change: seven word operations, no memory.
 inline PackedRow applyPacked(PackedRow x, const Change& c) {
     const std::uint64_t left = c.leftOfPairs();
