@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ringing/byte_shuffle.h"
 #include "ringing/lead_end_table.h"
 
 namespace quarnel {
@@ -100,11 +101,47 @@ Method::Method(const Method& other) = default;
 Method& Method::operator=(const Method& other) = default;
 Method::~Method() = default;
 
+#if QUARNEL_BYTE_SHUFFLE
+namespace {
+
+// The rows of a lead as buildRows makes them, each row the one before times
+// the change's transposition in one byte shuffle.
+QUARNEL_SHUFFLE_TARGET void buildRowsShuffled(Row* rows, const Change* changes, int h, const Change& leadEnd) {
+    const auto load = [](const Row& r) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r.bells().data())); };
+    const auto store = [](Row& r, __m128i x) {
+        Row::Bells bells;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(bells.data()), x);
+        r = Row(bells);
+    };
+    __m128i x = load(rows[0]);
+    for (int i = 0; i < h; ++i) {
+        x = _mm_shuffle_epi8(x, load(changes[i].transposition()));
+        store(rows[i + 1], x);
+    }
+    for (int i = h - 2; i >= 0; --i) {
+        x = _mm_shuffle_epi8(x, load(changes[i].transposition()));
+        store(rows[2 * h - 1 - i], x);
+    }
+    store(rows[2 * h], _mm_shuffle_epi8(x, load(leadEnd.transposition())));
+}
+
+}  // namespace
+#endif
+
 void Method::buildRows() {
-    // Each row follows from the one before: the running row stays packed.
     const int h = halfLength_;
-    PackedRow x = pack(Row());
+    static const Change twelve = *Change::parse("12");
+    static const Change eighteen = *Change::parse(HighLeadEndNotation);
+    const Change& leadEnd = code_ > 'f' ? eighteen : twelve;
     rows_[0] = Row();
+#if QUARNEL_BYTE_SHUFFLE
+    if (hasByteShuffle()) {
+        buildRowsShuffled(rows_.data(), changes_.data(), h, leadEnd);
+        return;
+    }
+#endif
+    // Each row follows from the one before: the running row stays packed.
+    PackedRow x = pack(Row());
     for (int i = 0; i < h; ++i) {
         x = applyPacked(x, change(i));
         rows_[static_cast<std::size_t>(i + 1)] = unpack(x);
@@ -113,9 +150,6 @@ void Method::buildRows() {
         x = applyPacked(x, change(i));
         rows_[static_cast<std::size_t>(2 * h - 1 - i)] = unpack(x);
     }
-    static const Change twelve = *Change::parse("12");
-    static const Change eighteen = *Change::parse(HighLeadEndNotation);
-    const Change& leadEnd = code_ > 'f' ? eighteen : twelve;
     rows_[static_cast<std::size_t>(2 * h)] = unpack(applyPacked(x, leadEnd));
 }
 

@@ -37,6 +37,8 @@ public:
     // The short form written in notation texts ("1" for "18", "3" for "38",
     // "25" for "1258").
     std::string_view shortText() const { return {short_.data(), shortSize_}; }
+    // The short form's storage, its characters first (for copying in one go).
+    const std::array<char, BellCount>& shortChars() const { return short_; }
     const Row& transposition() const { return transposition_; }
     // The change on a row packed one bell a byte (place i in byte i): the
     // bytes of the left bell of every exchanged pair.
