@@ -17,7 +17,12 @@ namespace quarnel {
 
 inline bool hasByteShuffle() {
 #if QUARNEL_BYTE_SHUFFLE
-    static const bool has = __builtin_cpu_supports("ssse3");
+    // Asked first perhaps while statics are being built: the processor's
+    // features are read here rather than left to the runtime's constructor.
+    static const bool has = [] {
+        __builtin_cpu_init();
+        return __builtin_cpu_supports("ssse3") != 0;
+    }();
     return has;
 #else
     return false;

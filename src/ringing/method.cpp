@@ -128,6 +128,20 @@ QUARNEL_SHUFFLE_TARGET void buildRowsShuffled(Row* rows, const Change* changes, 
 }  // namespace
 #endif
 
+void detail::buildLeadRowsPortable(Row* rows, const Change* changes, int h, const Change& leadEnd) {
+    // Each row follows from the one before: the running row stays packed.
+    PackedRow x = pack(rows[0]);
+    for (int i = 0; i < h; ++i) {
+        x = applyPacked(x, changes[i]);
+        rows[i + 1] = unpack(x);
+    }
+    for (int i = h - 2; i >= 0; --i) {
+        x = applyPacked(x, changes[i]);
+        rows[2 * h - 1 - i] = unpack(x);
+    }
+    rows[2 * h] = unpack(applyPacked(x, leadEnd));
+}
+
 void Method::buildRows() {
     const int h = halfLength_;
     static const Change twelve = *Change::parse("12");
@@ -140,17 +154,7 @@ void Method::buildRows() {
         return;
     }
 #endif
-    // Each row follows from the one before: the running row stays packed.
-    PackedRow x = pack(Row());
-    for (int i = 0; i < h; ++i) {
-        x = applyPacked(x, change(i));
-        rows_[static_cast<std::size_t>(i + 1)] = unpack(x);
-    }
-    for (int i = h - 2; i >= 0; --i) {
-        x = applyPacked(x, change(i));
-        rows_[static_cast<std::size_t>(2 * h - 1 - i)] = unpack(x);
-    }
-    rows_[static_cast<std::size_t>(2 * h)] = unpack(applyPacked(x, leadEnd));
+    detail::buildLeadRowsPortable(rows_.data(), changes_.data(), h, leadEnd);
 }
 
 std::string Method::nameFromNotation(std::string_view) const { return {}; }

@@ -80,4 +80,11 @@ private:
     std::string name_;
 };
 
+namespace detail {
+// The rows 1 to 2h of a lead from its row 0, its h changes and its lead-end
+// change, as buildRows makes them without the processor's byte shuffle (so
+// that the two ways can be compared).
+void buildLeadRowsPortable(Row* rows, const Change* changes, int h, const Change& leadEnd);
+}  // namespace detail
+
 }  // namespace quarnel
