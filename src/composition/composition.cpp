@@ -134,6 +134,7 @@ bool Lead::tryMethod(const Method* method) {
 
 void Lead::setMethod(Composition& composition, int number, bool commit) {
     const int h = halfLength_;
+    committedMusicTable_ = 0;
     if (committed_) {
         try {
             for (int i = 0; i < h - 1; ++i) {
@@ -189,6 +190,10 @@ void Lead::collectFalseness(Composition& composition, int number) const {
 }
 
 int Lead::musicScore(MusicTable& table, bool useTrial) const {
+    // The committed method's music changes only with the method, the table
+    // and the part end; the trial's is scored afresh every time.
+    if (!useTrial && committedMusicTable_ == table.id() && committedMusicGeneration_ == partEndGeneration())
+        return committedMusic_;
     long long total = table.scoreKnownRow(leadHeadKey_, leadHeadIndex_, true) +
                       static_cast<long long>(table.scoreKnownRow(leadEndKey_, leadEndIndex_, false));
     if (useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr) {
@@ -199,7 +204,13 @@ int Lead::musicScore(MusicTable& table, bool useTrial) const {
         total += table.scoreKnownRows(rowKeys_[first].data(), rowIndexes_[first].data(), halfLength_ - 1, false);
         total += table.scoreKnownRows(rowKeys_[second].data(), rowIndexes_[second].data(), halfLength_ - 1, true);
     }
-    return static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
+    const int score = static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
+    if (!useTrial) {
+        committedMusic_ = score;
+        committedMusicTable_ = table.id();
+        committedMusicGeneration_ = partEndGeneration();
+    }
+    return score;
 }
 
 // ---- Composition ----

@@ -87,6 +87,13 @@ private:
     int trialRepeat_ = 0;
     // The line of the composition file the lead was read from (from 1).
     int line_ = 0;
+    // The music of the committed method (musicScore without the trial) as
+    // last scored, with the table's id and the part-end generation it was
+    // scored under; table 0 when there is none to reuse. Forgotten whenever
+    // the committed method changes.
+    mutable int committedMusic_ = 0;
+    mutable std::uint64_t committedMusicTable_ = 0;
+    mutable std::uint64_t committedMusicGeneration_ = 0;
 };
 
 class Composition {

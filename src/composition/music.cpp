@@ -1,5 +1,6 @@
 #include "composition/music.h"
 
+#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cstring>
@@ -45,6 +46,11 @@ std::uint64_t packText(std::string_view eight) {
 }
 
 }  // namespace
+
+std::uint64_t MusicTable::nextId() {
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 MusicTable MusicTable::read(std::istream& in) {
     MusicTable table;

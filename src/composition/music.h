@@ -60,6 +60,10 @@ public:
         return scoreRow(key, backstroke);
     }
 
+    // A number no other table read holds: a copy of a table has its number,
+    // and its patterns and scores.
+    std::uint64_t id() const { return id_; }
+
     const Patterns& anyStroke() const { return anyStroke_; }
     const Patterns& handstroke() const { return handstroke_; }
     const Patterns& backstroke() const { return backstroke_; }
@@ -88,6 +92,8 @@ private:
     // memo has its size.
     std::uint64_t memoGeneration_ = UINT64_MAX;
     std::uint64_t matches_ = 0;
+    std::uint64_t id_ = nextId();
+    static std::uint64_t nextId();
 };
 
 }  // namespace quarnel

@@ -1,6 +1,7 @@
 #include "methods/method_generator.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "ringing/part_end.h"
 
@@ -40,6 +41,13 @@ const Change& compiled(std::string_view text) {
 const Change& plainCrossSection() {
     static const Change& eighteen = compiled("18");
     return eighteen;
+}
+
+// The half-lead change that makes the odd place n ("18", "38", "58", "78").
+const Change& halfLeadChange(int n) {
+    static const std::array<const Change*, 4> changes = {&compiled("18"), &compiled("38"), &compiled("58"),
+                                                         &compiled("78")};
+    return *changes[static_cast<std::size_t>((n - 1) / 2 % 4)];
 }
 
 }  // namespace
@@ -121,7 +129,7 @@ void MethodGenerator::filterByOptions() {
 void MethodGenerator::setCode(char letter) {
     const char code = upperCode(letter);
     if (code == code_ && code_ != 0) {  // the same code again: only the half-lead change is new
-        changes_[HalfLength] = &compiled("18");
+        changes_[HalfLength] = &plainCrossSection();
         return;
     }
     static constexpr std::string_view codes = "ABCDEFGHJKLM";
@@ -282,22 +290,25 @@ bool MethodGenerator::passesFinalTest(PackedRow last, const Change& change) cons
 void MethodGenerator::finalTest() {
     const PackedRow last = rows_[HalfLength - 1];
     if (!passesFinalTest(last, *changes_[HalfLength - 1])) return;
-    const int n = placeInPacked(last, fixedBell_) + 1;
-    const char halfLead[2] = {static_cast<char>('0' + n), '8'};
-    changes_[HalfLength] = &compiled(std::string_view(halfLead, 2));
+    // passesFinalTest found the place odd, from 1 to 7.
+    changes_[HalfLength] = &halfLeadChange(placeInPacked(last, fixedBell_) + 1);
     found_ = true;
 }
 
 void MethodGenerator::writeText() {
-    // At most 2 + 16 * (8 + 1) characters: written in place, then copied once.
-    std::array<char, 2 + HalfLength * (BellCount + 1)> buffer{};
+    // At most 2 + 16 * (8 + 1) characters: written in place, then copied
+    // once. Every change's short form is copied whole (eight characters) and
+    // the length moves on by its size, so the buffer has eight to spare.
+    std::array<char, 2 + HalfLength * (BellCount + 1) + BellCount> buffer;
     std::size_t length = 0;
     buffer[length++] = lowerCode(code_);
     buffer[length++] = '&';
     for (int i = 1; i <= HalfLength; ++i) {
         const Change& c = *changes_[static_cast<std::size_t>(i)];
         if (i > 1 && !c.isCross() && !changes_[static_cast<std::size_t>(i - 1)]->isCross()) buffer[length++] = '.';
-        for (char ch : c.shortText()) buffer[length++] = ch;
+        const auto& chars = c.shortChars();
+        std::memcpy(buffer.data() + length, chars.data(), chars.size());
+        length += c.shortText().size();
     }
     text_.assign(buffer.data(), length);
 }

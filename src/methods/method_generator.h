@@ -48,6 +48,11 @@ public:
     // that is not one of the twelve codes, leaving the generator as it was.
     const std::string& nextMethod(char code, int resumeAt, const GeneratorOptions& options);
 
+    // The changes of the method last returned, the half-lead change last
+    // (HalfLength of them): the changes its text is written from. Valid
+    // until the next call, when the text is not empty.
+    const Change* const* halfLeadChanges() const { return changes_.data() + 1; }
+
     // The index in the position's list of the change tried or chosen there.
     int choiceIndex(int position) const { return choiceIndex_[static_cast<std::size_t>(position)]; }
 

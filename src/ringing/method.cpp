@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "ringing/byte_shuffle.h"
 #include "ringing/lead_end_table.h"
 
 namespace quarnel {
@@ -88,20 +89,72 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
     buildRows();
 }
 
+Method::Method(char code, const Change* const* changes, int h) {
+    if (h < 1 || h > MaxHalfLength) return;
+    halfLength_ = h;
+    for (int i = 0; i < h; ++i) changes_[static_cast<std::size_t>(i)] = *changes[i];
+    code_ = code;
+    buildRows();
+}
+
 Method::Method(const Method& other) = default;
 Method& Method::operator=(const Method& other) = default;
 Method::~Method() = default;
 
+#if QUARNEL_BYTE_SHUFFLE
+namespace {
+
+// The rows of a lead as buildRows makes them, each row the one before times
+// the change's transposition in one byte shuffle.
+QUARNEL_SHUFFLE_TARGET void buildRowsShuffled(Row* rows, const Change* changes, int h, const Change& leadEnd) {
+    const auto load = [](const Row& r) { return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(r.bells().data())); };
+    const auto store = [](Row& r, __m128i x) {
+        Row::Bells bells;
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(bells.data()), x);
+        r = Row(bells);
+    };
+    __m128i x = load(rows[0]);
+    for (int i = 0; i < h; ++i) {
+        x = _mm_shuffle_epi8(x, load(changes[i].transposition()));
+        store(rows[i + 1], x);
+    }
+    for (int i = h - 2; i >= 0; --i) {
+        x = _mm_shuffle_epi8(x, load(changes[i].transposition()));
+        store(rows[2 * h - 1 - i], x);
+    }
+    store(rows[2 * h], _mm_shuffle_epi8(x, load(leadEnd.transposition())));
+}
+
+}  // namespace
+#endif
+
+void detail::buildLeadRowsPortable(Row* rows, const Change* changes, int h, const Change& leadEnd) {
+    // Each row follows from the one before: the running row stays packed.
+    PackedRow x = pack(rows[0]);
+    for (int i = 0; i < h; ++i) {
+        x = applyPacked(x, changes[i]);
+        rows[i + 1] = unpack(x);
+    }
+    for (int i = h - 2; i >= 0; --i) {
+        x = applyPacked(x, changes[i]);
+        rows[2 * h - 1 - i] = unpack(x);
+    }
+    rows[2 * h] = unpack(applyPacked(x, leadEnd));
+}
+
 void Method::buildRows() {
     const int h = halfLength_;
-    rows_[0] = Row();
-    for (int i = 0; i < h; ++i) rows_[static_cast<std::size_t>(i + 1)] = applied(rows_[static_cast<std::size_t>(i)], change(i));
-    for (int i = h - 2; i >= 0; --i)
-        rows_[static_cast<std::size_t>(2 * h - 1 - i)] = applied(rows_[static_cast<std::size_t>(2 * h - 2 - i)], change(i));
     static const Change twelve = *Change::parse("12");
     static const Change eighteen = *Change::parse(HighLeadEndNotation);
     const Change& leadEnd = code_ > 'f' ? eighteen : twelve;
-    rows_[static_cast<std::size_t>(2 * h)] = applied(rows_[static_cast<std::size_t>(2 * h - 1)], leadEnd);
+    rows_[0] = Row();
+#if QUARNEL_BYTE_SHUFFLE
+    if (hasByteShuffle()) {
+        buildRowsShuffled(rows_.data(), changes_.data(), h, leadEnd);
+        return;
+    }
+#endif
+    detail::buildLeadRowsPortable(rows_.data(), changes_.data(), h, leadEnd);
 }
 
 std::string Method::nameFromNotation(std::string_view) const { return {}; }
@@ -130,11 +183,7 @@ void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
 }
 
 void Method::halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const {
-    for (int i = 1; i < halfLength_; ++i) {
-        int index = 0;
-        keys[i - 1] = rowKeyOfProduct(start, row(i), index);
-        indexes[i - 1] = static_cast<std::uint16_t>(index);
-    }
+    rowKeysOfProducts(start, rows_.data() + 1, halfLength_ - 1, keys, indexes);
 }
 
 bool Method::fillBellPaths(BellPaths& paths) const {

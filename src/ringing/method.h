@@ -30,6 +30,10 @@ public:
     // is the notation text and the method has no name; otherwise firstText is
     // the method's name. h is the half-lead length (1 to 16).
     Method(std::string_view firstText, int h, std::string_view notationText);
+    // The method of a notation text that is already read: its code letter
+    // (lower case) and its h changes, the half-lead change last. It has no
+    // name, and is the method the text written from them would give.
+    Method(char code, const Change* const* changes, int h);
     Method(const Method& other);
     Method& operator=(const Method& other);
     virtual ~Method();
@@ -75,5 +79,12 @@ private:
     std::array<Row, MaxLeadRows> rows_{};
     std::string name_;
 };
+
+namespace detail {
+// The rows 1 to 2h of a lead from its row 0, its h changes and its lead-end
+// change, as buildRows makes them without the processor's byte shuffle (so
+// that the two ways can be compared).
+void buildLeadRowsPortable(Row* rows, const Change* changes, int h, const Change& leadEnd);
+}  // namespace detail
 
 }  // namespace quarnel

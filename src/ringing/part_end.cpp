@@ -5,6 +5,8 @@
 #include <bit>
 #include <memory>
 
+#include "ringing/byte_shuffle.h"
+
 namespace quarnel {
 namespace {
 
@@ -181,6 +183,89 @@ RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex) {
     }
     keyIndex = s.keyIndexOfRow[static_cast<std::size_t>(index)];
     return {s.keyOfRow[static_cast<std::size_t>(index)]};
+}
+
+namespace {
+
+// The rowIndexes of the products start.times(rows[i]) into indexes, and with
+// one part their keys (the row values) into keys.
+void productIndexesPortable(const Row& start, const Row* rows, int count, RowKey* keys, std::uint16_t* indexes) {
+    const IndexTables& t = indexTables();
+    const Row::Bells& b = start.bells();
+    // The value's upper and lower twelve bits are the first and last four bells.
+    const auto half = [&b](const Row& row, int from) {
+        return (static_cast<std::uint32_t>(b[row[from]]) << 9) | (static_cast<std::uint32_t>(b[row[from + 1]]) << 6) |
+               (static_cast<std::uint32_t>(b[row[from + 2]]) << 3) | static_cast<std::uint32_t>(b[row[from + 3]]);
+    };
+    for (int i = 0; i < count; ++i) {
+        const std::uint32_t high = half(rows[i], 0);
+        const std::uint32_t low = half(rows[i], 4);
+        indexes[i] = static_cast<std::uint16_t>(t.prefix[high] * 24 + t.suffix[low]);
+        keys[i] = RowKey{(high << 12) | low};
+    }
+}
+
+#if QUARNEL_BYTE_SHUFFLE
+// The same with one byte shuffle for the eight bells of a product and two
+// multiply-adds for the two halves of its value; with more than one part
+// (orbits) the keys of the orbits at once.
+template <bool Orbits>
+QUARNEL_SHUFFLE_TARGET void productKeysShuffled(const Row& start, const Row* rows, int count, RowKey* keys,
+                                                std::uint16_t* indexes) {
+    const IndexTables& t = indexTables();
+    const PartState& s = state();
+    const __m128i bells = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(start.bells().data()));
+    const __m128i pairs = _mm_set1_epi16(0x0108);       // 8 * first bell + second
+    const __m128i quads = _mm_set1_epi32(0x00010040);  // 64 * first pair + second
+    for (int i = 0; i < count; ++i) {
+        const __m128i row = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(rows[i].bells().data()));
+        const __m128i product = _mm_shuffle_epi8(bells, row);
+        const __m128i halves = _mm_madd_epi16(_mm_maddubs_epi16(product, pairs), quads);
+        const auto both = static_cast<std::uint64_t>(_mm_cvtsi128_si64(halves));
+        const auto high = static_cast<std::uint32_t>(both & 0xFFF);
+        const auto low = static_cast<std::uint32_t>((both >> 32) & 0xFFF);
+        const auto index = static_cast<std::size_t>(t.prefix[high] * 24 + t.suffix[low]);
+        if constexpr (Orbits) {
+            indexes[i] = s.keyIndexOfRow[index];
+            keys[i] = RowKey{s.keyOfRow[index]};
+        } else {
+            indexes[i] = static_cast<std::uint16_t>(index);
+            keys[i] = RowKey{(high << 12) | low};
+        }
+    }
+}
+#endif
+
+// With more than one part a product's key is that of the row's orbit.
+void keyByOrbits(int count, RowKey* keys, std::uint16_t* indexes) {
+    const PartState& s = state();
+    if (s.count <= 1) return;
+    for (int i = 0; i < count; ++i) {
+        const std::size_t index = indexes[i];
+        indexes[i] = s.keyIndexOfRow[index];
+        keys[i] = RowKey{s.keyOfRow[index]};
+    }
+}
+
+}  // namespace
+
+void detail::rowKeysOfProductsPortable(const Row& start, const Row* rows, int count, RowKey* keys,
+                                       std::uint16_t* indexes) {
+    productIndexesPortable(start, rows, count, keys, indexes);
+    keyByOrbits(count, keys, indexes);
+}
+
+void rowKeysOfProducts(const Row& start, const Row* rows, int count, RowKey* keys, std::uint16_t* indexes) {
+#if QUARNEL_BYTE_SHUFFLE
+    if (hasByteShuffle()) {
+        if (state().count > 1)
+            productKeysShuffled<true>(start, rows, count, keys, indexes);
+        else
+            productKeysShuffled<false>(start, rows, count, keys, indexes);
+        return;
+    }
+#endif
+    detail::rowKeysOfProductsPortable(start, rows, count, keys, indexes);
 }
 
 int rowIndex(RowKey key) {

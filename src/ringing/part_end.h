@@ -46,6 +46,14 @@ RowKey rowKey(const Row& row, int& keyIndex);
 // The key of start.times(row), with the rowIndex of the key, without
 // building the product.
 RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex);
+// rowKeyOfProduct of start with each of count rows in turn: keys[i] and
+// indexes[i] (the key's rowIndex) for rows[i].
+void rowKeysOfProducts(const Row& start, const Row* rows, int count, RowKey* keys, std::uint16_t* indexes);
+namespace detail {
+// rowKeysOfProducts without the processor's byte shuffle (where it has one),
+// so that the two ways can be compared.
+void rowKeysOfProductsPortable(const Row& start, const Row* rows, int count, RowKey* keys, std::uint16_t* indexes);
+}
 
 // A dense index 0..40319 of a row, or of the row whose value a key holds;
 // -1 for a key that is the value of no row.

@@ -37,6 +37,8 @@ public:
     // The short form written in notation texts ("1" for "18", "3" for "38",
     // "25" for "1258").
     std::string_view shortText() const { return {short_.data(), shortSize_}; }
+    // The short form's storage, its characters first (for copying in one go).
+    const std::array<char, BellCount>& shortChars() const { return short_; }
     const Row& transposition() const { return transposition_; }
     // The change on a row packed one bell a byte (place i in byte i): the
     // bytes of the left bell of every exchanged pair.
@@ -70,6 +72,12 @@ constexpr PackedRow pack(const Row& row) {
     PackedRow x = 0;
     for (int i = BellCount - 1; i >= 0; --i) x = (x << 8) | row[i];
     return x;
+}
+
+constexpr Row unpack(PackedRow x) {
+    Row::Bells bells{};
+    for (int i = 0; i < BellCount; ++i) bells[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(x >> (8 * i));
+    return Row(bells);
 }
 
 // The packed row after a change: seven word operations, no memory.

@@ -49,10 +49,22 @@ void ComposerSession::releaseCandidate() {
     candidate_.reset();
 }
 
-void ComposerSession::rebuildCandidate() {
-    composeStatus();
+void ComposerSession::rebuildCandidate() { rebuildCandidate(nullptr); }
+
+void ComposerSession::rebuildCandidate(const Change* const* generated) {
+    // With a composition, refreshFromModel composes the status again for the
+    // new candidate; while a search runs nothing shows it in between.
+    if (!searching_ || !composition_) composeStatus();
     releaseCandidate();
-    if (!fields_.placeNotationText.empty()) candidate_.emplace(fields_.placeNotationText, library_);
+    const std::string& text = fields_.placeNotationText;
+    if (!text.empty()) {
+        // The generator's changes make the method its text reads as, unless
+        // the text is taken for a library name.
+        if (generated != nullptr && library_.notationOf(text).empty())
+            candidate_.emplace(text[0], generated, library_);
+        else
+            candidate_.emplace(text, library_);
+    }
     view_.showCandidate(candidate());
     view_.writeControls(fields_);
     refreshFromModel();
@@ -180,7 +192,7 @@ long ComposerSession::searchGenerated(bool different, bool match) {
         fields_.placeNotationText = generator_.nextMethod(code, start, options);
         fields_.methodName = library_.nameOf(fields_.placeNotationText);
         view_.writeControls(fields_);
-        rebuildCandidate();
+        rebuildCandidate(generator_.halfLeadChanges());
         ++tried;
         if (view_.searchStep()) {
             searchStopped_ = true;

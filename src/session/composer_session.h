@@ -97,6 +97,9 @@ public:
 
 private:
     long searchGenerated(bool different, bool match);
+    // rebuildCandidate, given the changes the place-notation text was just
+    // written from (none: read the text).
+    void rebuildCandidate(const Change* const* generated);
     long searchNamed(bool match);
     bool keepSearching(bool match, bool needName) const;
     void releaseCandidate();

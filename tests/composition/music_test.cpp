@@ -130,6 +130,42 @@ TEST(LeadMusicTest, LeadsScoreTheirRowsAtTheirStrokes) {
     EXPECT_EQ(c->musicScore(2, back, true), 16 * 6);
 }
 
+TEST(LeadMusicTest, LeadMusicFollowsTheMethodTheTableAndThePartEnd) {
+    const auto c = test::composition("B  Cambridge S\nB- \n");
+    MusicTable every = music("t\n1 0 xxxxxxxx\n");
+    MusicTable treble = music("t\n1 0 1xxxxxxx\n");
+    const auto check = [&](const char* step, MusicTable& table, int lead, int expected) {
+        SCOPED_TRACE(step);
+        EXPECT_EQ(c->musicScore(lead, table, false), expected);
+        EXPECT_EQ(c->musicScore(lead, table, false), expected);  // the second time as the first
+    };
+    check("committed", every, 1, 32 * 6);
+    // The same lead of a composition that has never been scored.
+    const auto fresh = test::composition("B  Cambridge S\nB- \n");
+    const int trebleMusic = fresh->musicScore(1, treble, false);
+    EXPECT_NE(trebleMusic, 32 * 6);
+    check("another table", treble, 1, trebleMusic);
+    const MusicTable copy = every;
+    EXPECT_EQ(copy.id(), every.id());
+    EXPECT_NE(treble.id(), every.id());
+    MusicTable again = music("t\n1 0 xxxxxxxx\n");
+    EXPECT_NE(again.id(), every.id());
+    // A trial changes nothing until it is committed; committing it on lead 2
+    // gives lead 2 its music.
+    const MajorMethod yorkshire("Yorkshire S", test::starterLibrary());
+    c->tryMethodAt(2, &yorkshire);
+    check("trial only", every, 2, 2 * 6);
+    c->setMethodAt(2, true);
+    c->releaseTrial();
+    ASSERT_NE(c->committedMethodAt(2), nullptr);
+    check("committed on lead 2", every, 2, 32 * 6);
+    c->setMethodAt(1, false);
+    check("method removed", every, 1, 2 * 6);
+    setPartEnd(Row());  // one part
+    check("one part", every, 2, 32);
+    resetPartEnd();
+}
+
 TEST(LeadMusicTest, SampleCompositionScoresItsRollups) {
     const auto c = test::composition(test::readFile(test::repoDataDir() + "/quarnel.txt"));
     std::istringstream in(test::readFile(test::testDataDir() + "/major-classic.mus"));

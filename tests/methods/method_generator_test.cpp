@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <iostream>
@@ -64,6 +65,59 @@ TEST(MethodGeneratorTest, EveryMethodOfEveryCodeEndsInTheCodesLeadEnd) {
             }
         }
     }
+}
+
+TEST(MethodGeneratorTest, MethodsFromTheChangesAreTheMethodsOfTheirTexts) {
+    MethodLibrary none;
+    MajorMethodGenerator g;
+    const auto check = [&](char code, const GeneratorOptions& o, int resumeAt) {
+        SCOPED_TRACE(std::string(1, code) + " resuming at " + std::to_string(resumeAt));
+        int compared = 0;
+        for (std::string text = g.nextMethod(code, -1, o); !text.empty() && compared < 400;
+             text = g.nextMethod(code, resumeAt, o), ++compared) {
+            const MajorMethod read(text, none);
+            const MajorMethod built(text[0], g.halfLeadChanges(), none);
+            ASSERT_TRUE(built.hasNotation()) << text;
+            EXPECT_EQ(built.code(), read.code()) << text;
+            EXPECT_EQ(built.notationText(), text);
+            EXPECT_EQ(built.name(), "");
+            // Every change as reading gives it, and every row as the
+            // transpositions give it one after another.
+            Row expected;
+            for (int i = 0; i < 32; ++i) {
+                const int c = i < 16 ? i : 30 - i;
+                const Change& change = i == 31 ? *Change::parse(upperCode(code) < 'G' ? "12" : "18") : built.change(c);
+                expected = expected.times(change.transposition());
+                ASSERT_EQ(built.row(i + 1), expected) << text << " row " << i + 1;
+            }
+            for (int i = 0; i < 16; ++i) {
+                const Change& a = built.change(i);
+                const Change& b = read.change(i);
+                ASSERT_TRUE(a.text() == b.text() && a.shortText() == b.shortText() && a.characters() == b.characters() &&
+                            a.transposition() == b.transposition() && a.leftOfPairs() == b.leftOfPairs())
+                    << text << " change " << i;
+            }
+            std::array<Change, 16> changes;
+            for (int i = 0; i < 16; ++i) changes[static_cast<std::size_t>(i)] = built.change(i);
+            std::array<Row, 33> portable{};
+            detail::buildLeadRowsPortable(portable.data(), changes.data(), 16, *Change::parse(upperCode(code) < 'G' ? "12" : "18"));
+            for (int i = 0; i <= 32; ++i) {
+                ASSERT_EQ(built.row(i), read.row(i)) << text << " row " << i;
+                ASSERT_EQ(portable[static_cast<std::size_t>(i)], read.row(i)) << text << " row " << i;
+            }
+        }
+        EXPECT_GT(compared, 100);
+    };
+    GeneratorOptions every;
+    every.allowDelight = true;
+    every.allowTrebleBob = true;
+    GeneratorOptions restricted = surpriseRightSymmetric();
+    restricted.twoPlaces = true;
+    check('B', every, Next);
+    check('M', every, 9);
+    check('f', every, 3);
+    check('G', restricted, Next);
+    check('D', surpriseRightSymmetric(), 12);
 }
 
 TEST(MethodGeneratorTest, OptionsRestrictTheChanges) {

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
@@ -178,6 +179,35 @@ TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
         } while (std::next_permutation(bells.begin(), bells.end()) && wrong < 5);
         EXPECT_EQ(wrong, 0);
     }
+}
+
+TEST_F(RowTest, KeysOfProductsInOnePassAreThoseOfEachProduct) {
+    std::vector<Row> rows;
+    std::array<std::uint8_t, BellCount> bells{0, 1, 2, 3, 4, 5, 6, 7};
+    do rows.emplace_back(bells);
+    while (std::next_permutation(bells.begin(), bells.end()));
+    const auto count = static_cast<int>(rows.size());
+    std::vector<RowKey> keys(rows.size()), portableKeys(rows.size());
+    std::vector<std::uint16_t> indexes(rows.size()), portableIndexes(rows.size());
+    const auto check = [&](const char* end, const char* start) {
+        SCOPED_TRACE(std::string(end) + " from " + start);
+        setPartEnd(row(end));
+        const Row s = row(start);
+        rowKeysOfProducts(s, rows.data(), count, keys.data(), indexes.data());
+        detail::rowKeysOfProductsPortable(s, rows.data(), count, portableKeys.data(), portableIndexes.data());
+        int wrong = 0;
+        for (std::size_t i = 0; i < rows.size() && wrong < 5; ++i) {
+            int index = -1;
+            const RowKey key = rowKeyOfProduct(s, rows[i], index);
+            if (keys[i] != key || indexes[i] != index || portableKeys[i] != key || portableIndexes[i] != index) ++wrong;
+        }
+        EXPECT_EQ(wrong, 0);
+    };
+    check("12345678", "12345678");
+    check("12345678", "87654321");
+    check("15738264", "15372846");
+    check("23156784", "64827153");
+    check("21436587", "13527486");
 }
 
 TEST_F(RowTest, PartEndGenerationChangesWhenTheKeysChangeMeaning) {
