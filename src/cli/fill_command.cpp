@@ -182,6 +182,7 @@ int fillCommand(const std::vector<std::string>& args, std::ostream& out, std::os
         err << e.what() << "\n";
         return 1;
     }
+    if (problem.leadCount() == 0) err << "Every lead has a method: nothing to fill (--all fills them all again)\n";
     // A search over cut candidate sets proves nothing about the methods left out.
     if (!problem.cutCodes().empty())
         err << "Candidates: the first " << options.generatorLimit << " generator methods only, for lead-head code"

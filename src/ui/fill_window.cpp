@@ -105,6 +105,10 @@ void FillWindow::finish() {
     stop_->setEnabled(false);
     leave_->setEnabled(true);
     if (!result_) return;
+    if (runner_.problem() && runner_.problem()->leadCount() == 0) {
+        status_->setText(tr("Every lead has a method: nothing to fill"));
+        return;
+    }
     switch (runner_.problem() ? fill::reportedStatus(*runner_.problem(), *result_) : result_->status) {
     case fill::FillStatus::Optimal: status_->setText(tr("Best fill found")); break;
     case fill::FillStatus::LimitReached: status_->setText(tr("Best fill so far")); break;

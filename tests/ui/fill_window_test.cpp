@@ -29,16 +29,31 @@ void FillWindowTest::aFinishedFillIsTakenIntoEveryLead() {
     HeadlessView view(messages_);
     ComposerSession session(view, library);
     QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
-    QVERIFY(session.loadFile(QUARNEL_TEST_DATA "/two_leads_three_parts.txt"));
+    // The plan of two_leads_three_parts.txt, its leads empty.
+    const std::string path = QDir::temp().filePath(QStringLiteral("quarnel-fill-two-leads.txt")).toStdString();
+    {
+        std::ofstream plan(path);
+        plan << "B-\nC \n";
+    }
+    QVERIFY(session.loadFile(path));
+    QVERIFY(session.composition()->committedMethodAt(1) == nullptr);
     FillWindow window(session, library);
     QVERIFY(window.start());
     QTRY_VERIFY_WITH_TIMEOUT(window.takeButton()->isEnabled(), 10000);
+    QCOMPARE(window.result()->methods.size(), std::size_t{2});
     QVERIFY(!window.stopButton()->isEnabled());
     QCOMPARE(window.result()->status, fill::FillStatus::Optimal);
     window.takeButton()->click();
     for (int n = 1; n <= static_cast<int>(session.composition()->leadCount()); ++n)
         QVERIFY(session.composition()->committedMethodAt(n) != nullptr);
     QCOMPARE(static_cast<long long>(session.fields().totalMusic), window.result()->music);
+
+    // Every lead has its method now: a second Fill has nothing to take.
+    FillWindow again(session, library);
+    QVERIFY(again.start());
+    QTRY_VERIFY_WITH_TIMEOUT(again.leaveButton()->isEnabled() && !again.searching(), 10000);
+    QVERIFY(again.result().has_value() && again.result()->methods.empty());
+    QVERIFY(!again.takeButton()->isEnabled());
 }
 
 void FillWindowTest::stopEndsTheSearchWithTheBestFillSoFar() {
