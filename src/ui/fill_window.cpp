@@ -62,12 +62,20 @@ FillWindow::~FillWindow() {
     restoreDisplay();
 }
 
+QString FillWindow::cutNote() const {
+    const fill::FillProblem* p = runner_.problem();
+    if (p == nullptr || p->cutCodes().empty()) return QString();
+    return tr("\nCandidates: the first %1 generator methods only, for lead-head codes %2")
+        .arg(fill::FillOptions::DefaultGeneratorLimit)
+        .arg(QString::fromStdString(p->cutCodes()));
+}
+
 bool FillWindow::start() {
     const Composition* c = session_.composition();
     if (c == nullptr) return false;
     fill::FillOptions options = fillOptionsOf(session_.fields());
     if (!runner_.start(*c, library_, session_.musicTable(), options)) return false;
-    status_->setText(tr("Searching"));
+    status_->setText(tr("Searching") + cutNote());
     placeClearOfDisplay();
     timer_->start();
     return true;
@@ -118,10 +126,7 @@ void FillWindow::finish() {
         status_->setText(tr("Lead %1 has no candidate").arg(result_->impossibleLead));
         break;
     }
-    if (const fill::FillProblem* p = runner_.problem(); p && !p->cutCodes().empty())
-        status_->setText(status_->text() + tr("\nCandidates: the first %1 generator methods only, for lead-head codes %2")
-                                               .arg(fill::FillOptions::DefaultGeneratorLimit)
-                                               .arg(QString::fromStdString(p->cutCodes())));
+    status_->setText(status_->text() + cutNote());
     QString text;
     for (const auto& [lead, notation] : result_->methods) {
         const std::string& name = library_.nameOf(notation);

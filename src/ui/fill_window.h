@@ -58,6 +58,8 @@ protected:
 private:
     void poll();
     void finish();
+    // A line on generator methods left out of the search, or nothing.
+    QString cutNote() const;
     void showPreview();
     // Beside the display window, so that the fill shown there stays in view.
     void placeClearOfDisplay();
