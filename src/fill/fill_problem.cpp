@@ -35,13 +35,14 @@ std::vector<std::string> candidateTexts(char code, const MethodLibrary& library,
         for (;;) {
             const std::string& text = generator.nextMethod(code, resume, g);
             if (text.empty()) break;
+            // On from the method just given, whether it is taken or not.
+            resume = MethodGenerator::ChosenPositions - 1;
             if (o.named && library.nameOf(text).empty()) continue;
             if (o.generatorLimit > 0 && static_cast<int>(texts.size()) >= o.generatorLimit) {
                 cut = true;
                 break;
             }
             texts.push_back(text);
-            resume = MethodGenerator::ChosenPositions - 1;
         }
     } else {
         const char letter = lowerCode(code);

@@ -61,6 +61,9 @@ TEST(FillCommandTest, BadInputAndFillsThatCannotBeAreReportedWithTheirStatus) {
     check({"fill", plan, "--node-limit", "-5"}, 1, "--node-limit needs a whole number");
     check({"fill", plan, "--all-different", "--max-uses", "2"}, 1, "cannot be given together");
     check({"fill", plan, "--generator-limit", "-1"}, 1, "--generator-limit needs a whole number");
+    // Named generator methods: the generator's unnamed methods are passed
+    // over (once this walk started again at every one and never ended).
+    check({"fill", plan, "--all", "--named", "--right-place"}, 2, "Lead 4 has no candidate");
     // Two Places alone: far more generator methods than the limit lets in,
     // and none of the first 40 of a code is true here; that proves nothing
     // about the methods left out.
