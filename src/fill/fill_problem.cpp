@@ -128,9 +128,10 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
             p.fixedMusic_ += score(rowKey(lead.leadHead()), true) + static_cast<long long>(score(rowKey(lead.leadEnd()), false));
         }
     }
-    for (const auto& [key, owner] : composition.falseRows().entries())
-        if (owner == 0 || (owner <= leadCount && kept[static_cast<std::size_t>(owner)]))
-            used[static_cast<std::size_t>(rowIndexOfKnownRow(key))] = 1;
+    const FalseRowTable& registered = composition.falseRows();
+    for (int index = 0; index < RowIndexCount; ++index)
+        if (const int owner = registered.ownerAt(index); owner == 0 || (owner > 0 && owner <= leadCount && kept[static_cast<std::size_t>(owner)]))
+            used[static_cast<std::size_t>(index)] = 1;
 
     // The methods each code may take, built once per code.
     std::map<char, std::vector<std::unique_ptr<MajorMethod>>> methodsOfCode;
@@ -156,14 +157,19 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
         index = static_cast<int>(p.notations_.size());
         p.notations_.push_back(text);
     }
+    // Each method's index, found once rather than for every lead it is tried in.
+    std::map<char, std::vector<int>> idsOfCode;
+    for (const auto& [code, methods] : methodsOfCode) {
+        auto& ids = idsOfCode[code];
+        for (const auto& m : methods) ids.push_back(methodIndex[m->notationText()]);
+    }
     p.keptUses_.assign(p.notations_.size(), 0);
     for (int n = 1; n <= leadCount; ++n)
         if (kept[static_cast<std::size_t>(n)]) ++p.keptUses_[static_cast<std::size_t>(methodIndex[composition.committedMethodAt(n)->notationText()])];
 
     // Each lead's candidates.
     std::vector<RowKey> keys(static_cast<std::size_t>(p.rowsPerCandidate_));
-    std::vector<std::uint32_t> stamp(RowIndexCount, 0);
-    std::uint32_t trial = 0;
+    RowStamps& stamps = RowStamps::shared();
     std::vector<int> order;
     std::vector<std::uint16_t> leadRows;
     std::vector<std::int32_t> leadMusic;
@@ -175,18 +181,20 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
         leadRows.clear();
         leadMusic.clear();
         leadMethod.clear();
-        for (const auto& m : methodsOfCode[composition.codeAt(n)]) {
-            const int id = methodIndex[m->notationText()];
+        const auto& methods = methodsOfCode[composition.codeAt(n)];
+        const auto& ids = idsOfCode[composition.codeAt(n)];
+        for (std::size_t j = 0; j < methods.size(); ++j) {
+            const MajorMethod* m = methods[j].get();
+            const int id = ids[j];
             if (p.usesLimit_ > 0 && p.keptUses_[static_cast<std::size_t>(id)] >= p.usesLimit_) continue;
             m->halfLeadKeys(keys.data(), lead.leadHead());
             m->halfLeadKeys(keys.data() + inHalf, lead.leadEnd());
-            ++trial;
+            stamps.startTrial();
             bool isTrue = true;
             long long sum = 0;
             for (int k = 0; k < p.rowsPerCandidate_ && isTrue; ++k) {
-                const auto r = static_cast<std::size_t>(rowIndexOfKnownRow(keys[static_cast<std::size_t>(k)]));
-                if (used[r] || stamp[r] == trial) isTrue = false;
-                stamp[r] = trial;
+                const int r = rowIndexOfKnownRow(keys[static_cast<std::size_t>(k)]);
+                if (used[static_cast<std::size_t>(r)] || stamps.seenAt(r)) isTrue = false;
             }
             if (!isTrue) continue;
             for (int j = 0; j < inHalf; ++j) {
@@ -218,17 +226,18 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
 
     // The inverse tables: the candidates of each row and of each method.
     const std::size_t count = p.music_.size();
+    // rowStart_[r] first counts row r's uses and is then summed to the end
+    // of r's run; the candidates go in from the back, each one moving its
+    // row's mark down, so that rowStart_[r] ends at the start of r's run
+    // and every run is in candidate order.
     p.rowStart_.assign(RowIndexCount + 1, 0);
-    for (const std::uint16_t r : p.rows_) ++p.rowStart_[r + 1u];
-    for (std::size_t r = 0; r < RowIndexCount; ++r) p.rowStart_[r + 1] += p.rowStart_[r];
+    for (const std::uint16_t r : p.rows_) ++p.rowStart_[r];
+    for (std::size_t r = 1; r <= RowIndexCount; ++r) p.rowStart_[r] += p.rowStart_[r - 1];
     p.rowCandidates_.assign(p.rows_.size(), 0);
-    {
-        std::vector<std::uint32_t> at(p.rowStart_.begin(), p.rowStart_.end() - 1);
-        for (std::size_t c = 0; c < count; ++c)
-            for (int k = 0; k < p.rowsPerCandidate_; ++k)
-                p.rowCandidates_[at[p.rows_[c * static_cast<std::size_t>(p.rowsPerCandidate_) + static_cast<std::size_t>(k)]]++] =
-                    static_cast<std::uint32_t>(c);
-    }
+    for (std::size_t c = count; c-- > 0;)
+        for (int k = p.rowsPerCandidate_; k-- > 0;)
+            p.rowCandidates_[--p.rowStart_[p.rows_[c * static_cast<std::size_t>(p.rowsPerCandidate_) + static_cast<std::size_t>(k)]]] =
+                static_cast<std::uint32_t>(c);
     p.methodStart_.assign(p.notations_.size() + 1, 0);
     for (const std::uint32_t m : p.method_) ++p.methodStart_[m + 1u];
     for (std::size_t m = 0; m < p.notations_.size(); ++m) p.methodStart_[m + 1] += p.methodStart_[m];

@@ -94,8 +94,20 @@ void MethodGenerator::compileTables() {
             for (std::size_t j = 0; j < after.size() && j < 15; ++j)
                 if ((before[k].characters() & after[j].characters()) == 0) to[k] |= static_cast<std::uint16_t>(1u << j);
     }
-    for (auto& memo : viableMemo_) memo.assign(RowIndexCount, 0);
+    for (auto& memo : viableMemo_) {
+        memo.reset(new std::uint16_t[RowIndexCount]);
+        std::memset(memo.get(), 0, RowIndexCount * sizeof(std::uint16_t));
+    }
+    memoUsed_.fill(false);
     compiledReady_ = true;
+}
+
+void MethodGenerator::clearMemo(std::size_t levels) {
+    for (std::size_t level = 0; level < levels && level < MemoLevels; ++level) {
+        if (!memoUsed_[level]) continue;
+        std::memset(viableMemo_[level].get(), 0, RowIndexCount * sizeof(std::uint16_t));
+        memoUsed_[level] = false;
+    }
 }
 
 void MethodGenerator::filterByOptions() {
@@ -120,8 +132,7 @@ void MethodGenerator::filterByOptions() {
         allowed_[static_cast<std::size_t>(p)] = bits;
     }
     // What can go on before position 14 depends on the options.
-    for (std::size_t level = 0; level + 1 < viableMemo_.size(); ++level)
-        std::fill(viableMemo_[level].begin(), viableMemo_[level].end(), 0);
+    clearMemo(MemoLevels - 1);
     filteredFor_ = options_;
     filtered_ = true;
 }
@@ -137,7 +148,7 @@ void MethodGenerator::setCode(char letter) {
     if (letter == 0 || at == std::string_view::npos) throw ModelError(kBadLeadEndGroup);
     const int v = at < 6 ? static_cast<int>(at) : static_cast<int>(at) - 5;
     if (code != memoCode_) {
-        for (auto& memo : viableMemo_) std::fill(memo.begin(), memo.end(), 0);
+        clearMemo(MemoLevels);
         memoCode_ = code;
     }
     code_ = code;
@@ -240,7 +251,8 @@ void MethodGenerator::startPosition(int p) {
 std::uint16_t MethodGenerator::viableChanges(int position, PackedRow row) {
     std::uint32_t value = 0;
     for (int i = 0; i < BellCount; ++i) value = value * BellCount + static_cast<std::uint32_t>((row >> (8 * i)) & 0xFF);
-    auto& memos = viableMemo_[static_cast<std::size_t>(position - FirstPruned)];
+    const auto level = static_cast<std::size_t>(position - FirstPruned);
+    std::uint16_t* const memos = viableMemo_[level].get();
     const auto at = static_cast<std::size_t>(rowIndexOfKnownRow(RowKey{value}));
     if ((memos[at] & 0x8000u) == 0) {
         std::uint16_t bits = 0x8000u;
@@ -254,7 +266,8 @@ std::uint16_t MethodGenerator::viableChanges(int position, PackedRow row) {
                        allowed_[static_cast<std::size_t>(position + 1)]) != 0;
             if (viable) bits |= static_cast<std::uint16_t>(1u << k);
         }
-        memos[at] = bits;  // the vector is not resized by the recursion above
+        memos[at] = bits;
+        memoUsed_[level] = true;
     }
     return static_cast<std::uint16_t>(memos[at] & 0x7FFFu);
 }

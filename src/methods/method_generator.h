@@ -9,6 +9,7 @@
 // of the last one, and -1 starts afresh. Nothing is allocated per step.
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -118,8 +119,14 @@ private:
     // viableMemo_[p - FirstPruned]: by rowIndex of the row before position
     // p, bit 15 set when known, the other bits as viableChanges. Kept for
     // memoCode_ (the final test depends on the code) and the options.
-    std::array<std::vector<std::uint16_t>, ChosenPositions - FirstPruned> viableMemo_;
+    // memoUsed_[level]: something was written there since it was last
+    // cleared, so that clearing a clean level costs nothing.
+    static constexpr std::size_t MemoLevels = ChosenPositions - FirstPruned;
+    std::array<std::unique_ptr<std::uint16_t[]>, MemoLevels> viableMemo_;
+    std::array<bool, MemoLevels> memoUsed_{};
     char memoCode_ = 0;
+    // Clears the first levels of the memo.
+    void clearMemo(std::size_t levels);
     // followers_[p][k]: the changes at p that share no character with the
     // k-th change at p - 1. allowed_[p]: those at p that pass the option filter.
     std::array<std::array<std::uint16_t, 16>, ChosenPositions> followers_{};
