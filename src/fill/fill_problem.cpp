@@ -16,7 +16,10 @@ namespace {
 
 // The notation texts a lead of the code may take under the options, in
 // byte order; cut is set when the generator had more than the limit.
-std::vector<std::string> candidateTexts(char code, const MethodLibrary& library, const FillOptions& o, bool& cut) {
+// The generator is the build's own (the dialog's generator keeps its place),
+// one for every code: its tables are compiled once.
+std::vector<std::string> candidateTexts(char code, const MethodLibrary& library, const FillOptions& o,
+                                        MajorMethodGenerator& generator, bool& cut) {
     cut = false;
     const bool anyClass = o.surprise || o.delight || o.trebleBob;
     const bool surprise = o.surprise || !anyClass;
@@ -29,8 +32,6 @@ std::vector<std::string> candidateTexts(char code, const MethodLibrary& library,
         g.allowSurprise = surprise;
         g.allowDelight = o.delight;
         g.allowTrebleBob = o.trebleBob;
-        // A generator of our own: the dialog's generator keeps its place.
-        MajorMethodGenerator generator;
         int resume = -1;
         for (;;) {
             const std::string& text = generator.nextMethod(code, resume, g);
@@ -136,13 +137,14 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
     // The methods each code may take, built once per code.
     std::map<char, std::vector<std::unique_ptr<MajorMethod>>> methodsOfCode;
     std::map<std::string, int> methodIndex;
+    MajorMethodGenerator generator;
     for (int n : p.leads_) {
         const char code = composition.codeAt(n);
         if (methodsOfCode.count(code) != 0) continue;
         auto& methods = methodsOfCode[code];
         if (leadEndRowOf(code) == nullptr) continue;
         bool cut = false;
-        const std::vector<std::string> texts = candidateTexts(code, library, options, cut);
+        const std::vector<std::string> texts = candidateTexts(code, library, options, generator, cut);
         if (cut) p.cutCodes_ += code;
         for (const std::string& text : texts) {
             auto m = std::make_unique<MajorMethod>(text, library);

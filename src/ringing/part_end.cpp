@@ -14,20 +14,30 @@ namespace {
 // 5-cycle).
 constexpr int MaxParts = 15;
 
+// With more than one part: by rowIndex of a row, its key and the rowIndex
+// of its key, so that a key costs one look-up.
+struct KeyTables {
+    Row partEnd;
+    std::array<std::uint32_t, RowIndexCount> keyOfRow{};
+    std::array<std::uint16_t, RowIndexCount> keyIndexOfRow{};
+    unsigned lastUse = 0;
+};
+
+// The key tables of the last few part ends are kept: a composer moving
+// between compositions of different part ends (Load, undo, a save read
+// back) does not wait for them to be built again.
+constexpr std::size_t KeptTables = 4;
+
 struct PartState {
     Row partEnd;
     int count = 0;
     // powers[k] is the part end applied k times: the image of a row k parts
     // on is powers[k].times(row).
     std::array<Row, MaxParts> powers{};
-    // With more than one part: by rowIndex of a row, its key and the
-    // rowIndex of its key, so that a key costs one look-up.
-    std::array<std::uint32_t, RowIndexCount> keyOfRow{};
-    std::array<std::uint16_t, RowIndexCount> keyIndexOfRow{};
-    // The part end the key tables were last built for: reading the same
-    // composition again (Load, undo, a save read back) keeps them.
-    Row tablesFor;
-    bool tablesBuilt = false;
+    // The tables of the present part end, with more than one part.
+    const KeyTables* keys = nullptr;
+    std::array<std::unique_ptr<KeyTables>, KeptTables> kept;
+    unsigned useClock = 0;
 };
 
 PartState& state() {
@@ -89,7 +99,7 @@ const IndexTables& indexTables() {
 // and all of them have the smallest value in the orbit as their key. The
 // loop works on the bells directly, the products and indexes written out:
 // it runs at every new part end, over all 40,320 rows.
-void buildKeyTables(PartState& s) {
+void buildKeyTables(KeyTables& s, int count) {
     const IndexTables& t = indexTables();
     std::array<bool, RowIndexCount> done{};
     const std::array<std::uint8_t, BellCount>& end = s.partEnd.bells();
@@ -98,7 +108,7 @@ void buildKeyTables(PartState& s) {
         if (done[static_cast<std::size_t>(index)]) continue;
         std::array<std::uint8_t, BellCount> r = t.rows[static_cast<std::size_t>(index)];
         std::uint32_t smallest = ~0u;
-        for (int k = 0; k < s.count; ++k) {
+        for (int k = 0; k < count; ++k) {
             if (k > 0)
                 for (auto& bell : r) bell = end[bell];
             const std::uint32_t high = (std::uint32_t{r[0]} << 9) | (std::uint32_t{r[1]} << 6) | (std::uint32_t{r[2]} << 3) | r[3];
@@ -107,7 +117,7 @@ void buildKeyTables(PartState& s) {
             members[static_cast<std::size_t>(k)] = static_cast<std::uint16_t>(t.prefix[high] * 24 + t.suffix[low]);
         }
         const auto smallestIndex = static_cast<std::uint16_t>(t.prefix[smallest >> 12] * 24 + t.suffix[smallest & 0xFFF]);
-        for (int k = 0; k < s.count; ++k) {
+        for (int k = 0; k < count; ++k) {
             const std::size_t at = members[static_cast<std::size_t>(k)];
             done[at] = true;
             s.keyOfRow[at] = smallest;
@@ -132,10 +142,28 @@ void setPartEnd(const Row& row) {
         ++s.count;
         q = q.times(row);
     }
-    if (s.count > 1 && !(s.tablesBuilt && s.tablesFor == row)) {
-        buildKeyTables(s);
-        s.tablesFor = row;
-        s.tablesBuilt = true;
+    s.keys = nullptr;
+    if (s.count > 1) {
+        // A kept table, or else the least recently used slot built afresh.
+        KeyTables* slot = nullptr;
+        for (auto& k : s.kept)
+            if (k && k->partEnd == row) slot = k.get();
+        if (slot == nullptr) {
+            auto oldest = s.kept.begin();
+            for (auto it = s.kept.begin(); it != s.kept.end(); ++it) {
+                if (!*it) {
+                    oldest = it;
+                    break;
+                }
+                if ((*it)->lastUse < (*oldest)->lastUse) oldest = it;
+            }
+            if (!*oldest) *oldest = std::make_unique<KeyTables>();
+            slot = oldest->get();
+            slot->partEnd = row;
+            buildKeyTables(*slot, s.count);
+        }
+        slot->lastUse = ++s.useClock;
+        s.keys = slot;
     }
     ++detail::partEndGenerationCount;
 }
@@ -145,6 +173,7 @@ void resetPartEnd() {
     if (s.count == 0) return;
     s.partEnd = Row();
     s.count = 0;
+    s.keys = nullptr;
     s.powers[0] = Row();
     ++detail::partEndGenerationCount;
 }
@@ -155,7 +184,7 @@ int partCount() { return state().count; }
 RowKey rowKey(const Row& row) {
     const PartState& s = state();
     if (s.count <= 1) return {row.value()};
-    return {s.keyOfRow[static_cast<std::size_t>(rowIndex(row))]};
+    return {s.keys->keyOfRow[static_cast<std::size_t>(rowIndex(row))]};
 }
 
 RowKey rowKey(const Row& row, int& keyIndex) {
@@ -165,8 +194,8 @@ RowKey rowKey(const Row& row, int& keyIndex) {
         keyIndex = index;
         return {row.value()};
     }
-    keyIndex = s.keyIndexOfRow[static_cast<std::size_t>(index)];
-    return {s.keyOfRow[static_cast<std::size_t>(index)]};
+    keyIndex = s.keys->keyIndexOfRow[static_cast<std::size_t>(index)];
+    return {s.keys->keyOfRow[static_cast<std::size_t>(index)]};
 }
 
 RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex) {
@@ -181,8 +210,8 @@ RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex) {
         keyIndex = index;
         return {(high << 12) | low};
     }
-    keyIndex = s.keyIndexOfRow[static_cast<std::size_t>(index)];
-    return {s.keyOfRow[static_cast<std::size_t>(index)]};
+    keyIndex = s.keys->keyIndexOfRow[static_cast<std::size_t>(index)];
+    return {s.keys->keyOfRow[static_cast<std::size_t>(index)]};
 }
 
 namespace {
@@ -226,8 +255,8 @@ QUARNEL_SHUFFLE_TARGET void productKeysShuffled(const Row& start, const Row* row
         const auto low = static_cast<std::uint32_t>((both >> 32) & 0xFFF);
         const auto index = static_cast<std::size_t>(t.prefix[high] * 24 + t.suffix[low]);
         if constexpr (Orbits) {
-            indexes[i] = s.keyIndexOfRow[index];
-            keys[i] = RowKey{s.keyOfRow[index]};
+            indexes[i] = s.keys->keyIndexOfRow[index];
+            keys[i] = RowKey{s.keys->keyOfRow[index]};
         } else {
             indexes[i] = static_cast<std::uint16_t>(index);
             keys[i] = RowKey{(high << 12) | low};
@@ -242,8 +271,8 @@ void keyByOrbits(int count, RowKey* keys, std::uint16_t* indexes) {
     if (s.count <= 1) return;
     for (int i = 0; i < count; ++i) {
         const std::size_t index = indexes[i];
-        indexes[i] = s.keyIndexOfRow[index];
-        keys[i] = RowKey{s.keyOfRow[index]};
+        indexes[i] = s.keys->keyIndexOfRow[index];
+        keys[i] = RowKey{s.keys->keyOfRow[index]};
     }
 }
 

@@ -69,10 +69,24 @@ enum Command : int {
 // meet, few enough that an input stays short.
 constexpr int MaxCommands = 12;
 
+// Scratch files in memory where the system has a memory file system: every
+// input writes and renames some, and on a disk that is most of its system time.
+std::filesystem::path scratchFolder() {
+    std::error_code error;
+    if (std::filesystem::is_directory("/dev/shm", error) && access("/dev/shm", W_OK) == 0) return "/dev/shm";
+    return std::filesystem::temp_directory_path();
+}
+
 const std::string& scratch(const char* what) {
-    static const std::string base =
-        (std::filesystem::temp_directory_path() / ("quarnel-fuzz-" + std::to_string(getpid()) + "-")).string();
-    static std::map<std::string, std::string> paths;
+    static const std::string base = (scratchFolder() / ("quarnel-fuzz-" + std::to_string(getpid()) + "-")).string();
+    // Removed when the fuzzer ends (the files of a run that found a fault
+    // stay, beside its input).
+    static struct Paths : std::map<std::string, std::string> {
+        ~Paths() {
+            std::error_code error;
+            for (const auto& [name, path] : *this) std::filesystem::remove(path, error);
+        }
+    } paths;
     auto& p = paths[what];
     if (p.empty()) p = base + what;
     return p;

@@ -143,6 +143,9 @@ TEST_F(RowTest, PartCountIsTheOrderOfThePartEnd) {
 }
 
 TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
+    // Twice round more part ends than the key tables kept: the second time
+    // some are found kept and the others built again in a slot used before.
+    for (int round = 0; round < 2; ++round)
     for (const char* end : {"12345678", "15738264", "12345687", "23145678", "13425678", "21436587", "23154867", "23156784"}) {
         SCOPED_TRACE(end);
         setPartEnd(row(end));
