@@ -48,20 +48,38 @@ void MethodLibrary::addMethod(const std::string& notation, const std::string& na
     if (byName_.count(name) != 0) return;
     const auto notationEntry = byNotation_.insert_or_assign(notation, name).first;
     const auto nameEntry = byName_.emplace(name, notation).first;
-    notationIndex_[notationEntry->first] = &notationEntry->second;
-    nameIndex_[nameEntry->first] = &nameEntry->second;
+    notationIndex_.insert(notationEntry->first, &notationEntry->second);
+    nameIndex_.insert(nameEntry->first, &nameEntry->second);
+}
+
+void MethodLibrary::Index::insert(std::string_view key, const std::string* value) {
+    map_[key] = value;
+    const std::size_t bit = std::hash<std::string_view>{}(key) % BitCount;
+    bits_[bit / 64] |= std::uint64_t{1} << (bit % 64);
+}
+
+const std::string* MethodLibrary::Index::find(std::string_view key) const {
+    const std::size_t bit = std::hash<std::string_view>{}(key) % BitCount;
+    if ((bits_[bit / 64] >> (bit % 64) & 1) == 0) return nullptr;
+    const auto it = map_.find(key);
+    return it == map_.end() ? nullptr : it->second;
+}
+
+void MethodLibrary::Index::clear() {
+    map_.clear();
+    bits_.fill(0);
 }
 
 const std::string& MethodLibrary::nameOf(std::string_view notation) const {
     static const std::string none;
-    const auto it = notationIndex_.find(notation);
-    return it == notationIndex_.end() ? none : *it->second;
+    const std::string* name = notationIndex_.find(notation);
+    return name ? *name : none;
 }
 
 const std::string& MethodLibrary::notationOf(std::string_view name) const {
     static const std::string none;
-    const auto it = nameIndex_.find(name);
-    return it == nameIndex_.end() ? none : *it->second;
+    const std::string* notation = nameIndex_.find(name);
+    return notation ? *notation : none;
 }
 
 std::string MethodLibrary::nextNamed(std::string_view start, char code, bool allowSurprise, bool allowDelight,

@@ -3,6 +3,8 @@
 // Two maps in byte order of their keys, name -> notation text and notation
 // text -> name. Names carry their class suffix (" S", " D", " TB"), so the
 // last letter of a name tells its class. The first entry of a name wins.
+#include <array>
+#include <cstdint>
 #include <istream>
 #include <map>
 #include <string>
@@ -45,10 +47,25 @@ public:
 private:
     std::map<std::string, std::string, std::less<>> byName_;
     std::map<std::string, std::string, std::less<>> byNotation_;
-    // Hash indexes over the two maps for the exact lookups that every
-    // candidate makes; their keys and values live in the maps' nodes.
-    std::unordered_map<std::string_view, const std::string*> nameIndex_;
-    std::unordered_map<std::string_view, const std::string*> notationIndex_;
+    // A hash index over one of the maps for the exact lookups that every
+    // candidate makes; its keys and values live in the map's nodes. Most
+    // keys a search asks for are not held (unnamed candidates): one bit per
+    // value of the hash's low bits, set for every key held, in a table small
+    // enough to stay in cache, says so without a walk through the index's
+    // scattered nodes.
+    class Index {
+    public:
+        void insert(std::string_view key, const std::string* value);
+        const std::string* find(std::string_view key) const;
+        void clear();
+
+    private:
+        static constexpr std::size_t BitCount = std::size_t{1} << 18;
+        std::unordered_map<std::string_view, const std::string*> map_;
+        std::array<std::uint64_t, BitCount / 64> bits_{};
+    };
+    Index nameIndex_;
+    Index notationIndex_;
 };
 
 // Reads "S8", "D8" and "T8" from a folder into the library; a file that does

@@ -83,6 +83,16 @@ TEST(MethodLibraryTest, NextNamedWalksOneCodeInByteOrder) {
     EXPECT_EQ(library.nextNamed("a", 'a', true, true, true), "");
 }
 
+TEST(MethodLibraryTest, ClearForgetsEveryMethodAndReadsAgain) {
+    MethodLibrary library = libraryFrom(Header + "Cambridge b &-3-4-25-36-4-5-6-7\n");
+    library.clear();
+    EXPECT_EQ(library.size(), 0u);
+    EXPECT_EQ(library.notationOf("Cambridge S"), "");
+    EXPECT_EQ(library.nameOf("b&-3-4-25-36-4-5-6-7"), "");
+    library.addMethod("b&-3-4-25-36-4-5-6-7", "Cambridge S", "Cambridge");
+    EXPECT_EQ(library.nameOf("b&-3-4-25-36-4-5-6-7"), "Cambridge S");
+}
+
 // The libraries the program ships must agree, method by method, with the
 // published collections.
 TEST(MethodLibraryTest, ShippedLibrariesMatchTheFullCollections) {
