@@ -46,6 +46,10 @@ constexpr std::string_view Usage =
     "         [--surprise] [--delight] [--treble-bob] [--named] [--max-falseness K]\n"
     "         [--different | --match] [--music MUSIC] [--method TEXT]\n"
     "                            one press of Next (Different, Match) in the lead\n"
+    "  fill FILE [--all] [--music MUSIC] [class and generator options] [--all-different]\n"
+    "       [--max-uses K] [--threads N] [--time-limit SECONDS] [--node-limit N]\n"
+    "                            fills the empty leads with a true set of methods of the\n"
+    "                            most music ('quarnel-cli fill --help' for every option)\n"
     "The method libraries S8, D8 and T8 are read from the working directory or DIR.\n";
 
 // The words of a command line: positional words, flags, and options with a value.

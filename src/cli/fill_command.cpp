@@ -1,5 +1,6 @@
 #include "cli/fill_command.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <fstream>
@@ -145,6 +146,10 @@ int fillCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     std::string file;
     std::map<std::string, std::string, std::less<>> values;
     fill::FillOptions options;
+    if (std::find(args.begin(), args.end(), "--help") != args.end()) {
+        out << FillUsage;
+        return 0;
+    }
     if (!readOptions(args, file, values, options, err)) return 1;
 
     MethodLibrary& library = MethodLibrary::instance();

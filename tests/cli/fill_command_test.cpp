@@ -42,6 +42,16 @@ TEST(FillCommandTest, AFillIsWrittenAsSaveWritesItAndProvesWithEveryLeadFilled) 
     EXPECT_NE(proved.out.find(r.err.substr(at, r.err.find('\n', at) - at + 1)), std::string::npos);
 }
 
+TEST(FillCommandTest, HelpNamesTheCommandAndItsOptions) {
+    const Result general = run({"--help"});
+    EXPECT_EQ(general.status, 0);
+    EXPECT_NE(general.out.find("  fill FILE"), std::string::npos) << general.out;
+    const Result fill = run({"fill", "--help"});
+    EXPECT_EQ(fill.status, 0);
+    EXPECT_NE(fill.out.find("--generator-limit"), std::string::npos) << fill.out;
+    EXPECT_TRUE(fill.err.empty());
+}
+
 TEST(FillCommandTest, BadInputAndFillsThatCannotBeAreReportedWithTheirStatus) {
     const std::string plan = test::repoDataDir() + "/quarnel.txt";
     const std::string library = test::standardMethodsDir();
