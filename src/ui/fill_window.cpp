@@ -27,6 +27,7 @@ FillWindow::FillWindow(ComposerSession& session, const MethodLibrary& library, Q
     speed_ = new QLabel(QStringLiteral("0"), this);
     elapsed_ = new QLabel(QStringLiteral("0.0 s"), this);
     status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("fillStatus"));
     status_->setWordWrap(true);
     form->addRow(tr("Best music"), bestMusic_);
     form->addRow(tr("Nodes/s"), speed_);
@@ -118,8 +119,8 @@ void FillWindow::finish() {
         return;
     }
     switch (runner_.problem() ? fill::reportedStatus(*runner_.problem(), *result_) : result_->status) {
-    case fill::FillStatus::Optimal: status_->setText(tr("Best fill found")); break;
-    case fill::FillStatus::LimitReached: status_->setText(tr("Best fill so far")); break;
+    case fill::FillStatus::Optimal: status_->setText(tr("Best fill found: no true fill has more music")); break;
+    case fill::FillStatus::LimitReached: status_->setText(tr("Best fill so far: the search did not finish")); break;
     case fill::FillStatus::NoTrueFill: status_->setText(tr("No true fill exists")); break;
     case fill::FillStatus::NoFillWithinLimits: status_->setText(tr("No fill found within the limits")); break;
     case fill::FillStatus::ImpossibleLead:

@@ -1,3 +1,4 @@
+#include <QLabel>
 #include <QPushButton>
 #include <QtTest>
 #include <fstream>
@@ -43,6 +44,7 @@ void FillWindowTest::aFinishedFillIsTakenIntoEveryLead() {
     QCOMPARE(window.result()->methods.size(), std::size_t{2});
     QVERIFY(!window.stopButton()->isEnabled());
     QCOMPARE(window.result()->status, fill::FillStatus::Optimal);
+    QVERIFY(window.findChild<QLabel*>(QStringLiteral("fillStatus"))->text().startsWith(QStringLiteral("Best fill found: no true fill has more music")));
     window.takeButton()->click();
     for (int n = 1; n <= static_cast<int>(session.composition()->leadCount()); ++n)
         QVERIFY(session.composition()->committedMethodAt(n) != nullptr);
@@ -76,6 +78,7 @@ void FillWindowTest::stopEndsTheSearchWithTheBestFillSoFar() {
     window.stopButton()->click();
     QTRY_VERIFY_WITH_TIMEOUT(window.leaveButton()->isEnabled(), 2000);
     QCOMPARE(window.result()->status, fill::FillStatus::LimitReached);
+    QVERIFY(window.findChild<QLabel*>(QStringLiteral("fillStatus"))->text().startsWith(QStringLiteral("Best fill so far")));
     QVERIFY(window.takeButton()->isEnabled());
     window.leaveButton()->click();
     QVERIFY(session.composition()->committedMethodAt(1) == nullptr);
