@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "fill/fill.h"
+#include "ringing/part_end.h"
 
 namespace quarnel::fill {
 namespace {
@@ -107,6 +108,7 @@ private:
     bool select(Frame& f, bool bounded);
     void refreshBest();
     bool notBeforeBest(int extraLead, int extraCandidate) const;
+    bool freeBlockers();
     void record();
     bool countNode();
 
@@ -252,16 +254,20 @@ bool Worker::notBeforeBest(int extraLead, int extraCandidate) const {
     return true;
 }
 
-void Worker::record() {
-    std::lock_guard lock(s_.mutex);
-    const long long best = s_.bestMusic.load(std::memory_order_relaxed);
-    if (s_.haveBest && music_ < best) return;
-    const int n = p_.leadCount();
-    if (s_.haveBest && music_ == best) {
+// Offers a complete fill (candidate per fill lead) of the given music as the
+// best: taken when it has more music than the best, or as much and comes
+// first in the tie-break order.
+void offerFill(Shared& s, const std::vector<int>& fill, long long music) {
+    const FillProblem& p = s.p;
+    std::lock_guard lock(s.mutex);
+    const long long best = s.bestMusic.load(std::memory_order_relaxed);
+    if (s.haveBest && music < best) return;
+    const int n = p.leadCount();
+    if (s.haveBest && music == best) {
         bool before = false;
         for (int i = 0; i < n; ++i) {
-            const int m = p_.method(assigned_[static_cast<std::size_t>(i)]);
-            const int b = s_.bestMethods[static_cast<std::size_t>(i)];
+            const int m = p.method(fill[static_cast<std::size_t>(i)]);
+            const int b = s.bestMethods[static_cast<std::size_t>(i)];
             if (m != b) {
                 before = m < b;
                 break;
@@ -269,13 +275,15 @@ void Worker::record() {
         }
         if (!before) return;
     }
-    s_.bestFill = assigned_;
-    s_.bestMethods.resize(static_cast<std::size_t>(n));
-    for (int i = 0; i < n; ++i) s_.bestMethods[static_cast<std::size_t>(i)] = p_.method(assigned_[static_cast<std::size_t>(i)]);
-    s_.haveBest = true;
-    s_.bestMusic.store(music_, std::memory_order_relaxed);
-    s_.version.fetch_add(1, std::memory_order_release);
+    s.bestFill = fill;
+    s.bestMethods.resize(static_cast<std::size_t>(n));
+    for (int i = 0; i < n; ++i) s.bestMethods[static_cast<std::size_t>(i)] = p.method(fill[static_cast<std::size_t>(i)]);
+    s.haveBest = true;
+    s.bestMusic.store(music, std::memory_order_relaxed);
+    s.version.fetch_add(1, std::memory_order_release);
 }
+
+void Worker::record() { offerFill(s_, assigned_, music_); }
 
 // Counts a node; every 256 nodes (every node under a small node limit)
 // hands the count on and looks at the limits. False when the search is to
@@ -364,6 +372,34 @@ void Worker::unwind(Walk& w) {
     w.depth = -1;
 }
 
+// Sets free a lead of the mover's fill together with every lead whose
+// method rings a row of one of the lead's better candidates (or, under a
+// limit on uses, uses its method), so that the move can try that candidate.
+// False when the lead chosen holds its best candidate already.
+bool Worker::freeBlockers() {
+    const int n = p_.leadCount();
+    const int lead = static_cast<int>(nextRandom() % static_cast<std::uint64_t>(n));
+    const int held = fill_[static_cast<std::size_t>(lead)];
+    const int better = held - p_.first(lead);  // candidates before it: as much music or more
+    if (better <= 0) return false;
+    const int x = p_.first(lead) + static_cast<int>(nextRandom() % static_cast<std::uint64_t>(std::min(better, 8)));
+    free_[static_cast<std::size_t>(lead)] = 1;
+    const std::uint16_t* rows = p_.rows(x);
+    for (int r = 0; r < p_.rowsPerCandidate(); ++r) {
+        int count = 0;
+        const std::uint32_t* list = p_.candidatesOfRow(rows[r], count);
+        for (int j = 0; j < count; ++j) {
+            const int e = static_cast<int>(list[j]);
+            const int other = p_.leadOf(e);
+            if (fill_[static_cast<std::size_t>(other)] == e) free_[static_cast<std::size_t>(other)] = 1;
+        }
+    }
+    if (s_.usesLimit > 0)
+        for (int i = 0; i < n; ++i)
+            if (p_.method(fill_[static_cast<std::size_t>(i)]) == p_.method(x)) free_[static_cast<std::size_t>(i)] = 1;
+    return true;
+}
+
 Worker::Outcome Worker::improve(std::uint64_t budget) {
     const int n = p_.leadCount();
     // The mover keeps the best fill chosen between moves and brings it up
@@ -383,12 +419,15 @@ Worker::Outcome Worker::improve(std::uint64_t budget) {
             if (fill_[static_cast<std::size_t>(i)] != latest_[static_cast<std::size_t>(i)]) assign(latest_[static_cast<std::size_t>(i)]);
         fill_ = latest_;
     }
-    // A few leads set free: a run of neighbours half the time, otherwise
-    // leads anywhere.
+    // A few leads set free: a lead with the leads that keep one of its
+    // better candidates out, a run of neighbours, or leads anywhere.
     freeLeads_ = std::clamp(freeLeads_, 2, std::max(2, n));
     const int k = std::min(freeLeads_, n);
     free_.assign(static_cast<std::size_t>(n), 0);
-    if (nextRandom() % 2 == 0) {
+    const std::uint64_t kind = nextRandom() % 3;
+    if (kind == 0 && freeBlockers()) {
+        // Set free by freeBlockers.
+    } else if (kind == 1) {
         const int from = static_cast<int>(nextRandom() % static_cast<std::uint64_t>(n));
         for (int j = 0; j < k; ++j) free_[static_cast<std::size_t>((from + j) % n)] = 1;
     } else {
@@ -417,6 +456,201 @@ Worker::Outcome Worker::improve(std::uint64_t budget) {
     if (outcome == Outcome::Budget && freeLeads_ > 2) --freeLeads_;
     return outcome == Outcome::Stopped ? Outcome::Stopped : Outcome::Done;
 }
+
+// Hill climbing on a complete fill, far cheaper a move than a search: a
+// lead takes one of its better candidates, the few leads whose methods ring
+// one of its rows give theirs up and each takes its best candidate still
+// free. A move is kept when the music grows, or now and then when it stays
+// the same (to walk along a plateau); after a long run without a gain the
+// climber starts again from the best fill. A flat table of the lead that
+// rings each row makes a candidate's check thirty loads.
+class Climber {
+public:
+    explicit Climber(Shared& shared) : s_(shared), p_(shared.p), owner_(static_cast<std::size_t>(RowIndexCount), -1) {
+        uses_.assign(p_.notations().size(), 0);
+    }
+    void seed(std::uint64_t v) { random_ ^= v * 0x94D049BB133111EBull; }
+
+    // About budget moves; false when the search is to stop.
+    bool climb(int budget) {
+        if (fill_.empty()) {
+            if (!restart()) return true;
+        } else if (sinceGain_ > StuckAfter) {
+            // A local optimum: start again from the best fill, or go on from
+            // this one, with a few leads shaken up.
+            if (nextRandom() % 2 == 0 && !restart()) return true;
+            kick();
+            sinceGain_ = 0;
+        }
+        for (int k = 0; k < budget; ++k) {
+            if ((k & 63) == 0 && s_.abort.load(std::memory_order_relaxed)) return false;
+            ++moves_;
+            if (move()) {
+                sinceGain_ = 0;
+                if (music_ > best_) {
+                    best_ = music_;
+                    offerFill(s_, fill_, music_);
+                }
+            } else {
+                ++sinceGain_;
+            }
+        }
+        return true;
+    }
+    std::uint64_t moves() const { return moves_; }
+
+private:
+    bool restart() {
+        {
+            std::lock_guard lock(s_.mutex);
+            if (!s_.haveBest) return false;
+            start_ = s_.bestFill;
+            best_ = s_.bestMusic.load(std::memory_order_relaxed);
+        }
+        for (std::size_t i = 0; i < fill_.size(); ++i)
+            if (fill_[i] >= 0) take(static_cast<int>(i), fill_[i]);
+        fill_.assign(start_.size(), -1);
+        std::fill(uses_.begin(), uses_.end(), 0);
+        for (std::size_t m = 0; m < uses_.size(); ++m) uses_[m] = p_.keptUses(static_cast<int>(m));
+        music_ = 0;
+        for (std::size_t i = 0; i < start_.size(); ++i) put(static_cast<int>(i), start_[i]);
+        sinceGain_ = 0;
+        return true;
+    }
+    void put(int lead, int c) {
+        fill_[static_cast<std::size_t>(lead)] = c;
+        const std::uint16_t* rows = p_.rows(c);
+        for (int r = 0; r < p_.rowsPerCandidate(); ++r) owner_[rows[r]] = lead;
+        ++uses_[static_cast<std::size_t>(p_.method(c))];
+        music_ += p_.music(c);
+    }
+    void take(int lead, int c) {
+        const std::uint16_t* rows = p_.rows(c);
+        for (int r = 0; r < p_.rowsPerCandidate(); ++r) owner_[rows[r]] = -1;
+        --uses_[static_cast<std::size_t>(p_.method(c))];
+        music_ -= p_.music(c);
+        fill_[static_cast<std::size_t>(lead)] = -1;
+    }
+    bool fits(int c) const {
+        if (s_.usesLimit > 0 && uses_[static_cast<std::size_t>(p_.method(c))] >= s_.usesLimit) return false;
+        const std::uint16_t* rows = p_.rows(c);
+        for (int r = 0; r < p_.rowsPerCandidate(); ++r)
+            if (owner_[rows[r]] >= 0) return false;
+        return true;
+    }
+    std::uint64_t nextRandom() {
+        random_ ^= random_ << 13;
+        random_ ^= random_ >> 7;
+        random_ ^= random_ << 17;
+        return random_;
+    }
+
+    bool move() {
+        const int n = p_.leadCount();
+        const int lead = static_cast<int>(nextRandom() % static_cast<std::uint64_t>(n));
+        const int held = fill_[static_cast<std::size_t>(lead)];
+        const int better = held - p_.first(lead);
+        if (better <= 0) return false;
+        const int x = p_.first(lead) + static_cast<int>(nextRandom() % static_cast<std::uint64_t>(std::min(better, 24)));
+        // The leads in the way: those ringing a row of x, or (at the limit
+        // of uses) one using x's method.
+        int blockers[MaxBlockers];
+        int count = 0;
+        auto block = [&](int other) {
+            if (other == lead) return true;
+            for (int j = 0; j < count; ++j)
+                if (blockers[j] == other) return true;
+            if (count == MaxBlockers) return false;
+            blockers[count++] = other;
+            return true;
+        };
+        const std::uint16_t* rows = p_.rows(x);
+        for (int r = 0; r < p_.rowsPerCandidate(); ++r)
+            if (const int other = owner_[rows[r]]; other >= 0 && !block(other)) return false;
+        const long long before = music_;
+        int old[MaxBlockers];
+        for (int j = 0; j < count; ++j) {
+            old[j] = fill_[static_cast<std::size_t>(blockers[j])];
+            take(blockers[j], old[j]);
+        }
+        take(lead, held);
+        bool placed = fits(x);
+        if (placed) put(lead, x);
+        int done = 0;
+        for (; placed && done < count; ++done) {
+            const int other = blockers[done];
+            int c = p_.first(other);
+            const int end = p_.first(other + 1);
+            while (c < end && !fits(c)) ++c;
+            if (c == end) {
+                placed = false;
+                break;
+            }
+            put(other, c);
+        }
+        const bool keep = placed && (music_ > before || (music_ == before && nextRandom() % 4 == 0));
+        if (keep) return music_ > before;
+        // Back as it was.
+        for (int j = 0; j < done; ++j) take(blockers[j], fill_[static_cast<std::size_t>(blockers[j])]);
+        if (fill_[static_cast<std::size_t>(lead)] >= 0) take(lead, x);
+        put(lead, held);
+        for (int j = 0; j < count; ++j) put(blockers[j], old[j]);
+        return false;
+    }
+
+    // Frees a few leads and gives each a free candidate near its best, not
+    // always the best; back to the best fill when one is left without.
+    void kick() {
+        const int n = p_.leadCount();
+        int freed[MaxKick];
+        int count = 0;
+        const int k = 2 + static_cast<int>(nextRandom() % (MaxKick - 1));
+        for (int j = 0; j < k; ++j) {
+            const int lead = static_cast<int>(nextRandom() % static_cast<std::uint64_t>(n));
+            if (fill_[static_cast<std::size_t>(lead)] < 0) continue;
+            take(lead, fill_[static_cast<std::size_t>(lead)]);
+            freed[count++] = lead;
+        }
+        for (int j = 0; j < count; ++j) {
+            const int lead = freed[j];
+            int skip = static_cast<int>(nextRandom() % 4);
+            int chosen = -1;
+            for (int c = p_.first(lead); c < p_.first(lead + 1); ++c) {
+                if (!fits(c)) continue;
+                chosen = c;
+                if (skip-- == 0) break;
+            }
+            if (chosen < 0) {
+                // Nothing fits now: put back what was taken and reload.
+                for (int i = j; i < count; ++i) fill_[static_cast<std::size_t>(freed[i])] = -1;
+                restartAfterKick();
+                return;
+            }
+            put(lead, chosen);
+        }
+    }
+    void restartAfterKick() {
+        for (std::size_t i = 0; i < fill_.size(); ++i)
+            if (fill_[i] >= 0) take(static_cast<int>(i), fill_[i]);
+        fill_.clear();
+        restart();
+    }
+
+    static constexpr int StuckAfter = 3000;
+    static constexpr int MaxKick = 7;
+    static constexpr int MaxBlockers = 4;
+    Shared& s_;
+    const FillProblem& p_;
+    std::vector<int> owner_;
+    std::vector<int> fill_;
+    std::vector<int> start_;
+    std::vector<int> uses_;
+    long long music_ = 0;
+    long long best_ = LLONG_MIN;
+    int sinceGain_ = 0;
+    std::uint64_t moves_ = 0;
+    std::uint64_t random_ = 0x2545F4914F6CDD1Dull;
+};
 
 }  // namespace
 
@@ -460,16 +694,30 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
         movers.emplace_back(shared);
         movers.back().seed(static_cast<std::uint64_t>(t) + 1);
     }
+    std::vector<Climber> climbers;
+    climbers.reserve(static_cast<std::size_t>(threads));
+    for (int t = 0; t < threads; ++t) {
+        climbers.emplace_back(shared);
+        climbers.back().seed(static_cast<std::uint64_t>(t) + 1);
+    }
     std::atomic<int> treesOpen{threads};
     for (int t = 0; t < threads; ++t)
         pool.emplace_back([&, t] {
             Worker& tree = workers[static_cast<std::size_t>(t)];
             Worker& mover = movers[static_cast<std::size_t>(t)];
+            Climber& climber = climbers[static_cast<std::size_t>(t)];
             // The exact search in slices; once it has run a while without
             // finishing, each slice is followed by neighbourhood moves on the
             // best fill, which only ever raise the bound the tree prunes by.
             constexpr std::uint64_t Slice = 4000;
             constexpr std::uint64_t Move = 400;
+            constexpr int Climb = 5000;
+            // Between the tree's slices: a neighbourhood move searched
+            // exactly, then a burst of the climber's cheap moves.
+            auto betweenSlices = [&mover, &climber] {
+                if (mover.improve(Move) == Worker::Outcome::Stopped) return false;
+                return climber.climb(Climb);
+            };
             bool ok = true;
             for (;;) {
                 const double from = elapsed();
@@ -481,15 +729,13 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
                 if (now < 0.05) continue;
                 // As long on moves as the slice of the tree took.
                 const double until = now + (now - from);
-                while (ok && elapsed() < until)
-                    if (mover.improve(Move) == Worker::Outcome::Stopped) ok = false;
+                while (ok && elapsed() < until) ok = betweenSlices();
                 if (!ok) break;
             }
             tree.flush();
             --treesOpen;
             // While another worker still searches its share of the tree.
-            while (ok && treesOpen.load() > 0)
-                if (mover.improve(Move) == Worker::Outcome::Stopped) ok = false;
+            while (ok && treesOpen.load() > 0) ok = betweenSlices();
             mover.flush();
             std::lock_guard lock(shared.mutex);
             if (--shared.running == 0) shared.finished.notify_all();

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <climits>
 #include <fstream>
+#include <map>
 #include <sstream>
 #include <thread>
 
@@ -183,16 +184,25 @@ TEST(FillEngineTest, AStopOrATimeLimitReturnsTheBestFillSoFar) {
         EXPECT_EQ(fill::applyFill(*fresh, l, r.methods), 0);
         EXPECT_EQ(fresh->musicScore(0, classicMusic(), false), r.music);
     };
-    {
-        SCOPED_TRACE("time limit");
+    // Long enough for the neighbourhood moves and the climber to improve
+    // on the tree's first fills, under each limit on a method's uses.
+    for (const auto& [allDifferent, maxUses] : {std::pair{false, 0}, {true, 0}, {false, 2}}) {
+        SCOPED_TRACE("time limit, uses " + std::to_string(allDifferent ? 1 : maxUses));
         FillOptions limited = o;
         limited.timeLimitSeconds = 0.3;
+        limited.allDifferent = allDifferent;
+        limited.maxUses = maxUses;
+        const FillProblem constrained = FillProblem::build(*c, l, &classicMusic(), limited);
         long long lastBest = 0;
-        const FillResult r = fill::runFill(p, limited, std::atomic<bool>{false},
+        const FillResult r = fill::runFill(constrained, limited, std::atomic<bool>{false},
                                            [&lastBest](const fill::FillProgress& pr) { lastBest = pr.bestMusic; });
         EXPECT_GE(r.elapsedSeconds, 0.3);
         EXPECT_EQ(lastBest, r.music);
         check(r, 1.5);
+        std::map<std::string, int> uses;
+        for (const auto& [lead, text] : r.methods) ++uses[text];
+        const int most = allDifferent ? 1 : maxUses > 0 ? maxUses : 35;
+        for (const auto& [text, count] : uses) EXPECT_LE(count, most) << text;
     }
     {
         SCOPED_TRACE("stop");
