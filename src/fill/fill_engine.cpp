@@ -466,9 +466,7 @@ Worker::Outcome Worker::improve(std::uint64_t budget) {
 // rings each row makes a candidate's check thirty loads.
 class Climber {
 public:
-    explicit Climber(Shared& shared) : s_(shared), p_(shared.p), owner_(static_cast<std::size_t>(RowIndexCount), -1) {
-        uses_.assign(p_.notations().size(), 0);
-    }
+    explicit Climber(Shared& shared) : s_(shared), p_(shared.p) {}
     void seed(std::uint64_t v) { random_ ^= v * 0x94D049BB133111EBull; }
 
     // About budget moves; false when the search is to stop.
@@ -506,6 +504,11 @@ private:
             if (!s_.haveBest) return false;
             start_ = s_.bestFill;
             best_ = s_.bestMusic.load(std::memory_order_relaxed);
+        }
+        // The tables are made on the first climb: most searches end before.
+        if (owner_.empty()) {
+            owner_.assign(static_cast<std::size_t>(RowIndexCount), -1);
+            uses_.assign(p_.notations().size(), 0);
         }
         for (std::size_t i = 0; i < fill_.size(); ++i)
             if (fill_[i] >= 0) take(static_cast<int>(i), fill_[i]);
