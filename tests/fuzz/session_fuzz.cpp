@@ -68,7 +68,7 @@ enum Command : int {
 // Commands in one input: enough for a load, a search, an OK and a fill to
 // meet, few enough that an input stays short (a campaign runs a million
 // inputs in well under twenty minutes on two cores).
-constexpr int MaxCommands = 8;
+constexpr int MaxCommands = 6;
 
 // Scratch files in memory where the system has a memory file system: every
 // input writes and renames some, and on a disk that is most of its system time.
@@ -232,7 +232,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // Fill's tables are built from every candidate of every code.
             // Named generator methods are found only by walking all the
             // generator's methods (hundreds of thousands with Two Places).
-            o.generatorLimit = 10;
+            o.generatorLimit = 4;
             if (in.ConsumeIntegralInRange<int>(0, 3) != 0) o.rightPlace = o.symmetricSections = o.twoPlaces = false;
             if (o.rightPlace || o.symmetricSections || o.twoPlaces) o.named = false;
             std::optional<MusicTable> music;
