@@ -426,7 +426,7 @@ Worker::Outcome Worker::improve(std::uint64_t budget) {
     free_.assign(static_cast<std::size_t>(n), 0);
     const std::uint64_t kind = nextRandom() % 3;
     if (kind == 0 && freeBlockers()) {
-        // Set free by freeBlockers.
+        // The lead and the leads in the way of its better candidates.
     } else if (kind == 1) {
         const int from = static_cast<int>(nextRandom() % static_cast<std::uint64_t>(n));
         for (int j = 0; j < k; ++j) free_[static_cast<std::size_t>((from + j) % n)] = 1;
@@ -461,9 +461,9 @@ Worker::Outcome Worker::improve(std::uint64_t budget) {
 // lead takes one of its better candidates, the few leads whose methods ring
 // one of its rows give theirs up and each takes its best candidate still
 // free. A move is kept when the music grows, or now and then when it stays
-// the same (to walk along a plateau); after a long run without a gain the
-// climber starts again from the best fill. A flat table of the lead that
-// rings each row makes a candidate's check thirty loads.
+// the same (to walk along a plateau); after a long run without a gain a few
+// leads are shaken up, on this fill or on the best one. A flat table of the
+// lead that rings each row makes a candidate's check thirty loads.
 class Climber {
 public:
     explicit Climber(Shared& shared) : s_(shared), p_(shared.p) {}
