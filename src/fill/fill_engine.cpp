@@ -482,7 +482,6 @@ public:
         }
         for (int k = 0; k < budget; ++k) {
             if ((k & 63) == 0 && s_.abort.load(std::memory_order_relaxed)) return false;
-            ++moves_;
             if (move()) {
                 sinceGain_ = 0;
                 if (music_ > best_) {
@@ -495,8 +494,6 @@ public:
         }
         return true;
     }
-    std::uint64_t moves() const { return moves_; }
-
 private:
     bool restart() {
         {
@@ -513,7 +510,6 @@ private:
         for (std::size_t i = 0; i < fill_.size(); ++i)
             if (fill_[i] >= 0) take(static_cast<int>(i), fill_[i]);
         fill_.assign(start_.size(), -1);
-        std::fill(uses_.begin(), uses_.end(), 0);
         for (std::size_t m = 0; m < uses_.size(); ++m) uses_[m] = p_.keptUses(static_cast<int>(m));
         music_ = 0;
         for (std::size_t i = 0; i < start_.size(); ++i) put(static_cast<int>(i), start_[i]);
@@ -555,8 +551,8 @@ private:
         const int better = held - p_.first(lead);
         if (better <= 0) return false;
         const int x = p_.first(lead) + static_cast<int>(nextRandom() % static_cast<std::uint64_t>(std::min(better, 24)));
-        // The leads in the way: those ringing a row of x, or (at the limit
-        // of uses) one using x's method.
+        // The leads in the way: those ringing a row of x (under a limit on
+        // uses, x whose method is used up does not fit and the move fails).
         int blockers[MaxBlockers];
         int count = 0;
         auto block = [&](int other) {
@@ -624,21 +620,13 @@ private:
                 if (skip-- == 0) break;
             }
             if (chosen < 0) {
-                // Nothing fits now: put back what was taken and reload.
-                for (int i = j; i < count; ++i) fill_[static_cast<std::size_t>(freed[i])] = -1;
-                restartAfterKick();
+                // Nothing fits this lead now: back to the best fill.
+                restart();
                 return;
             }
             put(lead, chosen);
         }
     }
-    void restartAfterKick() {
-        for (std::size_t i = 0; i < fill_.size(); ++i)
-            if (fill_[i] >= 0) take(static_cast<int>(i), fill_[i]);
-        fill_.clear();
-        restart();
-    }
-
     static constexpr int StuckAfter = 3000;
     static constexpr int MaxKick = 7;
     static constexpr int MaxBlockers = 4;
@@ -651,7 +639,6 @@ private:
     long long music_ = 0;
     long long best_ = LLONG_MIN;
     int sinceGain_ = 0;
-    std::uint64_t moves_ = 0;
     std::uint64_t random_ = 0x2545F4914F6CDD1Dull;
 };
 
