@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "bench_data.h"
 #include "bench_compositions.h"
 #include "composition/analysis.h"
 #include "composition/composition.h"
@@ -17,7 +18,7 @@ namespace {
 std::unique_ptr<Composition> peal() {
     static const MethodLibrary library = [] {
         MethodLibrary l;
-        readLibraryFiles(l, std::string(QUARNEL_SHARED_DATA) + "/methods");
+        bench::readLibraryOrStop(l, bench::fullLibraryDir());
         return l;
     }();
     std::istringstream in(bench::cambridge35Leads5Parts());

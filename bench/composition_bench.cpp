@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "bench_data.h"
 #include "bench_compositions.h"
 #include "composition/composition.h"
 #include "composition/music.h"
@@ -17,7 +18,7 @@ namespace {
 const MethodLibrary& fullLibrary() {
     static const MethodLibrary library = [] {
         MethodLibrary l;
-        readLibraryFiles(l, std::string(QUARNEL_SHARED_DATA) + "/methods");
+        bench::readLibraryOrStop(l, bench::fullLibraryDir());
         return l;
     }();
     return library;
@@ -79,7 +80,7 @@ BENCHMARK(BM_GenerateBuildAndTry);
 
 void BM_LeadMusicOfCandidate(benchmark::State& state) {
     auto c = read35();
-    std::ifstream in(std::string(QUARNEL_REPO_DATA) + "/../tests/data/major-classic.mus");
+    std::ifstream in(std::string(QUARNEL_TEST_DATA) + "/major-classic.mus");
     MusicTable table = MusicTable::read(in);
     const MajorMethod yorkshire("Yorkshire S", fullLibrary());
     c->tryMethodAt(10, &yorkshire);

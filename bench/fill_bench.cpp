@@ -10,6 +10,7 @@
 #include <memory>
 #include <sstream>
 
+#include "bench_data.h"
 #include "bench_compositions.h"
 #include "composition/composition.h"
 #include "composition/music.h"
@@ -25,7 +26,7 @@ using Clock = std::chrono::steady_clock;
 const MethodLibrary& library(bool full) {
     static MethodLibrary standard, all;
     MethodLibrary& l = full ? all : standard;
-    if (l.size() == 0) readLibraryFiles(l, std::string(QUARNEL_SHARED_DATA) + (full ? "/methods" : "/methods-standard"));
+    if (l.size() == 0) bench::readLibraryOrStop(l, full ? bench::fullLibraryDir() : bench::standardLibraryDir());
     return l;
 }
 

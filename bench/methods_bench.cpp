@@ -2,6 +2,7 @@
 // notation text: the two steps every generated candidate costs.
 #include <benchmark/benchmark.h>
 
+#include "bench_data.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
@@ -31,7 +32,7 @@ BENCHMARK(BM_GeneratorFullEnumerationB)->Unit(benchmark::kMillisecond);
 // The process-wide library with the full collections, as the program has it.
 void loadFullLibrary() {
     MethodLibrary& library = MethodLibrary::instance();
-    if (library.size() == 0) readLibraryFiles(library, std::string(QUARNEL_SHARED_DATA) + "/methods");
+    if (library.size() == 0) bench::readLibraryOrStop(library, bench::fullLibraryDir());
 }
 
 void BM_MajorMethodFromNotationText(benchmark::State& state) {
@@ -55,7 +56,7 @@ BENCHMARK(BM_MajorMethodFromLibraryName);
 void BM_ReadFullLibraries(benchmark::State& state) {
     for (auto _ : state) {
         MethodLibrary library;
-        benchmark::DoNotOptimize(readLibraryFiles(library, std::string(QUARNEL_SHARED_DATA) + "/methods"));
+        benchmark::DoNotOptimize(readLibraryFiles(library, std::string(QUARNEL_REPO_DATA)));
     }
 }
 BENCHMARK(BM_ReadFullLibraries)->Unit(benchmark::kMillisecond);

@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iostream>
 
+#include "bench_data.h"
 #include "bench_compositions.h"
 #include "session/composer_session.h"
 #include "session/headless_view.h"
@@ -98,7 +99,7 @@ BENCHMARK(BM_SearchThroughQtDialog)->Unit(benchmark::kMicrosecond)->MinTime(2.0)
 // The dialog built and shown with the full libraries read from the working
 // folder, as at start-up.
 void BM_DialogStartupWithFullLibraries(benchmark::State& state) {
-    const std::string folder = std::string(QUARNEL_SHARED_DATA) + "/methods";
+    const std::string folder = std::string(QUARNEL_REPO_DATA);
     for (auto _ : state) {
         MethodLibrary::instance().clear();
         ComposerDialog dialog(nullptr, nullptr, folder);
@@ -117,7 +118,7 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     quarnel::MethodLibrary& library = quarnel::MethodLibrary::instance();
-    quarnel::readLibraryFiles(library, std::string(QUARNEL_SHARED_DATA) + "/methods");
+    quarnel::bench::readLibraryOrStop(library, quarnel::bench::fullLibraryDir());
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

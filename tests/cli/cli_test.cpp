@@ -64,7 +64,7 @@ TEST(CliTest, RowsOfANameOrANotationText) {
         EXPECT_EQ(rows[31], "15372846");
         EXPECT_EQ(rows[32], "15738264");
     }
-    const Result none = run({"rows", "Nonesuch S", "--library", library});
+    const Result none = run({"rows", "Nosuchmethod S", "--library", library});
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err, "");
@@ -159,8 +159,8 @@ TEST(CliTest, ExportsTextAndMicroSiril) {
 }
 
 TEST(CliTest, SearchIsOnePressOfNext) {
-    const std::string data = test::repoDataDir();
-    const std::string file = data + "/quarnel.txt";
+    const std::string data = test::starterMethodsDir();
+    const std::string file = test::repoDataDir() + "/quarnel.txt";
     const Result r = run({"search", file, "--lead", "3", "--surprise", "--library", data});
     EXPECT_EQ(r.status, 0) << r.err;
     const auto l = lines(r.out);

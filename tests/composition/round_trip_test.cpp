@@ -16,14 +16,7 @@
 namespace quarnel {
 namespace {
 
-const MethodLibrary& fullLibrary() {
-    static const MethodLibrary library = [] {
-        MethodLibrary l;
-        readLibraryFiles(l, test::sharedMethodsDir());
-        return l;
-    }();
-    return library;
-}
+const MethodLibrary& fullLibrary() { return test::libraryIn(test::fullMethodsDir()); }
 
 void expectSameRows(const Method& a, const Method& b) {
     for (int r = 0; r <= a.leadLength(); ++r) EXPECT_EQ(a.row(r), b.row(r)) << "row " << r;

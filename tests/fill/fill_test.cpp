@@ -22,12 +22,7 @@ using fill::FillProblem;
 using fill::FillResult;
 using fill::FillStatus;
 
-const MethodLibrary& library(const std::string& folder) {
-    static std::map<std::string, MethodLibrary> libraries;
-    MethodLibrary& l = libraries[folder];
-    if (l.size() == 0) readLibraryFiles(l, folder);
-    return l;
-}
+const MethodLibrary& library(const std::string& folder) { return test::libraryIn(folder); }
 
 MusicTable& classicMusic() {
     static MusicTable table = [] {
@@ -135,9 +130,9 @@ TEST(FillEngineTest, RunToCompletionFindsTheFirstBestFillOfAnExhaustiveSearch) {
     // The plain objective, with music and with none (every fill ties).
     { SCOPED_TRACE("quarnel"); check(quarnel, standard, true, all); }
     { SCOPED_TRACE("quarnel, no music"); check(quarnel, standard, false, all); }
-    { SCOPED_TRACE("two leads"); check(small, test::sharedMethodsDir(), true, all); }
-    { SCOPED_TRACE("two B leads"); check("B-\nB \n", test::sharedMethodsDir(), true, all); }
-    { SCOPED_TRACE("two B leads, different"); check("B-\nB \n", test::sharedMethodsDir(), true, different); }
+    { SCOPED_TRACE("two leads"); check(small, test::fullMethodsDir(), true, all); }
+    { SCOPED_TRACE("two B leads"); check("B-\nB \n", test::fullMethodsDir(), true, all); }
+    { SCOPED_TRACE("two B leads, different"); check("B-\nB \n", test::fullMethodsDir(), true, different); }
     // The constraints on repeated methods.
     { SCOPED_TRACE("all different"); check(quarnel, standard, true, different); }
     { SCOPED_TRACE("all different, no music"); check(quarnel, standard, false, different); }
@@ -147,7 +142,7 @@ TEST(FillEngineTest, RunToCompletionFindsTheFirstBestFillOfAnExhaustiveSearch) {
 }
 
 TEST(FillEngineTest, AFillCommitsInEveryLeadAndItsMusicIsTheComposition) {
-    const MethodLibrary& l = library(test::sharedMethodsDir());
+    const MethodLibrary& l = library(test::fullMethodsDir());
     auto c = read(test::readFile(test::repoDataDir() + "/quarnel.txt"), l);
     FillOptions o;
     o.all = true;
@@ -170,7 +165,7 @@ TEST(FillEngineTest, AFillCommitsInEveryLeadAndItsMusicIsTheComposition) {
 }
 
 TEST(FillEngineTest, AStopOrATimeLimitReturnsTheBestFillSoFar) {
-    const MethodLibrary& l = library(test::sharedMethodsDir());
+    const MethodLibrary& l = library(test::fullMethodsDir());
     auto c = read(cambridge35(), l);
     FillOptions o;
     o.all = true;

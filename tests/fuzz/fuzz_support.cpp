@@ -14,7 +14,7 @@ namespace quarnel::fuzz {
 const MethodLibrary& starterLibrary() {
     static const MethodLibrary library = [] {
         MethodLibrary l;
-        readLibraryFiles(l, QUARNEL_REPO_DATA);
+        readLibraryFiles(l, QUARNEL_TEST_DATA "/starter");
         return l;
     }();
     return library;

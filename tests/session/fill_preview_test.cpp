@@ -23,7 +23,7 @@ std::string saveTextOf(const Composition& c) {
 
 TEST(FillPreviewTest, ThePreviewIsWhatTakeMakesOfTheCompositionAndLeavesItAsItWas) {
     MethodLibrary library;
-    readLibraryFiles(library, test::standardMethodsDir());
+    ASSERT_EQ(readLibraryFiles(library, test::standardMethodsDir()), 3) << "method library missing: " << test::standardMethodsDir();
     std::ostringstream messages;
     HeadlessView view(messages);
     ComposerSession session(view, library);
@@ -64,7 +64,7 @@ TEST(FillPreviewTest, ThePreviewIsWhatTakeMakesOfTheCompositionAndLeavesItAsItWa
 
 TEST(FillPreviewTest, AResultWithoutMethodsHasNoPreview) {
     MethodLibrary library;
-    readLibraryFiles(library, test::standardMethodsDir());
+    ASSERT_EQ(readLibraryFiles(library, test::standardMethodsDir()), 3) << "method library missing: " << test::standardMethodsDir();
     std::istringstream in("B- Cambridge S\nC  Adelaide S\n");
     const std::unique_ptr<Composition> live = readComposition(in, 16, library);
     const auto check = [&](fill::FillStatus status) {

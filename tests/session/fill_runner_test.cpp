@@ -13,7 +13,7 @@ namespace {
 
 TEST(FillRunnerTest, AFillRunsAwayFromTheCallerAndTakingItCommitsEveryLead) {
     MethodLibrary library;
-    readLibraryFiles(library, test::standardMethodsDir());
+    ASSERT_EQ(readLibraryFiles(library, test::standardMethodsDir()), 3) << "method library missing: " << test::standardMethodsDir();
     std::ostringstream messages;
     HeadlessView view(messages);
     ComposerSession session(view, library);

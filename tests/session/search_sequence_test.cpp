@@ -71,14 +71,7 @@ public:
     }
 };
 
-const MethodLibrary& fullLibrary() {
-    static const MethodLibrary& library = [] () -> const MethodLibrary& {
-        static MethodLibrary l;
-        readLibraryFiles(l, test::sharedMethodsDir());
-        return l;
-    }();
-    return library;
-}
+const MethodLibrary& fullLibrary() { return test::libraryIn(test::fullMethodsDir()); }
 
 std::string writeTemporary(const std::string& name, const std::string& text) {
     const std::string path = (std::filesystem::temp_directory_path() / name).string();

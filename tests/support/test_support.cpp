@@ -1,6 +1,8 @@
 #include "support/test_support.h"
 
+#include <filesystem>
 #include <fstream>
+#include <map>
 #include <sstream>
 
 namespace quarnel::test {
@@ -11,10 +13,23 @@ Row row(std::string_view text) {
     return r.value_or(Row());
 }
 
-std::string sharedMethodsDir() { return std::string(QUARNEL_SHARED_DATA) + "/methods"; }
-std::string standardMethodsDir() { return std::string(QUARNEL_SHARED_DATA) + "/methods-standard"; }
+std::string fullMethodsDir() { return QUARNEL_REPO_DATA; }
+std::string standardMethodsDir() { return std::string(QUARNEL_TEST_DATA) + "/methods-standard"; }
+std::string starterMethodsDir() { return std::string(QUARNEL_TEST_DATA) + "/starter"; }
 std::string repoDataDir() { return QUARNEL_REPO_DATA; }
 std::string testDataDir() { return QUARNEL_TEST_DATA; }
+
+const MethodLibrary& libraryIn(const std::string& folder) {
+    static std::map<std::string, MethodLibrary> libraries;
+    const auto [it, added] = libraries.try_emplace(folder);
+    if (!added) return it->second;
+    for (const char* file : {"S8", "D8", "T8"}) {
+        const std::filesystem::path path = std::filesystem::path(folder) / file;
+        if (!std::filesystem::is_regular_file(path)) ADD_FAILURE() << "method library missing: " << path.string();
+    }
+    readLibraryFiles(it->second, folder);
+    return it->second;
+}
 
 std::string readFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -30,12 +45,7 @@ std::string readFile(const std::string& path) {
 namespace quarnel::test {
 
 const MethodLibrary& starterLibrary() {
-    static const MethodLibrary library = [] {
-        MethodLibrary l;
-        readLibraryFiles(l, repoDataDir());
-        return l;
-    }();
-    return library;
+    return libraryIn(starterMethodsDir());
 }
 
 std::unique_ptr<Composition> composition(const std::string& text) {

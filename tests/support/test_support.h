@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "methods/method_library.h"
 #include "ringing/row.h"
 
 // Expects the statement to throw an exception of the type whose what() is
@@ -27,12 +28,18 @@ namespace quarnel::test {
 // A row from its eight symbols; fails the test when the text is no row.
 Row row(std::string_view text);
 
-// Folders: the full method libraries, the small standard set, this
-// repository's data/ and the tests' own fixture files.
-std::string sharedMethodsDir();
+// Folders: the full method libraries (the program's own, in data/), the
+// 51 standard methods, the 48-method starter library most tests are written
+// against, this repository's data/ and the tests' own fixture files.
+std::string fullMethodsDir();
 std::string standardMethodsDir();
+std::string starterMethodsDir();
 std::string repoDataDir();
 std::string testDataDir();
+
+// The method library of a folder (S8, D8 and T8), read once and kept. A
+// folder without all three files fails the test that asks, naming the file.
+const MethodLibrary& libraryIn(const std::string& folder);
 
 // The whole content of a file ("" when it does not open).
 std::string readFile(const std::string& path);

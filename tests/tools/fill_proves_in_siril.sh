@@ -2,9 +2,9 @@
 # Fills compositions with quarnel-cli, exports each as MicroSiril input and
 # proves it with siril_prove.py, which shares no code with Quarnel; then
 # checks that the prover does find a false peal.
-#   fill_proves_in_siril.sh QUARNEL_CLI REPO SHARED_DATA
+#   fill_proves_in_siril.sh QUARNEL_CLI REPO
 set -euo pipefail
-cli=$1 repo=$2 shared=$3
+cli=$1 repo=$2
 prover="$(dirname "$0")/siril_prove.py"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
@@ -24,10 +24,10 @@ prove() {  # NAME LIBRARY EXPECTED FILL-OPTIONS...
   fi
   echo "$name: $verdict"
 }
-prove all-surprise "$shared/methods" "true: 1280 changes" --all
-prove all-classes "$shared/methods" "true: 1280 changes" --all --surprise --delight --treble-bob
-prove all-different "$shared/methods" "true: 1280 changes" --all --all-different
-prove generated "$shared/methods-standard" "true: 1280 changes" --all --right-place --time-limit 1
+prove all-surprise "$repo/data" "true: 1280 changes" --all
+prove all-classes "$repo/data" "true: 1280 changes" --all --surprise --delight --treble-bob
+prove all-different "$repo/data" "true: 1280 changes" --all --all-different
+prove generated "$repo/tests/data/methods-standard" "true: 1280 changes" --all --right-place --time-limit 1
 
 # One part more than the composition has: the prover must see the repetition.
 sed 's/4part/5part/' "$tmp/all-surprise.siril" >"$tmp/false.siril"

@@ -38,7 +38,7 @@ class AnalysisWindowTest : public QObject {
 private slots:
     void followsTheDialogsCommands() {
         const std::string data = QUARNEL_REPO_DATA;
-        readLibraryFiles(MethodLibrary::instance(), data);
+        QVERIFY2(readLibraryFiles(MethodLibrary::instance(), QUARNEL_TEST_DATA "/starter") == 3, "method library missing: " QUARNEL_TEST_DATA "/starter");
         FilePrompts prompts;
         ComposerDialog dialog(nullptr, &prompts);
         dialog.show();

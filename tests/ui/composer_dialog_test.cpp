@@ -130,7 +130,7 @@ class ComposerDialogTest : public QObject {
 private slots:
     void initTestCase() {
         MethodLibrary::instance().clear();
-        readLibraryFiles(MethodLibrary::instance(), QUARNEL_REPO_DATA);
+        QVERIFY2(readLibraryFiles(MethodLibrary::instance(), QUARNEL_TEST_DATA "/starter") == 3, "method library missing: " QUARNEL_TEST_DATA "/starter");
     }
 
     void init() {
@@ -377,7 +377,7 @@ private slots:
         std::istringstream in;
         std::ostringstream out, err;
         const int status = cli::run({"search", QUARNEL_REPO_DATA "/quarnel.txt", "--lead", "3", "--surprise", "--delight",
-                                     "--right-place", "--max-falseness", "1", "--library", QUARNEL_REPO_DATA},
+                                     "--right-place", "--max-falseness", "1", "--library", QUARNEL_TEST_DATA "/starter"},
                                     in, out, err);
         QCOMPARE(status, 0);
         const auto& f = dialog->session().fields();

@@ -26,7 +26,7 @@ private:
 
 void FillWindowTest::aFinishedFillIsTakenIntoEveryLead() {
     MethodLibrary library;
-    readLibraryFiles(library, QUARNEL_SHARED_DATA "/methods-standard");
+    QVERIFY2(readLibraryFiles(library, QUARNEL_TEST_DATA "/methods-standard") == 3, "method library missing: " QUARNEL_TEST_DATA "/methods-standard");
     HeadlessView view(messages_);
     ComposerSession session(view, library);
     QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
@@ -60,7 +60,7 @@ void FillWindowTest::aFinishedFillIsTakenIntoEveryLead() {
 
 void FillWindowTest::stopEndsTheSearchWithTheBestFillSoFar() {
     MethodLibrary library;
-    readLibraryFiles(library, QUARNEL_SHARED_DATA "/methods");
+    QVERIFY2(readLibraryFiles(library, QUARNEL_REPO_DATA) == 3, "method library missing: " QUARNEL_REPO_DATA);
     HeadlessView view(messages_);
     ComposerSession session(view, library);
     QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
@@ -86,7 +86,7 @@ void FillWindowTest::stopEndsTheSearchWithTheBestFillSoFar() {
 
 void FillWindowTest::theDisplayShowsTheFillUntilItIsTakenOrLeft() {
     MethodLibrary library;
-    readLibraryFiles(library, QUARNEL_SHARED_DATA "/methods-standard");
+    QVERIFY2(readLibraryFiles(library, QUARNEL_TEST_DATA "/methods-standard") == 3, "method library missing: " QUARNEL_TEST_DATA "/methods-standard");
     HeadlessView view(messages_);
     ComposerSession session(view, library);
     QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
