@@ -18,6 +18,7 @@
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
+#include "ringing/notation_forms.h"
 #include "session/composer_session.h"
 #include "session/headless_view.h"
 #include "ringing/model_error.h"
@@ -109,15 +110,30 @@ void loadLibrary(const Arguments& a) {
     readLibraryFiles(library, a.value("--library").value_or(""));
 }
 
+// The text a command line's method is built from: a library name as it is;
+// place notation as ringers write it (ringing/notation_forms.h) read into the
+// notation text, or no text and the reason when it does not read.
+NotationReading methodArgument(const std::string& typed) {
+    if (!MethodLibrary::instance().notationOf(typed).empty() || !looksLikeNotation(typed)) return {typed, {}};
+    return readNotation(typed);
+}
+
+void writeNoMethod(std::ostream& err, const std::string& typed, const NotationReading& argument) {
+    err << "No method: " << typed;
+    if (!argument.reason.empty()) err << " (" << argument.reason << ")";
+    err << "\n";
+}
+
 int rows(const Arguments& a, std::ostream& out, std::ostream& err) {
     if (a.words.size() != 2) {
         err << Usage;
         return 2;
     }
     loadLibrary(a);
-    const MajorMethod method(a.words[1]);
+    const NotationReading argument = methodArgument(a.words[1]);
+    const MajorMethod method(argument.text);
     if (!method.hasNotation()) {
-        err << "No method: " << a.words[1] << "\n";
+        writeNoMethod(err, a.words[1], argument);
         return 1;
     }
     for (int i = 0; i <= method.leadLength(); ++i) out << method.rowText(i) << '\n';
@@ -262,9 +278,10 @@ int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
         err << "No lead " << *lead << " in a composition of " << c->leadCount() << " leads\n";
         return 1;
     }
-    const MajorMethod method(*methodText);
+    const NotationReading argument = methodArgument(*methodText);
+    const MajorMethod method(argument.text);
     if (!method.hasNotation()) {
-        err << "No method: " << *methodText << "\n";
+        writeNoMethod(err, *methodText, argument);
         return 1;
     }
     c->tryMethodAt(*lead, &method);

@@ -7,6 +7,7 @@
 #include "methods/major_method.h"
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
+#include "ringing/notation_forms.h"
 #include "ringing/text_lines.h"
 
 namespace quarnel {
@@ -44,6 +45,9 @@ Lead::Lead(std::string_view line, Row& running, int halfLength, const MethodLibr
     notation_ = library.notationOf(name_);
     if (notation_.empty()) {
         notation_ = name_;
+        // Place notation as ringers write it is read into the notation text;
+        // a text it does not read stays as written (and gives what it gives).
+        if (NotationReading reading = readNotation(notation_); reading.ok()) notation_ = std::move(reading.text);
         name_ = library.nameOf(notation_);
     }
 }

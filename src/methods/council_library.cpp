@@ -13,6 +13,7 @@
 #include "methods/major_method.h"
 #include "methods/method_library.h"
 #include "ringing/lead_end_table.h"
+#include "ringing/notation_forms.h"
 #include "ringing/place_notation.h"
 
 namespace quarnel {
@@ -131,16 +132,26 @@ std::optional<SkipReason> judge(const pugi::xml_node& method, const pugi::xml_no
     const bool eighteen = end == Change::parse("18")->transposition();
     if (!twelve && !eighteen) return SkipReason::LeadEnd;
 
-    const std::string_view code = textOf(property(method, properties, "leadHeadCode"));
+    std::string halfText;
+    for (std::size_t i = 0; i < half.size(); ++i) {
+        if (i > 0 && half[i] != "-" && half[i - 1] != "-") halfText += '.';
+        halfText += half[i];
+    }
+    // Without a leadHeadCode element the code is the one whose lead head the
+    // rows reach, as for notation typed in the Council's form.
+    const pugi::xml_node codeNode = property(method, properties, "leadHeadCode");
+    std::string worked;
+    if (!codeNode) {
+        worked = readNotation(halfText + "," + leadEnd).text;
+        if (worked.empty()) return SkipReason::LeadHeadCode;
+    }
+    const std::string_view code = codeNode ? textOf(codeNode) : std::string_view(worked).substr(0, 1);
     if (code.size() != 1 || code[0] < 'a' || code[0] > 'm' || code[0] == 'i' || isNearGroup(code[0]) != twelve)
         return SkipReason::LeadHeadCode;
 
     std::string text(1, code[0]);
     text += '&';
-    for (std::size_t i = 0; i < half.size(); ++i) {
-        if (i > 0 && half[i] != "-" && half[i - 1] != "-") text += '.';
-        text += half[i];
-    }
+    text += halfText;
     const MethodLibrary none;
     const MajorMethod built(text, none);
     if (!built.hasNotation()) return SkipReason::BadNotation;

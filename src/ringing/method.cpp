@@ -1,7 +1,5 @@
 #include "ringing/method.h"
 
-#include <cstring>
-
 #include "ringing/byte_shuffle.h"
 #include "ringing/lead_end_table.h"
 
@@ -52,38 +50,35 @@ Method::Method(std::string_view firstText, int h, std::string_view notationText)
     halfLength_ = h;
     if (notationText.size() < 2 || notationText[1] != '&') return;
 
-    // The half lead is read with one "." appended, so that its last change is
-    // closed like the others; text left over after h changes is ignored, and
-    // changes missing at the end (the text used up) are crosses. A "." stands
-    // only between two changes that are not the cross: an empty change (two
-    // dots together, a dot beside a cross, a dot at the end or the start) is
-    // not a change, and the method then has no notation. Usual texts are
-    // short enough for the buffer on the stack.
-    const std::string_view rest = notationText.substr(2);
-    char buffer[128];
-    std::string longText;
-    std::string_view text;
-    if (rest.size() < sizeof buffer) {
-        std::memcpy(buffer, rest.data(), rest.size());
-        buffer[rest.size()] = '.';
-        text = std::string_view(buffer, rest.size() + 1);
-    } else {
-        longText.assign(rest);
-        longText += '.';
-        text = longText;
-    }
+    // The half lead is read change by change; text left over after h changes
+    // is ignored, and changes missing at the end (the text used up) are
+    // crosses. A "." only separates: beside a cross or at either end it
+    // stands for nothing, as ringers write it ("-3.-4" is -, 3, -, 4). Two
+    // dots together are an empty change, which is not a change: the method
+    // then has no notation.
+    std::string_view text = notationText.substr(2);
     static const Change cross;
     for (int i = 0; i < h; ++i) {
         Change& c = changes_[static_cast<std::size_t>(i)];
-        if (text.empty() || text == ".") {
+        if (!text.empty() && text.front() == '.') {
+            text.remove_prefix(1);
+            if (!text.empty() && text.front() == '.') {
+                changes_.fill(Change());
+                return;
+            }
+        }
+        if (text.empty() || text.front() == '-') {
             c = cross;
+            if (!text.empty()) text.remove_prefix(1);
             continue;
         }
-        const bool dotAfterCross = text.front() == '.' && (i == 0 || changes_[static_cast<std::size_t>(i - 1)].isCross());
-        if (dotAfterCross || !changeCache.assign(c, takeChange(text))) {
+        std::size_t k = 0;
+        while (k < text.size() && text[k] != '-' && text[k] != '.') ++k;
+        if (!changeCache.assign(c, text.substr(0, k))) {
             changes_.fill(Change());
             return;
         }
+        text.remove_prefix(k);
     }
     code_ = notationText[0];
     buildRows();
@@ -164,18 +159,22 @@ std::string Method::rowText(int i) const {
     return row(i).text();
 }
 
-std::string Method::notationText() const {
-    if (code_ == 0) return {};
+std::string notationTextOf(char code, const Change* changes, int h) {
     std::string text;
-    text.reserve(2 + 5 * static_cast<std::size_t>(halfLength_));
-    text += code_;
+    text.reserve(2 + 5 * static_cast<std::size_t>(h));
+    text += code;
     text += '&';
-    text += change(0).shortText();
-    for (int i = 1; i < halfLength_; ++i) {
-        if (!change(i - 1).isCross() && !change(i).isCross()) text += '.';
-        text += change(i).shortText();
+    text += changes[0].shortText();
+    for (int i = 1; i < h; ++i) {
+        if (!changes[i - 1].isCross() && !changes[i].isCross()) text += '.';
+        text += changes[i].shortText();
     }
     return text;
+}
+
+std::string Method::notationText() const {
+    if (code_ == 0) return {};
+    return notationTextOf(code_, changes_.data(), halfLength_);
 }
 
 void Method::halfLeadKeys(RowKey* keys, const Row& start) const {

@@ -80,6 +80,11 @@ private:
     std::string name_;
 };
 
+// The notation text of a code letter and h changes (h at least 1): the
+// letter, "&" and the short forms, a "." between two changes that are not
+// the cross. Every notation text the system writes is written here.
+std::string notationTextOf(char code, const Change* changes, int h);
+
 namespace detail {
 // The rows 1 to 2h of a lead from its row 0, its h changes and its lead-end
 // change, as buildRows makes them without the processor's byte shuffle (so

@@ -9,6 +9,7 @@
 #include "fill/fill.h"
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
+#include "ringing/notation_forms.h"
 
 namespace quarnel {
 
@@ -104,10 +105,19 @@ void ComposerSession::nameChanged() {
     fields_.placeNotationText = library_.notationOf(fields_.methodName);
     std::string note;
     if (fields_.placeNotationText.empty() && !fields_.methodName.empty()) {
-        // What a ringer types: case, spaces and the class word do not count.
-        const std::vector<std::string> matches = names_.find(library_, fields_.methodName);
-        if (matches.size() == 1) fields_.placeNotationText = library_.notationOf(matches.front());
-        note = nameMatchNote(fields_.methodName, matches);
+        // Place notation typed or pasted as ringers write it is the candidate,
+        // named as the library names it.
+        const NotationReading typed = readNotation(fields_.methodName);
+        if (typed.ok()) {
+            fields_.placeNotationText = typed.text;
+            if (const std::string& name = library_.nameOf(typed.text); !name.empty()) fields_.methodName = name;
+        } else {
+            // What a ringer types: case, spaces and the class word do not count.
+            const std::vector<std::string> matches = names_.find(library_, fields_.methodName);
+            if (matches.size() == 1) fields_.placeNotationText = library_.notationOf(matches.front());
+            note = matches.empty() && looksLikeNotation(fields_.methodName) ? typed.reason
+                                                                             : nameMatchNote(fields_.methodName, matches);
+        }
     }
     rebuildCandidate();
     if (!note.empty()) {

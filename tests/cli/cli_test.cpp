@@ -54,7 +54,10 @@ TEST(CliTest, ProveTellsOnStandardErrorWhichLeadsLostTheirMethods) {
 
 TEST(CliTest, RowsOfANameOrANotationText) {
     const std::string library = test::repoDataDir();
-    for (const char* text : {"Cambridge S", "b&-3-4-25-36-4-5-6-7", "b&-38-14-1258-36-14-58-16-78"}) {
+    for (const char* text : {"Cambridge S", "b&-3-4-25-36-4-5-6-7", "b&-38-14-1258-36-14-58-16-78",
+                             // place notation as ringers write it
+                             "x38x14x1258x36x14x58x16x78,12", "-38-14-1258-36-14-58-16-78,12", "&-38-14-1258-36-14-58-16-78,12",
+                             "b&x3x4x25x36x4x5x6x7", "b&-3.-4.-25.-36.-4.-5.-6.-7"}) {
         SCOPED_TRACE(text);
         const Result r = run({"rows", text, "--library", library});
         EXPECT_EQ(r.status, 0);
@@ -68,6 +71,11 @@ TEST(CliTest, RowsOfANameOrANotationText) {
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(none.out, "");
     EXPECT_NE(none.err, "");
+    const Result bad = run({"rows", "-38-14-1258-36-14-58-16-78,14", "--library", library});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.out, "");
+    EXPECT_EQ(bad.err, "No method: -38-14-1258-36-14-58-16-78,14 (The rows reach the lead head 13578264, which is none of the "
+                       "twelve lead-head codes)\n");
 }
 
 TEST(CliTest, GenerateListsTheGeneratorsMethods) {
@@ -143,6 +151,15 @@ TEST(CliTest, TryPrintsTheReportAndFigures) {
 
     const Result own = run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "Cornwall S", "--library", data});
     EXPECT_EQ(own.out, "No falseness detected\r\nScore: 0\nProfile: 15\nProfile with back-off: 15\n");
+    for (const char* notation : {"-56-14-56-38-14-58-14-58,18", "l&x56x4x56x3x4x5x4x5"}) {  // Cornwall as ringers write it
+        SCOPED_TRACE(notation);
+        const Result typed = run({"try", data + "/quarnel.txt", "--lead", "2", "--method", notation, "--library", data});
+        EXPECT_EQ(typed.status, 0) << typed.err;
+        EXPECT_EQ(typed.out, own.out);
+    }
+    const Result badNotation = run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "l&-56-4-56-3-4-5-4-", "--library", data});
+    EXPECT_EQ(badNotation.status, 1);
+    EXPECT_EQ(badNotation.err, "No method: l&-56-4-56-3-4-5-4- (15 changes in the half lead; a Major half lead has 16)\n");
     EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "9", "--method", "Cornwall S", "--library", data}).status, 1);
     EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "Nonesuch", "--library", data}).status, 1);
     EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "x", "--method", "Cornwall S"}).status, 2);

@@ -27,10 +27,11 @@ TEST(LibraryImportTest, SaysWhatItWroteAndWhatItSkipped) {
     fs::create_directories(folder);
     std::string out, err;
     EXPECT_EQ(import(test::testDataDir() + "/council_methods.xml", folder, out, err), 0) << err;
-    EXPECT_EQ(out.substr(0, out.find("Skipped")), "Surprise Major: 5 written to " + (folder / "S8").string() +
+    EXPECT_EQ(out.substr(0, out.find("Skipped")), "Surprise Major: 6 written to " + (folder / "S8").string() +
                                                      "\nDelight Major: 1 written to " + (folder / "D8").string() +
                                                      "\nTreble Bob Major: 1 written to " + (folder / "T8").string() + "\n");
     EXPECT_NE(out.find("\nSkipped, lead end not 12 or 18: 1\n"), std::string::npos);
+    EXPECT_NE(out.find("\nSkipped, not one of the twelve lead-head codes: 3\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("hunt bell not on"), std::string::npos);  // reasons that skipped nothing are not listed
 }
 

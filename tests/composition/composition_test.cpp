@@ -111,6 +111,37 @@ TEST(CompositionTest, MethodTextsAreNamesOrNotation) {
     }
 }
 
+// Lead lines may hold place notation as ringers write it; the file is saved
+// with the library's name, or in the system's own text when there is none.
+TEST(CompositionTest, LeadLinesTakePlaceNotationAsRingersWriteIt) {
+    const std::string text = sampleWith({{1, "D- x38x14x58x36x34x58x16x38,12"},  // Ipswich in the Council's form
+                                         {2, "L  &-56-14-56-38-14-58-14-58,18"}, // Cornwall, with a leading "&"
+                                         {8, "G  g&36x56.4.5x.5.36x4x3.6x6.3"}});  // Glasgow: x, a dot beside a cross
+    const auto c = composition(text);
+    ASSERT_EQ(c->leadCount(), 8u);
+    EXPECT_EQ(c->loadReport(), std::vector<std::string>{});
+    EXPECT_EQ(c->leadAt(1)->name(), "Ipswich S");
+    ASSERT_NE(c->committedMethodAt(1), nullptr);
+    EXPECT_EQ(c->committedMethodAt(1)->notationText(), "d&-3-4-5-36-34-5-6-3");
+    EXPECT_EQ(c->leadAt(2)->name(), "Cornwall S");
+    EXPECT_EQ(c->leadAt(8)->name(), "Glasgow S");
+    EXPECT_NE(saved(*c).find("D- Ipswich S\nL  Cornwall S\n"), std::string::npos) << saved(*c);
+
+    // Without a library the saved lines are the notation texts.
+    const MethodLibrary none;
+    std::istringstream in(text);
+    const auto unnamed = readComposition(in, 16, none);
+    ASSERT_NE(unnamed->committedMethodAt(8), nullptr);
+    const std::string lines = saved(*unnamed);
+    EXPECT_NE(lines.find("D- d&-3-4-5-36-34-5-6-3\nL  l&-56-4-56-3-4-5-4-5\n"), std::string::npos) << lines;
+    EXPECT_NE(lines.find("G  g&36-56.4.5-5.36-4-3.6-6.3\n"), std::string::npos) << lines;
+
+    // Notation that does not read gives no method, as an unknown name does.
+    const auto bad = composition(sampleWith({{2, "L  -56-14-56-38-14-58-14-58,14"}}));
+    EXPECT_EQ(bad->committedMethodAt(2), nullptr);
+    EXPECT_EQ(bad->loadReport(), std::vector<std::string>{"Lead 2 (-56-14-56-38-14-58-14-58,14): not in the method library"});
+}
+
 TEST(CompositionTest, SavedFilesReadBackTheSame) {
     const std::string text = test::readFile(test::repoDataDir() + "/quarnel.txt");
     const auto c = composition(text);

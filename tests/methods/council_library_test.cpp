@@ -28,6 +28,7 @@ TEST(CouncilLibraryTest, TakesTheRingableMethodsOfEachClass) {
     EXPECT_EQ(library.classes[0].methods, (Methods{{"Cambridge", "b&-3-4-25-36-4-5-6-7"},
                                                    {"CooktownOrchid", "b&-36-4-5-36-4-5-36-7"},
                                                    {"StMary's(No.2)", "b&-3-4-25-36-4-5-6-7"},  // written out in full
+                                                   {"Bristol", "m&-5-4.5-5.36.4-4.5-4-1"},  // its code worked out
                                                    {"Yorkshire", "b&-3-4-5-6-2-3-4-7"},
                                                    {"Zurich", "m&-5-4.5-5.36.4-4.5-4-1"}}));
     EXPECT_EQ(library.classes[1].methods, (Methods{{"Bedale", "f&-5-45-5-23-34-1-4-7"}}));
@@ -49,7 +50,7 @@ TEST(CouncilLibraryTest, EveryOtherMethodIsSkippedForOneReason) {
     check(SkipReason::BadNotation, 1);
     check(SkipReason::NotSymmetric, 1);
     check(SkipReason::LeadEnd, 1);       // a 14 lead end
-    check(SkipReason::LeadHeadCode, 2);  // "p", and "c" for a lead that ends as "b"
+    check(SkipReason::LeadHeadCode, 3);  // "p", "c" for a lead that ends as "b", and no code for a lead head of none
     check(SkipReason::HuntPath, 0);
     check(SkipReason::NoName, 1);        // no letter of the name has an ASCII form
     check(SkipReason::NameTaken, 1);     // the second Cambridge

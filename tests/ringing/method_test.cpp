@@ -63,8 +63,30 @@ TEST_F(MethodTest, MissingChangesActAsCrossesAndSurplusIsIgnored) {
     EXPECT_EQ(surplus.notationText(), "b&-3-4-25-36-4-5-6-7");
 }
 
-TEST_F(MethodTest, EmptyChangesGiveNoMethod) {
-    for (const char* text : {"f&6.-8.68.2.7", "b&-3..4-25", "b&-3.-4", "b&-.3-4", "b&.3-4", "b&.-3", "b&-3-4.", "b&-3-4-."}) {
+// A dot only separates: beside a cross or at either end it stands for
+// nothing, as ringers and other provers read it, so the method rung is the
+// one written back.
+TEST_F(MethodTest, DotsBesideCrossesOrAtTheEndsAreSeparators) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"b&-3.-4-25-36-4-5-6-7", "b&-3-4-25-36-4-5-6-7"},
+        {"b&-.3-4-25-36-4-5-6-7", "b&-3-4-25-36-4-5-6-7"},
+        {"b&.-3-4-25-36-4-5-6-7", "b&-3-4-25-36-4-5-6-7"},
+        {"b&.-.3.-.4.-.25.-.36.-.4.-.5.-.6.-.7.", "b&-3-4-25-36-4-5-6-7"},
+        {"f&6.-8.68.2.7", "f&6-1.67.2.7"+std::string(10,'-')},
+        {"b&-3-4.", "b&-3-4"+std::string(12,'-')},
+    };
+    for (const auto& [text, written] : cases) {
+        SCOPED_TRACE(text);
+        const MajorMethod m = make(text);
+        ASSERT_TRUE(m.hasNotation());
+        EXPECT_EQ(m.notationText(), written);
+        const MajorMethod back = make(m.notationText());
+        for (int i = 0; i <= m.leadLength(); ++i) EXPECT_EQ(m.rowText(i), back.rowText(i));
+    }
+}
+
+TEST_F(MethodTest, TwoDotsTogetherGiveNoMethod) {
+    for (const char* text : {"b&-3..4-25", "b&..-3", "b&-3-4..", "b&-..3-4", "b&-3.-..4"}) {
         SCOPED_TRACE(text);
         const MajorMethod m = make(text);
         EXPECT_FALSE(m.hasNotation());

@@ -116,6 +116,48 @@ TEST_F(ComposerSessionTest, StatusTellsWhetherTheCandidateFits) {
     EXPECT_EQ(session.candidate(), nullptr);
 }
 
+// Place notation typed or pasted into the name field is the candidate, and
+// the field shows the library's name for it when there is one.
+TEST_F(ComposerSessionTest, NotationTypedAsANameIsTheCandidate) {
+    const std::pair<const char*, const char*> named[] = {
+        {"-38-14-1258-36-14-58-16-78,12", "Cambridge S"},
+        {"x38x14x1258x36x14x58x16x78,12", "Cambridge S"},
+        {"&x3x4x25x36x4x5x6x7,2", "Cambridge S"},
+        {"b&-3-4-25-36-4-5-6-7", "Cambridge S"},
+        {"b&x3.x4x25x36x4x5x6x7", "Cambridge S"},
+        // A method no library holds keeps what was typed.
+        {"-38-14-1258-36-14-58-16-78,18", "-38-14-1258-36-14-58-16-78,18"},
+    };
+    for (const auto& [typed, shown] : named) {
+        SCOPED_TRACE(typed);
+        f.methodName = typed;
+        session.nameChanged();
+        EXPECT_EQ(f.methodName, shown);
+        ASSERT_NE(session.candidate(), nullptr);
+        EXPECT_EQ(session.candidate()->notationText(), f.placeNotationText);
+        EXPECT_EQ(f.placeNotationText.substr(2), "-3-4-25-36-4-5-6-7");
+        EXPECT_EQ(f.statusText, "Incompatible lead-head order\r\n");  // the code is "*" without a composition
+    }
+    // Notation that does not read: no candidate, and the reason beside the status.
+    const std::pair<const char*, const char*> bad[] = {
+        {"-38-14-1258-36-14-58-16-78,14",
+         "No place notation available\r\nThe rows reach the lead head 13578264, which is none of the twelve lead-head codes\r\n"},
+        {"x38x14x1258..x36x14x58x16x78,12", "No place notation available\r\nTwo dots together leave an empty change\r\n"},
+        {"b&-3-4-25-36-4-5-6-", "No place notation available\r\n15 changes in the half lead; a Major half lead has 16\r\n"},
+        // A name keeps the name's note.
+        {"Nonesuch", "No place notation available\r\nNo method named \"Nonesuch\"\r\n"},
+    };
+    for (const auto& [typed, status] : bad) {
+        SCOPED_TRACE(typed);
+        f.methodName = typed;
+        session.nameChanged();
+        EXPECT_EQ(f.methodName, typed);
+        EXPECT_EQ(f.placeNotationText, "");
+        EXPECT_EQ(session.candidate(), nullptr);
+        EXPECT_EQ(f.statusText, status);
+    }
+}
+
 TEST_F(ComposerSessionTest, LoadSetsTheRangeAndKeepsTheLeadNumber) {
     f.leadNumber = 12;
     loadSample();
