@@ -105,12 +105,13 @@ void ComposerSession::nameChanged() {
     fields_.placeNotationText = library_.notationOf(fields_.methodName);
     std::string note;
     if (fields_.placeNotationText.empty() && !fields_.methodName.empty()) {
-        // Place notation typed or pasted as ringers write it is the candidate,
-        // named as the library names it.
+        // Place notation typed or pasted as ringers write it is the candidate.
+        // The field keeps what was typed while it is being typed (a half-typed
+        // lead-end change may already read as another method); Enter shows
+        // the library's name for it (applyName).
         const NotationReading typed = readNotation(fields_.methodName);
         if (typed.ok()) {
             fields_.placeNotationText = typed.text;
-            if (const std::string& name = library_.nameOf(typed.text); !name.empty()) fields_.methodName = name;
         } else {
             // What a ringer types: case, spaces and the class word do not count.
             const std::vector<std::string> matches = names_.find(library_, fields_.methodName);

@@ -132,6 +132,9 @@ TEST_F(ComposerSessionTest, NotationTypedAsANameIsTheCandidate) {
         SCOPED_TRACE(typed);
         f.methodName = typed;
         session.nameChanged();
+        // While it is typed the field keeps the text; Enter names it.
+        EXPECT_EQ(f.methodName, typed);
+        session.applyName();
         EXPECT_EQ(f.methodName, shown);
         ASSERT_NE(session.candidate(), nullptr);
         EXPECT_EQ(session.candidate()->notationText(), f.placeNotationText);
