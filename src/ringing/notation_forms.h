@@ -28,9 +28,10 @@ struct NotationReading {
 // be the code's plain lead end.
 NotationReading readNotation(std::string_view typed);
 
-// Whether a text is meant as place notation rather than a method name: it
-// holds a place digit, "&", ",", "-" or ".". Names of the library hold none
-// of them, so a text that fails to read as notation can be told apart.
+// Whether a text is meant as place notation rather than a method name: after
+// an optional code letter and "&", it is made only of places, crosses ("-",
+// "x", "X"), dots, commas and "&", with at least one change. Library names
+// may hold "-" or "&" ("Ankh-Morpork") but never only these characters.
 bool looksLikeNotation(std::string_view typed);
 
 }  // namespace quarnel
