@@ -18,6 +18,7 @@
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
+#include "methods/name_matching.h"
 #include "session/composer_session.h"
 #include "session/headless_view.h"
 #include "ringing/model_error.h"
@@ -28,7 +29,8 @@ namespace {
 constexpr std::string_view Usage =
     "usage: quarnel-cli COMMAND [ARGS] [--library DIR]\n"
     "commands:\n"
-    "  rows TEXT                 the 33 rows of a method (library name or notation text)\n"
+    "  rows TEXT                 the 33 rows of a method (library name or notation text;\n"
+    "                            \"cambridge\" and \"Cambridge Surprise\" find Cambridge S)\n"
     "  generate CODE [--right-place] [--symmetric-sections] [--two-places]\n"
     "           [--surprise] [--delight] [--treble-bob] [--limit N]\n"
     "                            the generator's methods for a lead-head code, in order\n"
@@ -109,17 +111,36 @@ void loadLibrary(const Arguments& a) {
     readLibraryFiles(library, a.value("--library").value_or(""));
 }
 
+// The text a typed method stands for, as every command reads it: a library
+// name written as ringers type it ("cambridge", "Cambridge Surprise") gives
+// that method's notation text; a text that matches no name is taken as a
+// notation text. Says why on err and gives nothing when several names match
+// or the text is neither a name nor a notation.
+std::optional<std::string> methodText(const std::string& typed, std::ostream& err) {
+    const MethodLibrary& library = MethodLibrary::instance();
+    MethodNameIndex names;
+    const std::vector<std::string> matches = names.find(library, typed);
+    if (matches.size() == 1) return library.notationOf(matches.front());
+    if (matches.size() > 1) {
+        err << nameMatchNote(typed, matches) << "\n";
+        return std::nullopt;
+    }
+    if (!MajorMethod(typed, library).hasNotation()) {
+        err << nameMatchNote(typed, matches) << "\n";
+        return std::nullopt;
+    }
+    return typed;
+}
+
 int rows(const Arguments& a, std::ostream& out, std::ostream& err) {
     if (a.words.size() != 2) {
         err << Usage;
         return 2;
     }
     loadLibrary(a);
-    const MajorMethod method(a.words[1]);
-    if (!method.hasNotation()) {
-        err << "No method: " << a.words[1] << "\n";
-        return 1;
-    }
+    const auto text = methodText(a.words[1], err);
+    if (!text) return 1;
+    const MajorMethod method(*text);
     for (int i = 0; i <= method.leadLength(); ++i) out << method.rowText(i) << '\n';
     return 0;
 }
@@ -248,9 +269,9 @@ int save(const Arguments& a, std::ostream& out, std::ostream& err) {
 
 int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
     const auto leadText = a.value("--lead");
-    const auto methodText = a.value("--method");
+    const auto typed = a.value("--method");
     const auto lead = leadText ? toInt(*leadText) : std::nullopt;
-    if (a.words.size() != 2 || !lead || !methodText) {
+    if (a.words.size() != 2 || !lead || !typed) {
         err << Usage;
         return 2;
     }
@@ -262,11 +283,9 @@ int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
         err << "No lead " << *lead << " in a composition of " << c->leadCount() << " leads\n";
         return 1;
     }
-    const MajorMethod method(*methodText);
-    if (!method.hasNotation()) {
-        err << "No method: " << *methodText << "\n";
-        return 1;
-    }
+    const auto text = methodText(*typed, err);
+    if (!text) return 1;
+    const MajorMethod method(*text);
     c->tryMethodAt(*lead, &method);
     c->writeFalsenessReport(out);
     out << "Score: " << c->falsenessScore() << "\n";
@@ -319,10 +338,11 @@ int search(const Arguments& a, std::ostream& out, std::ostream& err) {
     if (const auto musicFile = a.value("--music"); musicFile && !session.loadMusicFile(*musicFile)) return 1;
     f.leadNumber = *lead;
     if (!session.loadFile(a.words[1])) return 1;
-    if (const auto method = a.value("--method")) {
+    if (const auto typed = a.value("--method")) {
         // As if the previous search had ended on this candidate.
-        const std::string& notation = MethodLibrary::instance().notationOf(*method);
-        f.placeNotationText = notation.empty() ? *method : notation;
+        const auto text = methodText(*typed, err);
+        if (!text) return 1;
+        f.placeNotationText = *text;
         f.methodName = MethodLibrary::instance().nameOf(f.placeNotationText);
         session.rebuildCandidate();
     }
