@@ -107,6 +107,16 @@ TEST(CliTest, MethodNamesAreReadAsRingersTypeThem) {
     check({"try", file, "--lead", "2", "--method", "kent"}, 1, "", "3 methods match \"kent\": Kent D, Kent S, Kent TB\n");
     check({"search", file, "--lead", "3", "--method", "kent"}, 1, "", "3 methods match \"kent\": Kent D, Kent S, Kent TB\n");
 
+    // In a composition file a name is exact; prove's report names the method meant.
+    const std::string typedFile = ::testing::TempDir() + "/cli_typed_name.txt";
+    {
+        std::ofstream out(typedFile, std::ios::binary);
+        out << "D- Ipswich S\nL  cornwall s\nC  Cassiobury S\nH- Essex S\nEs Cray S\nHs Essex S\nE  Cray S\nG  Glasgow S\n";
+    }
+    const Result proved = run({"prove", typedFile, "--library", data});
+    EXPECT_EQ(proved.status, 0);
+    EXPECT_EQ(proved.err, "Lead 2 (cornwall s): not in the method library; did you mean Cornwall S?\n");
+
     // search continues from the method the typed name finds.
     const Result exact = run({"search", file, "--lead", "3", "--surprise", "--named", "--method", "Adelaide S", "--library", data});
     const Result typed = run({"search", file, "--lead", "3", "--surprise", "--named", "--method", "adelaide surprise", "--library", data});
