@@ -17,6 +17,7 @@
 #include "composition/music.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
+#include "methods/library_location.h"
 #include "methods/method_library.h"
 #include "methods/name_matching.h"
 #include "session/composer_session.h"
@@ -52,7 +53,9 @@ constexpr std::string_view Usage =
     "       [--max-uses K] [--threads N] [--time-limit SECONDS] [--node-limit N]\n"
     "                            fills the empty leads with a true set of methods of the\n"
     "                            most music ('quarnel-cli fill --help' for every option)\n"
-    "The method libraries S8, D8 and T8 are read from the working directory or DIR.\n";
+    "The method libraries S8, D8 and T8 (or CCCBR_methods.xml) are read from DIR, or\n"
+    "from the working directory, or, when it has none of them, from the library\n"
+    "installed with Quarnel.\n";
 
 // The words of a command line: positional words, flags, and options with a value.
 struct Arguments {
@@ -108,7 +111,7 @@ std::optional<int> toInt(const std::string& text) {
 void loadLibrary(const Arguments& a) {
     MethodLibrary& library = MethodLibrary::instance();
     library.clear();
-    readLibraryFiles(library, a.value("--library").value_or(""));
+    readLibraryFiles(library, programLibrary(a.value("--library").value_or(""), nullptr).folder);
 }
 
 // The text a typed method stands for, as every command reads it: a library
@@ -364,7 +367,8 @@ int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, 
     Arguments a;
     if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method", "--max-falseness"}, a, err)) return 2;
     if (a.words.empty() || a.flag("--help")) {
-        (a.words.empty() && !a.flag("--help") ? err : out) << Usage;
+        (a.words.empty() && !a.flag("--help") ? err : out)
+            << Usage << "Method library: " << programLibrary(a.value("--library").value_or(""), nullptr).describe() << "\n";
         return a.flag("--help") ? 0 : 2;
     }
     const std::string& command = a.words[0];

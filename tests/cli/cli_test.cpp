@@ -124,6 +124,17 @@ TEST(CliTest, MethodNamesAreReadAsRingersTypeThem) {
     EXPECT_EQ(typed.out, exact.out);
 }
 
+TEST(CliTest, HelpNamesTheLibraryItReads) {
+    const std::string data = test::repoDataDir();
+    const Result asked = run({"--help", "--library", data});
+    EXPECT_EQ(asked.status, 0);
+    EXPECT_NE(asked.out.find("\nMethod library: " + data + "\n"), std::string::npos) << asked.out;
+    // The tests run in the build tree, which holds no library: the one that comes with the program.
+    const Result own = run({"--help"});
+    EXPECT_NE(own.out.find("\nMethod library: " + data + " (the library that comes with Quarnel)\n"), std::string::npos)
+        << own.out;
+}
+
 TEST(CliTest, GenerateListsTheGeneratorsMethods) {
     const Result r = run({"generate", "B", "--right-place", "--symmetric-sections", "--surprise", "--library", test::repoDataDir()});
     EXPECT_EQ(r.status, 0);
