@@ -17,7 +17,9 @@
 #include "composition/music.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
+#include "methods/library_location.h"
 #include "methods/method_library.h"
+#include "methods/name_matching.h"
 #include "ringing/notation_forms.h"
 #include "session/composer_session.h"
 #include "session/headless_view.h"
@@ -29,7 +31,8 @@ namespace {
 constexpr std::string_view Usage =
     "usage: quarnel-cli COMMAND [ARGS] [--library DIR]\n"
     "commands:\n"
-    "  rows TEXT                 the 33 rows of a method (library name or notation text)\n"
+    "  rows TEXT                 the 33 rows of a method (library name or notation text;\n"
+    "                            \"cambridge\" and \"Cambridge Surprise\" find Cambridge S)\n"
     "  generate CODE [--right-place] [--symmetric-sections] [--two-places]\n"
     "           [--surprise] [--delight] [--treble-bob] [--limit N]\n"
     "                            the generator's methods for a lead-head code, in order\n"
@@ -51,7 +54,9 @@ constexpr std::string_view Usage =
     "       [--max-uses K] [--threads N] [--time-limit SECONDS] [--node-limit N]\n"
     "                            fills the empty leads with a true set of methods of the\n"
     "                            most music ('quarnel-cli fill --help' for every option)\n"
-    "The method libraries S8, D8 and T8 are read from the working directory or DIR.\n";
+    "The method libraries S8, D8 and T8 (or CCCBR_methods.xml) are read from DIR, or\n"
+    "from the working directory, or, when it has none of them, from the library\n"
+    "installed with Quarnel.\n";
 
 // The words of a command line: positional words, flags, and options with a value.
 struct Arguments {
@@ -107,21 +112,29 @@ std::optional<int> toInt(const std::string& text) {
 void loadLibrary(const Arguments& a) {
     MethodLibrary& library = MethodLibrary::instance();
     library.clear();
-    readLibraryFiles(library, a.value("--library").value_or(""));
+    readLibraryFiles(library, programLibrary(a.value("--library").value_or(""), nullptr).folder);
 }
 
-// The text a command line's method is built from: a library name as it is;
-// place notation as ringers write it (ringing/notation_forms.h) read into the
-// notation text, or no text and the reason when it does not read.
-NotationReading methodArgument(const std::string& typed) {
-    if (!MethodLibrary::instance().notationOf(typed).empty() || !looksLikeNotation(typed)) return {typed, {}};
-    return readNotation(typed);
-}
-
-void writeNoMethod(std::ostream& err, const std::string& typed, const NotationReading& argument) {
-    err << "No method: " << typed;
-    if (!argument.reason.empty()) err << " (" << argument.reason << ")";
-    err << "\n";
+// The text a typed method stands for, as every command reads it: a library
+// name as it is; place notation as ringers write it (ringing/notation_forms.h)
+// read into the system's notation text; a name written as ringers type it
+// ("cambridge", "Cambridge Surprise") that matches one library method, that
+// method's notation text. Says why on err and gives nothing when the
+// notation does not read, or no name or several names match.
+std::optional<std::string> methodText(const std::string& typed, std::ostream& err) {
+    const MethodLibrary& library = MethodLibrary::instance();
+    if (const std::string& notation = library.notationOf(typed); !notation.empty()) return notation;
+    if (looksLikeNotation(typed)) {
+        NotationReading reading = readNotation(typed);
+        if (reading.ok()) return std::move(reading.text);
+        err << "No method: " << typed << " (" << reading.reason << ")\n";
+        return std::nullopt;
+    }
+    MethodNameIndex names;
+    const std::vector<std::string> matches = names.find(library, typed);
+    if (matches.size() == 1) return library.notationOf(matches.front());
+    err << nameMatchNote(typed, matches) << "\n";
+    return std::nullopt;
 }
 
 int rows(const Arguments& a, std::ostream& out, std::ostream& err) {
@@ -130,12 +143,9 @@ int rows(const Arguments& a, std::ostream& out, std::ostream& err) {
         return 2;
     }
     loadLibrary(a);
-    const NotationReading argument = methodArgument(a.words[1]);
-    const MajorMethod method(argument.text);
-    if (!method.hasNotation()) {
-        writeNoMethod(err, a.words[1], argument);
-        return 1;
-    }
+    const auto text = methodText(a.words[1], err);
+    if (!text) return 1;
+    const MajorMethod method(*text);
     for (int i = 0; i <= method.leadLength(); ++i) out << method.rowText(i) << '\n';
     return 0;
 }
@@ -264,9 +274,9 @@ int save(const Arguments& a, std::ostream& out, std::ostream& err) {
 
 int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
     const auto leadText = a.value("--lead");
-    const auto methodText = a.value("--method");
+    const auto typed = a.value("--method");
     const auto lead = leadText ? toInt(*leadText) : std::nullopt;
-    if (a.words.size() != 2 || !lead || !methodText) {
+    if (a.words.size() != 2 || !lead || !typed) {
         err << Usage;
         return 2;
     }
@@ -278,12 +288,9 @@ int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
         err << "No lead " << *lead << " in a composition of " << c->leadCount() << " leads\n";
         return 1;
     }
-    const NotationReading argument = methodArgument(*methodText);
-    const MajorMethod method(argument.text);
-    if (!method.hasNotation()) {
-        writeNoMethod(err, *methodText, argument);
-        return 1;
-    }
+    const auto text = methodText(*typed, err);
+    if (!text) return 1;
+    const MajorMethod method(*text);
     c->tryMethodAt(*lead, &method);
     c->writeFalsenessReport(out);
     out << "Score: " << c->falsenessScore() << "\n";
@@ -336,10 +343,11 @@ int search(const Arguments& a, std::ostream& out, std::ostream& err) {
     if (const auto musicFile = a.value("--music"); musicFile && !session.loadMusicFile(*musicFile)) return 1;
     f.leadNumber = *lead;
     if (!session.loadFile(a.words[1])) return 1;
-    if (const auto method = a.value("--method")) {
+    if (const auto typed = a.value("--method")) {
         // As if the previous search had ended on this candidate.
-        const std::string& notation = MethodLibrary::instance().notationOf(*method);
-        f.placeNotationText = notation.empty() ? *method : notation;
+        const auto text = methodText(*typed, err);
+        if (!text) return 1;
+        f.placeNotationText = *text;
         f.methodName = MethodLibrary::instance().nameOf(f.placeNotationText);
         session.rebuildCandidate();
     }
@@ -361,7 +369,8 @@ int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, 
     Arguments a;
     if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method", "--max-falseness"}, a, err)) return 2;
     if (a.words.empty() || a.flag("--help")) {
-        (a.words.empty() && !a.flag("--help") ? err : out) << Usage;
+        (a.words.empty() && !a.flag("--help") ? err : out)
+            << Usage << "Method library: " << programLibrary(a.value("--library").value_or(""), nullptr).describe() << "\n";
         return a.flag("--help") ? 0 : 2;
     }
     const std::string& command = a.words[0];

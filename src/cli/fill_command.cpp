@@ -15,6 +15,7 @@
 #include "composition/music.h"
 #include "fill/fill.h"
 #include "methods/major_method.h"
+#include "methods/library_location.h"
 #include "methods/method_library.h"
 #include "ringing/model_error.h"
 
@@ -155,7 +156,7 @@ int fillCommand(const std::vector<std::string>& args, std::ostream& out, std::os
     MethodLibrary& library = MethodLibrary::instance();
     library.clear();
     const auto folder = values.find("--library");
-    readLibraryFiles(library, folder == values.end() ? std::string() : folder->second);
+    readLibraryFiles(library, programLibrary(folder == values.end() ? std::string() : folder->second, nullptr).folder);
     std::optional<MusicTable> music;
     if (const auto it = values.find("--music"); it != values.end()) {
         std::ifstream in(it->second, std::ios::binary);

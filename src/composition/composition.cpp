@@ -103,7 +103,7 @@ void Lead::attach(Composition& composition, int number) {
             name_.clear();
             notation_.clear();
             composition.reportDroppedMethod(number, text,
-                                            !method.hasNotation() ? "not in the method library"
+                                            !method.hasNotation() ? "not in the method library" + composition.nameSuggestion(text)
                                             : !trueInLead         ? "false in itself"
                                                                   : "of another lead-head code");
         }
@@ -262,6 +262,15 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         }
     }
     return c;
+}
+
+std::string Composition::nameSuggestion(const std::string& text) {
+    // The file's names are exact; the index of the forms ringers type is
+    // built only when a name is missing.
+    if (!names_) names_ = std::make_unique<MethodNameIndex>();
+    const std::vector<std::string> matches = names_->find(*library_, text);
+    if (matches.size() != 1 || matches.front() == text) return {};
+    return "; did you mean " + matches.front() + "?";
 }
 
 void Composition::reportDroppedMethod(int n, const std::string& text, const std::string& reason) {

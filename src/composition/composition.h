@@ -19,6 +19,7 @@
 
 #include "composition/falseness.h"
 #include "methods/method_library.h"
+#include "methods/name_matching.h"
 #include "ringing/method.h"
 #include "ringing/part_end.h"
 #include "ringing/row.h"
@@ -174,6 +175,11 @@ private:
     int trialLead_ = 0;  // the lead whose trial was set last; 0 for none
     int falsenessLead_ = 0;  // the lead the falseness figures describe
     std::vector<std::string> loadReport_;
+
+    // "; did you mean NAME?" when the text is no library name but names
+    // exactly one method as a ringer types it; empty otherwise.
+    std::string nameSuggestion(const std::string& text);
+    std::unique_ptr<MethodNameIndex> names_;
 
     // Records why lead n did not keep the method text of its file line.
     void reportDroppedMethod(int n, const std::string& text, const std::string& reason);

@@ -17,7 +17,7 @@
 #include "methods/method_library.h"
 #include "session/composition_snapshot.h"
 #include "session/dialog_fields.h"
-#include "session/name_matching.h"
+#include "methods/name_matching.h"
 #include "session/session_view.h"
 
 namespace quarnel {

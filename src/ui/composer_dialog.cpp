@@ -28,6 +28,7 @@
 #include <QRadioButton>
 #include <QToolButton>
 
+#include "methods/library_location.h"
 #include "methods/method_library.h"
 #include "ui/analysis_window.h"
 #include "ui/diagram_window.h"
@@ -112,11 +113,19 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
 
     // The libraries are read before the dialog shows; a missing file is skipped.
     QApplication::setOverrideCursor(Qt::WaitCursor);
+    // Without a library in the working folder, the one installed with the
+    // program is read; the status at start says which.
     MethodLibrary& library = MethodLibrary::instance();
-    if (library.size() == 0) readLibraryFiles(library, libraryFolder);
+    std::string libraryStatus;
+    if (library.size() == 0) {
+        const LibraryLocation location = programLibrary(libraryFolder, QCoreApplication::applicationFilePath().toStdString().c_str());
+        readLibraryFiles(library, location.folder);
+        libraryStatus = "Method library: " + std::to_string(library.size()) + " methods from " + location.describe() + "\r\n";
+    }
     QApplication::restoreOverrideCursor();
 
     session_ = std::make_unique<ComposerSession>(static_cast<SessionView&>(*this), library);
+    session_->fields().statusText = libraryStatus;
     undoStack_ = new QUndoStack(this);
     buildControls();
     buildCommands();

@@ -78,6 +78,71 @@ TEST(CliTest, RowsOfANameOrANotationText) {
                        "twelve lead-head codes)\n");
 }
 
+TEST(CliTest, MethodNamesAreReadAsRingersTypeThem) {
+    const std::string data = test::repoDataDir();
+    const std::string file = data + "/quarnel.txt";
+    const std::string cambridge = run({"rows", "Cambridge S", "--library", data}).out;
+    ASSERT_EQ(lines(cambridge).size(), 33u);
+    const std::string cornwall = run({"try", file, "--lead", "2", "--method", "Cornwall S", "--library", data}).out;
+    ASSERT_EQ(cornwall, "No falseness detected\r\nScore: 0\nProfile: 15\nProfile with back-off: 15\n");
+    const auto check = [&](const std::vector<std::string>& args, int status, const std::string& out, const std::string& err) {
+        SCOPED_TRACE(args[0] + " " + args.back());
+        std::vector<std::string> all = args;
+        all.insert(all.end(), {"--library", data});
+        const Result r = run(all);
+        EXPECT_EQ(r.status, status);
+        EXPECT_EQ(r.err, err);
+        EXPECT_EQ(r.out, out);
+    };
+    // One match: the method, whatever the case, the spaces and the class word.
+    check({"rows", "cambridge"}, 0, cambridge, "");
+    check({"rows", "Cambridge Surprise"}, 0, cambridge, "");
+    check({"rows", "cambridge s"}, 0, cambridge, "");
+    check({"rows", "CAMBRIDGE  S"}, 0, cambridge, "");
+    check({"try", file, "--lead", "2", "--method", "cornwall"}, 0, cornwall, "");
+    check({"try", file, "--lead", "2", "--method", "Cornwall Surprise"}, 0, cornwall, "");
+    // A notation text that is no name goes on to be read as notation.
+    check({"rows", "b&-3-4-25-36-4-5-6-7"}, 0, cambridge, "");
+    // No match: the message the name field gives.
+    check({"rows", "Cambridg"}, 1, "", "No method named \"Cambridg\"\n");
+    check({"try", file, "--lead", "2", "--method", "cornwal"}, 1, "", "No method named \"cornwal\"\n");
+    check({"search", file, "--lead", "3", "--method", "Nosuchmethod"}, 1, "", "No method named \"Nosuchmethod\"\n");
+    // "Nonesuch" is Nonesuch S now, no longer a text that names nothing.
+    check({"try", file, "--lead", "2", "--method", "Nonesuch"}, 0,
+          run({"try", file, "--lead", "2", "--method", "Nonesuch S", "--library", data}).out, "");
+    // Several: the name field's list of them.
+    check({"rows", "Kent"}, 1, "", "3 methods match \"Kent\": Kent D, Kent S, Kent TB\n");
+    check({"try", file, "--lead", "2", "--method", "kent"}, 1, "", "3 methods match \"kent\": Kent D, Kent S, Kent TB\n");
+    check({"search", file, "--lead", "3", "--method", "kent"}, 1, "", "3 methods match \"kent\": Kent D, Kent S, Kent TB\n");
+
+    // In a composition file a name is exact; prove's report names the method meant.
+    const std::string typedFile = ::testing::TempDir() + "/cli_typed_name.txt";
+    {
+        std::ofstream out(typedFile, std::ios::binary);
+        out << "D- Ipswich S\nL  cornwall s\nC  Cassiobury S\nH- Essex S\nEs Cray S\nHs Essex S\nE  Cray S\nG  Glasgow S\n";
+    }
+    const Result proved = run({"prove", typedFile, "--library", data});
+    EXPECT_EQ(proved.status, 0);
+    EXPECT_EQ(proved.err, "Lead 2 (cornwall s): not in the method library; did you mean Cornwall S?\n");
+
+    // search continues from the method the typed name finds.
+    const Result exact = run({"search", file, "--lead", "3", "--surprise", "--named", "--method", "Adelaide S", "--library", data});
+    const Result typed = run({"search", file, "--lead", "3", "--surprise", "--named", "--method", "adelaide surprise", "--library", data});
+    EXPECT_EQ(typed.status, 0) << typed.err;
+    EXPECT_EQ(typed.out, exact.out);
+}
+
+TEST(CliTest, HelpNamesTheLibraryItReads) {
+    const std::string data = test::repoDataDir();
+    const Result asked = run({"--help", "--library", data});
+    EXPECT_EQ(asked.status, 0);
+    EXPECT_NE(asked.out.find("\nMethod library: " + data + "\n"), std::string::npos) << asked.out;
+    // The tests run in the build tree, which holds no library: the one that comes with the program.
+    const Result own = run({"--help"});
+    EXPECT_NE(own.out.find("\nMethod library: " + data + " (the library that comes with Quarnel)\n"), std::string::npos)
+        << own.out;
+}
+
 TEST(CliTest, GenerateListsTheGeneratorsMethods) {
     const Result r = run({"generate", "B", "--right-place", "--symmetric-sections", "--surprise", "--library", test::repoDataDir()});
     EXPECT_EQ(r.status, 0);
@@ -161,7 +226,7 @@ TEST(CliTest, TryPrintsTheReportAndFigures) {
     EXPECT_EQ(badNotation.status, 1);
     EXPECT_EQ(badNotation.err, "No method: l&-56-4-56-3-4-5-4- (15 changes in the half lead; a Major half lead has 16)\n");
     EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "9", "--method", "Cornwall S", "--library", data}).status, 1);
-    EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "Nonesuch", "--library", data}).status, 1);
+    EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "Nosuchmethod S", "--library", data}).status, 1);
     EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "x", "--method", "Cornwall S"}).status, 2);
 }
 

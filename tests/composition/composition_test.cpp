@@ -223,6 +223,32 @@ TEST(CompositionTest, LoadReportSaysWhyEachLeadLostItsMethod) {
           {"Lead 2 (Cornwal S): not in the method library", "Lead 5 (e&-36-4-5-6-34-3-34-1): false against lead 3"});
 }
 
+TEST(CompositionTest, LoadReportSuggestsTheLibraryNameATypedNameStandsFor) {
+    const auto check = [](const std::string& line, const std::string& expected) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(composition(sampleWith({{2, line}}))->loadReport(), std::vector<std::string>{expected});
+    };
+    // A file's name is exact: the lead loses its method, and the report
+    // names the one method the text stands for as a ringer types it.
+    check("L  cornwall s", "Lead 2 (cornwall s): not in the method library; did you mean Cornwall S?");
+    check("L  Cornwall", "Lead 2 (Cornwall): not in the method library; did you mean Cornwall S?");
+    check("L  CORNWALL SURPRISE", "Lead 2 (CORNWALL SURPRISE): not in the method library; did you mean Cornwall S?");
+    // Nothing to suggest: no name, or a notation text.
+    check("L  Cornwal S", "Lead 2 (Cornwal S): not in the method library");
+    check("L  l&-5z", "Lead 2 (l&-5z): not in the method library");
+}
+
+TEST(CompositionTest, LoadReportSuggestsNothingWhenATypedNameStandsForSeveral) {
+    MethodLibrary library;
+    library.addMethod("l&-56-4-56-3-4-5-4-5", "Cornwall S", "Cornwall");
+    library.addMethod("l&-56-4-56-3-4-5-4-7", "Cornwall D", "Cornwall");
+    std::istringstream in(sampleWith({{2, "L  cornwall"}}));
+    const auto c = readComposition(in, MajorMethod::HalfLength, library);
+    const auto& report = c->loadReport();
+    ASSERT_GE(report.size(), 2u);
+    EXPECT_EQ(report[1], "Lead 2 (cornwall): not in the method library");
+}
+
 TEST(CompositionTest, ReadFailuresNameTheLine) {
     const auto check = [](const std::string& text, const char* message, const std::string& detail) {
         SCOPED_TRACE(text);

@@ -13,13 +13,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The back-quoted words of the text that look like paths: a "/" inside,
-// made only of path characters.
+// The back-quoted words of the text that look like paths in the repository:
+// a "/" inside, made only of path characters, not starting with "." or "/"
+// (those are places outside it, such as an install's ../share/quarnel).
 std::set<std::string> pathsNamed(const std::string& text) {
     std::set<std::string> paths;
     static const std::regex quoted("`([A-Za-z0-9_./-]+/[A-Za-z0-9_./-]*)`");
     for (auto it = std::sregex_iterator(text.begin(), text.end(), quoted); it != std::sregex_iterator(); ++it)
-        paths.insert((*it)[1].str());
+        if (const std::string path = (*it)[1].str(); path.front() != '.' && path.front() != '/') paths.insert(path);
     return paths;
 }
 
@@ -41,7 +42,7 @@ TEST(CodeMapTest, EveryPathTheArchitectureNotesNameExists) {
 }
 
 TEST(CodeMapTest, PathsAreFoundInBackQuotesOnly) {
-    const auto paths = pathsNamed("see `ringing/row.h` and ringing/none.h, `a b/c` and `cli/`");
+    const auto paths = pathsNamed("see `ringing/row.h` and ringing/none.h, `a b/c`, `../share/x`, `/usr/x` and `cli/`");
     EXPECT_EQ(paths, (std::set<std::string>{"ringing/row.h", "cli/"}));
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "session/name_matching.h"
+#include "methods/name_matching.h"
 
 namespace quarnel {
 namespace {

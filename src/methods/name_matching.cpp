@@ -1,4 +1,4 @@
-#include "session/name_matching.h"
+#include "methods/name_matching.h"
 
 #include <algorithm>
 #include <cctype>
