@@ -317,8 +317,6 @@ void ComposerSession::restoreLoad(const LoadSnapshot& snapshot) {
         } catch (const ModelError& e) {
             view_.showMessage(std::string("Load abandoned: ") + e.describe(), SessionView::MessageKind::Error);
         }
-    } else {
-        resetPartEnd();
     }
     view_.compositionChanged();
 }
@@ -379,7 +377,6 @@ bool ComposerSession::loadFile(const std::string& path) {
         view_.showMessage("Cannot open \"" + path + "\". Nothing was loaded.", SessionView::MessageKind::Error);
         return false;
     }
-    const Row previousPartEnd = partEnd();
     std::unique_ptr<Composition> read;
     try {
         read = readComposition(in, MajorMethod::HalfLength, library_);
@@ -391,12 +388,7 @@ bool ComposerSession::loadFile(const std::string& path) {
         return false;
     }
     if (read->leadCount() == 0) {
-        // Not a composition (binary junk, a README): the present one stays,
-        // and so does the part end its rows are keyed by.
-        if (composition_)
-            setPartEnd(previousPartEnd);
-        else
-            resetPartEnd();
+        // Not a composition (binary junk, a README): the present one stays.
         compositionFileName_ = before.fileName;
         view_.showMessage("Load abandoned: no lead lines in " + path, SessionView::MessageKind::Error);
         return false;
