@@ -151,7 +151,7 @@ int generate(const Arguments& a, std::ostream& out, std::ostream& err) {
     }
     loadLibrary(a);
     const GeneratorOptions options = generatorOptions(a);
-    MajorMethodGenerator& generator = MajorMethodGenerator::instance();
+    MajorMethodGenerator generator;
     const char code = a.words[1].size() == 1 ? a.words[1][0] : '*';
     try {
         int resume = -1;

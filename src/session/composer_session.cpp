@@ -14,8 +14,15 @@ namespace quarnel {
 
 std::string deleteLeadQuestion(int lead) { return "Delete lead " + std::to_string(lead) + "?"; }
 
+ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library)
+    : ComposerSession(view, library, std::make_unique<MajorMethodGenerator>(), nullptr) {}
+
 ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library, MethodGenerator& generator)
-    : view_(view), library_(library), generator_(generator) {
+    : ComposerSession(view, library, nullptr, &generator) {}
+
+ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library, std::unique_ptr<MethodGenerator> own,
+                                 MethodGenerator* given)
+    : view_(view), library_(library), ownGenerator_(std::move(own)), generator_(given != nullptr ? *given : *ownGenerator_) {
     fields_.statusText.reserve(256);
     fields_.placeNotationText.reserve(64);
     fields_.methodName.reserve(64);
