@@ -177,7 +177,7 @@ int generate(const Arguments& a, std::ostream& out, std::ostream& err) {
     }
     loadLibrary(a);
     const GeneratorOptions options = generatorOptions(a);
-    MajorMethodGenerator& generator = MajorMethodGenerator::instance();
+    MajorMethodGenerator generator;
     const char code = a.words[1].size() == 1 ? a.words[1][0] : '*';
     try {
         int resume = -1;
@@ -254,7 +254,7 @@ int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
         if (c->committedMethodAt(static_cast<int>(n)) != nullptr) ++methods;
     out << "Leads: " << c->leadCount() << "\n";
     out << "Parts: " << c->partCount() << "\n";
-    out << "Part end: " << partEnd().text() << "\n";
+    out << "Part end: " << c->partEnd().row().text() << "\n";
     out << "Changes: " << static_cast<long long>(c->partCount()) * c->leadLength() * static_cast<long long>(c->leadCount()) << "\n";
     out << "Methods: " << methods << "\n";
     if (music) out << "Music: " << c->musicScore(0, *music, false) << "\n";

@@ -21,10 +21,10 @@ bool matches(const std::string& pattern, const std::array<char, BellCount>& text
 
 // Adds one row, rung at the stroke given in the first part, to the counts:
 // the row and its images in every later part.
-void countRow(const Row& first, bool backstroke, int parts, const MusicTable& music, std::vector<MusicCount>& counts) {
+void countRow(const Row& first, bool backstroke, const PartEnd& partEnd, const MusicTable& music, std::vector<MusicCount>& counts) {
     const auto& definitions = music.definitions();
     Row row = first;
-    for (int k = 0; k < parts; ++k) {
+    for (int k = 0; k < partEnd.count(); ++k) {
         std::array<char, BellCount> text{};
         for (int i = 0; i < BellCount; ++i) text[static_cast<std::size_t>(i)] = bellSymbol(row[i]);
         for (std::size_t d = 0; d < definitions.size(); ++d) {
@@ -37,7 +37,7 @@ void countRow(const Row& first, bool backstroke, int parts, const MusicTable& mu
             counts[d].rows += 1;
             counts[d].score += matched * definition.score;
         }
-        row = partEnd().times(row);
+        row = partEnd.onePartOn(row);
     }
 }
 
@@ -51,15 +51,15 @@ std::vector<MusicCount> emptyCounts(const MusicTable& music) {
 // The rows of a lead as the composition rings them: the lead head, the rows
 // of the first half from the lead head, those of the second half from the
 // lead end, and the lead end. A row at an even position is at backstroke.
-void countLead(const Lead& lead, const Method* method, int halfLength, int parts, const MusicTable& music,
+void countLead(const Lead& lead, const Method* method, int halfLength, const PartEnd& partEnd, const MusicTable& music,
                std::vector<MusicCount>& counts) {
-    countRow(lead.leadHead(), true, parts, music, counts);
-    countRow(lead.leadEnd(), false, parts, music, counts);
+    countRow(lead.leadHead(), true, partEnd, music, counts);
+    countRow(lead.leadEnd(), false, partEnd, music, counts);
     if (method == nullptr || !method->hasNotation() || method->halfLength() != halfLength) return;
     const int leadLength = 2 * halfLength;
     for (int i = 1; i < halfLength; ++i) {
-        countRow(lead.leadHead().times(method->row(i)), i % 2 == 0, parts, music, counts);
-        countRow(lead.leadEnd().times(method->row(i)), (leadLength - 1 - i) % 2 == 0, parts, music, counts);
+        countRow(lead.leadHead().times(method->row(i)), i % 2 == 0, partEnd, music, counts);
+        countRow(lead.leadEnd().times(method->row(i)), (leadLength - 1 - i) % 2 == 0, partEnd, music, counts);
     }
 }
 
@@ -67,11 +67,10 @@ void countLead(const Lead& lead, const Method* method, int halfLength, int parts
 
 std::vector<MusicCount> musicCounts(const Composition& composition, const MusicTable& music) {
     std::vector<MusicCount> counts = emptyCounts(music);
-    const int parts = composition.partCount();
     const int half = composition.leadLength() / 2;
     for (int n = 1; n <= static_cast<int>(composition.leadCount()); ++n) {
         const Lead& lead = *composition.leadAt(n);
-        countLead(lead, lead.committed(), half, parts, music, counts);
+        countLead(lead, lead.committed(), half, composition.partEnd(), music, counts);
     }
     return counts;
 }
@@ -81,7 +80,7 @@ std::vector<MusicCount> leadMusicCounts(const Composition& composition, int n, c
     const Lead* lead = composition.leadAt(n);
     if (lead == nullptr) return {};
     std::vector<MusicCount> counts = emptyCounts(music);
-    countLead(*lead, method, composition.leadLength() / 2, composition.partCount(), music, counts);
+    countLead(*lead, method, composition.leadLength() / 2, composition.partEnd(), music, counts);
     return counts;
 }
 
@@ -131,7 +130,7 @@ MethodBalance methodBalance(const Composition& composition) {
         for (int k = 0; k < parts; ++k) {
             for (int place = 1; place < BellCount; ++place)
                 figures.starts[head[place]] = static_cast<std::uint8_t>(figures.starts[head[place]] | (1u << place));
-            head = partEnd().times(head);
+            head = composition.partEnd().onePartOn(head);
         }
     }
     for (auto& m : balance.methods) m.changes = static_cast<long long>(m.leads) * composition.leadLength() * parts;

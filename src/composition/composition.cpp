@@ -84,8 +84,8 @@ std::string Lead::displayLine() const {
 bool Lead::trialMatches() const { return trial_ != nullptr && trial_->hasNotation() && trial_->code() == lowerCode(code_); }
 
 void Lead::attach(Composition& composition, int number) {
-    leadHeadKey_ = rowKey(leadHead_);
-    leadEndKey_ = rowKey(leadEnd_);
+    leadHeadKey_ = rowKey(composition.partEnd(), leadHead_);
+    leadEndKey_ = rowKey(composition.partEnd(), leadEnd_);
     leadHeadIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadHeadKey_));
     leadEndIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadEndKey_));
     composition.insertRow(leadHeadKey_, 0);
@@ -95,7 +95,7 @@ void Lead::attach(Composition& composition, int number) {
         const MajorMethod method(notation_, *library_);
         // A method must be true in its own lead and belong to the lead's code;
         // otherwise the rows it would add are not the rows rung.
-        const bool trueInLead = tryMethod(&method);
+        const bool trueInLead = tryMethod(composition, &method);
         if (trueInLead && trialMatches()) {
             setMethod(composition, number, true);
             if (committed_ == nullptr) composition.reportDroppedMethod(number, text, "false" + composition.trialClashText(*this, number));
@@ -112,7 +112,7 @@ void Lead::attach(Composition& composition, int number) {
     trialGenerated_ = false;
 }
 
-bool Lead::tryMethod(const Method* method) {
+bool Lead::tryMethod(Composition& composition, const Method* method) {
     trial_ = method;
     trialGenerated_ = false;
     trialRepeat_ = 0;
@@ -121,12 +121,12 @@ bool Lead::tryMethod(const Method* method) {
     auto& second = rowKeys_[TrialSecond];
     auto& firstIndexes = rowIndexes_[TrialFirst];
     auto& secondIndexes = rowIndexes_[TrialSecond];
-    method->halfLeadKeys(first.data(), firstIndexes.data(), leadHead_);
-    method->halfLeadKeys(second.data(), secondIndexes.data(), leadEnd_);
+    method->halfLeadKeys(composition.partEnd(), first.data(), firstIndexes.data(), leadHead_);
+    method->halfLeadKeys(composition.partEnd(), second.data(), secondIndexes.data(), leadEnd_);
     trialGenerated_ = true;
     // The first position at which a row repeats one at the same or an
     // earlier position, in either half.
-    RowStamps& stamps = RowStamps::shared();
+    RowStamps& stamps = composition.stamps_;
     stamps.startTrial();
     for (int i = 0; i < halfLength_ - 1 && trialRepeat_ == 0; ++i) {
         const bool firstSeen = stamps.seenAt(firstIndexes[static_cast<std::size_t>(i)]);
@@ -193,26 +193,24 @@ void Lead::collectFalseness(Composition& composition, int number) const {
     }
 }
 
-int Lead::musicScore(MusicTable& table, bool useTrial) const {
-    // The committed method's music changes only with the method, the table
-    // and the part end; the trial's is scored afresh every time.
-    if (!useTrial && committedMusicTable_ == table.id() && committedMusicGeneration_ == partEndGeneration())
-        return committedMusic_;
-    long long total = table.scoreKnownRow(leadHeadKey_, leadHeadIndex_, true) +
-                      static_cast<long long>(table.scoreKnownRow(leadEndKey_, leadEndIndex_, false));
+int Lead::musicScore(const PartEnd& partEnd, MusicTable& table, bool useTrial) const {
+    // The committed method's music changes only with the method and the
+    // table (the part end is fixed); the trial's is scored afresh every time.
+    if (!useTrial && committedMusicTable_ == table.id()) return committedMusic_;
+    long long total = table.scoreKnownRow(partEnd, leadHeadKey_, leadHeadIndex_, true) +
+                      static_cast<long long>(table.scoreKnownRow(partEnd, leadEndKey_, leadEndIndex_, false));
     if (useTrial ? (trial_ != nullptr && trialGenerated_) : committed_ != nullptr) {
         // Row j of the first half is at handstroke for even j, of the second
         // half (read backwards from the lead end) at backstroke.
         const int first = useTrial ? TrialFirst : CommittedFirst;
         const int second = useTrial ? TrialSecond : CommittedSecond;
-        total += table.scoreKnownRows(rowKeys_[first].data(), rowIndexes_[first].data(), halfLength_ - 1, false);
-        total += table.scoreKnownRows(rowKeys_[second].data(), rowIndexes_[second].data(), halfLength_ - 1, true);
+        total += table.scoreKnownRows(partEnd, rowKeys_[first].data(), rowIndexes_[first].data(), halfLength_ - 1, false);
+        total += table.scoreKnownRows(partEnd, rowKeys_[second].data(), rowIndexes_[second].data(), halfLength_ - 1, true);
     }
     const int score = static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
     if (!useTrial) {
         committedMusic_ = score;
         committedMusicTable_ = table.id();
-        committedMusicGeneration_ = partEndGeneration();
     }
     return score;
 }
@@ -243,7 +241,7 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         }
         c->leads_.back()->line_ = lineNumber;
     }
-    setPartEnd(running);
+    c->partEnd_ = PartEnd(running);
     c->trialFalseness_.reserve(c->leads_.size());
     for (std::size_t i = 0; i < c->leads_.size(); ++i) {
         Lead& lead = *c->leads_[i];
@@ -251,8 +249,8 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         const auto where = [&lead](const char* row, const Row& r) {
             return "line " + std::to_string(lead.line_) + ": " + row + " " + r.text() + " repeats";
         };
-        const RowKey head = rowKey(lead.leadHead());
-        const RowKey end = rowKey(lead.leadEnd());
+        const RowKey head = rowKey(c->partEnd_, lead.leadHead());
+        const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
         if (c->ownerOf(head) >= 0) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
         if (c->ownerOf(end) >= 0 || end == head) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
         try {
@@ -303,8 +301,6 @@ std::string Composition::trialClashText(const Lead& lead, int n) const {
     return text;
 }
 
-int Composition::partCount() const { return quarnel::partCount(); }
-
 void Composition::tryMethodAt(int n, const Method* method) {
     if (!valid(n)) return;
     // Only one lead holds a trial at a time: the figures describe that one.
@@ -312,7 +308,7 @@ void Composition::tryMethodAt(int n, const Method* method) {
     trialLead_ = n;
     falsenessLead_ = n;
     Lead& lead = *leads_[static_cast<std::size_t>(n - 1)];
-    lead.tryMethod(method);
+    lead.tryMethod(*this, method);
     trialFalseness_.clear();
     lead.collectFalseness(*this, n);
     if (lead.trialRepeat_ != 0) trialFalseness_.set(n, lead.trialRepeat_);
@@ -393,10 +389,10 @@ std::string Composition::falsenessReport() const {
 int Composition::musicScore(int n, MusicTable& table, bool useTrial) const {
     if (n == 0) {
         long long total = 0;
-        for (const auto& lead : leads_) total += lead->musicScore(table, false);
+        for (const auto& lead : leads_) total += lead->musicScore(partEnd_, table, false);
         return static_cast<int>(std::clamp<long long>(total, -2000000000LL, 2000000000LL));
     }
-    return valid(n) ? leads_[static_cast<std::size_t>(n - 1)]->musicScore(table, useTrial) : 0;
+    return valid(n) ? leads_[static_cast<std::size_t>(n - 1)]->musicScore(partEnd_, table, useTrial) : 0;
 }
 
 void Composition::save(std::ostream& out) const {
@@ -433,7 +429,7 @@ void Composition::writeMicroSirilLine(std::ostream& out, const Lead& lead, bool 
 }
 
 void Composition::exportMicroSiril(std::ostream& out) const {
-    const long long parts = quarnel::partCount();
+    const long long parts = partCount();
     const std::size_t n = leads_.size();
     out << "8 bells\npeal = ppart";
     if (parts > 1) {

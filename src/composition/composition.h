@@ -7,6 +7,10 @@
 // music and for the lead heads and lead ends in falseness. Operations given
 // a lead number outside 1 to leadCount() return a neutral value.
 //
+// The composition owns its part end (the row after the last lead of the
+// part), fixed when it is read: every key it holds is a key under that part
+// end, and two compositions of different part ends can be worked on at once.
+//
 // The register (falseRows) always holds every lead head and lead end and
 // every row of every committed method, each row once over all parts: a
 // composition is true exactly while committing never fails.
@@ -60,10 +64,10 @@ private:
     enum KeyArray { CommittedFirst = 0, CommittedSecond = 1, TrialFirst = 2, TrialSecond = 3 };
 
     void attach(Composition& composition, int number);
-    bool tryMethod(const Method* method);
+    bool tryMethod(Composition& composition, const Method* method);
     void setMethod(Composition& composition, int number, bool commit);
     void collectFalseness(Composition& composition, int number) const;
-    int musicScore(MusicTable& table, bool useTrial) const;
+    int musicScore(const PartEnd& partEnd, MusicTable& table, bool useTrial) const;
 
     char call_ = 0;
     Row leadHead_;
@@ -89,12 +93,11 @@ private:
     // The line of the composition file the lead was read from (from 1).
     int line_ = 0;
     // The music of the committed method (musicScore without the trial) as
-    // last scored, with the table's id and the part-end generation it was
-    // scored under; table 0 when there is none to reuse. Forgotten whenever
-    // the committed method changes.
+    // last scored, with the table's id it was scored with (the part end is
+    // the composition's, which never changes); table 0 when there is none to
+    // reuse. Forgotten whenever the committed method changes.
     mutable int committedMusic_ = 0;
     mutable std::uint64_t committedMusicTable_ = 0;
-    mutable std::uint64_t committedMusicGeneration_ = 0;
 };
 
 class Composition {
@@ -104,12 +107,13 @@ public:
     ~Composition();
 
     // Reads a composition file. Throws ModelError ("Attempt to insert false
-    // row", "Bad lead end group") when it cannot be read; sets the
-    // process-wide part end on the way.
+    // row", "Bad lead end group") when it cannot be read. The part end is
+    // the row the last lead leads to.
     friend std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library);
 
     std::size_t leadCount() const { return leads_.size(); }
-    int partCount() const;
+    const PartEnd& partEnd() const { return partEnd_; }
+    int partCount() const { return partEnd_.count(); }
     int leadLength() const { return leadLength_; }
     const Lead* leadAt(int n) const { return valid(n) ? leads_[static_cast<std::size_t>(n - 1)].get() : nullptr; }
     char codeAt(int n) const { return valid(n) ? leadAt(n)->code() : '*'; }
@@ -166,6 +170,9 @@ private:
     bool valid(int n) const { return n >= 1 && static_cast<std::size_t>(n) <= leads_.size(); }
     void writeMicroSirilLine(std::ostream& out, const Lead& lead, bool printing) const;
 
+    PartEnd partEnd_;
+    // Marks the rows of one trial lead, to find a row it rings twice.
+    RowStamps stamps_;
     TrialFalseness trialFalseness_;
     FalseRowTable falseRows_;
     std::vector<std::unique_ptr<Lead>> leads_;

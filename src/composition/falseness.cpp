@@ -80,12 +80,6 @@ const std::vector<int>& TrialFalseness::leads() const {
     return leads_;
 }
 
-RowStamps& RowStamps::shared() {
-    // One per thread: a search on another thread never shares the marks.
-    thread_local RowStamps stamps;
-    return stamps;
-}
-
 RowStamps::RowStamps() : stamp_(RowIndexCount, 0) {}
 
 void RowStamps::startTrial() {

@@ -76,8 +76,6 @@ int falsenessProfile(const TrialFalseness& falseness, int maximum, bool backOff)
 // Marks keys seen within one trial lead: finds a row the lead rings twice.
 class RowStamps {
 public:
-    // The scratch table of the calling thread.
-    static RowStamps& shared();
     RowStamps();
     void startTrial();
     // True when the key was already marked in this trial; marks it.

@@ -117,13 +117,14 @@ std::int64_t MusicTable::scoreText(std::uint64_t text, bool backstroke) const {
     return total;
 }
 
-int MusicTable::scoreRow(RowKey key, bool backstroke) {
-    const int parts = partCount();
+int MusicTable::scoreRow(const PartEnd& partEnd, RowKey key, bool backstroke) {
+    const int parts = partEnd.count();
     const int index = rowIndex(key);
     if (parts <= 0 || index < 0) return 0;
-    if (memoGeneration_ != partEndGeneration() || memo_.empty()) {
+    if (!memoIsFor(partEnd)) {
         memo_.assign(2 * static_cast<std::size_t>(RowIndexCount), UnknownScore);
-        memoGeneration_ = partEndGeneration();
+        memoPartEnd_ = partEnd.row();
+        memoParts_ = parts;
     }
     std::int32_t& memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
     if (memo != UnknownScore) return memo;
@@ -133,7 +134,7 @@ int MusicTable::scoreRow(RowKey key, bool backstroke) {
         std::uint64_t text = 0;
         for (int i = BellCount - 1; i >= 0; --i) text = (text << 8) | static_cast<unsigned char>(bellSymbol(row[i]));
         total += scoreText(text, backstroke);
-        row = partEnd().times(row);
+        row = partEnd.onePartOn(row);
     }
     matches_ += static_cast<std::uint64_t>(parts) * (compiledAny_.size() + (backstroke ? compiledBack_.size() : compiledHand_.size()));
     const int score = clampToInt(total);

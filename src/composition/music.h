@@ -2,8 +2,9 @@
 // Music: patterns of eight characters (bell symbols, or "x" for any bell)
 // with scores, each applied at either stroke, at handstroke only or at
 // backstroke only. A row's music counts the row in every part of the
-// composition. Scores are remembered per row key and stroke until the part
-// end changes (another composition is read).
+// composition. Scores are remembered per row key and stroke under the part
+// end they were scored with, and forgotten when a row is scored under
+// another part end. A table is scored by one thread at a time.
 #include <climits>
 #include <cstdint>
 #include <istream>
@@ -33,31 +34,32 @@ public:
     // integers is skipped; reading always goes on to the end of the file.
     static MusicTable read(std::istream& in);
 
-    // The music of the row that the key stands for, over all parts, at the
-    // stroke given (backstroke true, handstroke false). 0 while no
-    // composition has been read (no parts).
-    int scoreRow(RowKey key, bool backstroke);
+    // The music of the row that the key (under the part end) stands for,
+    // over all parts, at the stroke given (backstroke true, handstroke
+    // false). 0 under no part end (no parts).
+    int scoreRow(const PartEnd& partEnd, RowKey key, bool backstroke);
     // The same for a key computed from a row, with its rowIndex: a score
     // already remembered costs one look-up.
     // The music of rows of one lead whose strokes alternate, the first at
     // the stroke given: keys computed from rows, with their rowIndexes.
-    long long scoreKnownRows(const RowKey* keys, const std::uint16_t* indexes, int count, bool firstBackstroke) {
+    long long scoreKnownRows(const PartEnd& partEnd, const RowKey* keys, const std::uint16_t* indexes, int count,
+                             bool firstBackstroke) {
         long long total = 0;
-        const bool current = memoGeneration_ == partEndGeneration() && !memo_.empty();
+        const bool current = memoIsFor(partEnd);
         bool backstroke = firstBackstroke;
         for (int i = 0; i < count; ++i, backstroke = !backstroke) {
             const std::int32_t memo =
                 current ? memo_[2 * static_cast<std::size_t>(indexes[i]) + (backstroke ? 1 : 0)] : UnknownScore;
-            total += memo != UnknownScore ? memo : scoreRow(keys[i], backstroke);
+            total += memo != UnknownScore ? memo : scoreRow(partEnd, keys[i], backstroke);
         }
         return total;
     }
-    int scoreKnownRow(RowKey key, int index, bool backstroke) {
-        if (memoGeneration_ == partEndGeneration() && !memo_.empty()) {
+    int scoreKnownRow(const PartEnd& partEnd, RowKey key, int index, bool backstroke) {
+        if (memoIsFor(partEnd)) {
             const std::int32_t memo = memo_[2 * static_cast<std::size_t>(index) + (backstroke ? 1 : 0)];
             if (memo != UnknownScore) return memo;
         }
-        return scoreRow(key, backstroke);
+        return scoreRow(partEnd, key, backstroke);
     }
 
     // A number no other table read holds: a copy of a table has its number,
@@ -88,9 +90,11 @@ private:
     std::vector<Compiled> compiledAny_, compiledHand_, compiledBack_;
     static constexpr std::int32_t UnknownScore = INT32_MIN;
     std::vector<std::int32_t> memo_;  // by rowIndex * 2 + stroke; UnknownScore when not scored
-    // The part-end generation the memo was filled under; none before the
-    // memo has its size.
-    std::uint64_t memoGeneration_ = UINT64_MAX;
+    // The part end the memo was filled under; a count of -1 before the memo
+    // has its size.
+    Row memoPartEnd_;
+    int memoParts_ = -1;
+    bool memoIsFor(const PartEnd& partEnd) const { return memoParts_ == partEnd.count() && memoPartEnd_ == partEnd.row(); }
     std::uint64_t matches_ = 0;
     std::uint64_t id_ = nextId();
     static std::uint64_t nextId();

@@ -113,7 +113,8 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
     const int inHalf = half - 1;
     p.rowsPerCandidate_ = 2 * inHalf;
     const int leadCount = static_cast<int>(composition.leadCount());
-    auto score = [music](RowKey key, bool backstroke) { return music ? music->scoreRow(key, backstroke) : 0; };
+    const PartEnd& partEnd = composition.partEnd();
+    auto score = [music, &partEnd](RowKey key, bool backstroke) { return music ? music->scoreRow(partEnd, key, backstroke) : 0; };
 
     // The rows in use before the fill: every lead head and lead end, and the
     // rows of the kept leads.
@@ -126,7 +127,8 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
             if (music) p.fixedMusic_ += composition.musicScore(n, *music, false);
         } else {
             p.leads_.push_back(n);
-            p.fixedMusic_ += score(rowKey(lead.leadHead()), true) + static_cast<long long>(score(rowKey(lead.leadEnd()), false));
+            p.fixedMusic_ += score(rowKey(partEnd, lead.leadHead()), true) +
+                            static_cast<long long>(score(rowKey(partEnd, lead.leadEnd()), false));
         }
     }
     const FalseRowTable& registered = composition.falseRows();
@@ -171,7 +173,7 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
 
     // Each lead's candidates.
     std::vector<RowKey> keys(static_cast<std::size_t>(p.rowsPerCandidate_));
-    RowStamps& stamps = RowStamps::shared();
+    RowStamps stamps;
     std::vector<int> order;
     std::vector<std::uint16_t> leadRows;
     std::vector<std::int32_t> leadMusic;
@@ -189,8 +191,8 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
             const MajorMethod* m = methods[j].get();
             const int id = ids[j];
             if (p.usesLimit_ > 0 && p.keptUses_[static_cast<std::size_t>(id)] >= p.usesLimit_) continue;
-            m->halfLeadKeys(keys.data(), lead.leadHead());
-            m->halfLeadKeys(keys.data() + inHalf, lead.leadEnd());
+            m->halfLeadKeys(partEnd, keys.data(), lead.leadHead());
+            m->halfLeadKeys(partEnd, keys.data() + inHalf, lead.leadEnd());
             stamps.startTrial();
             bool isTrue = true;
             long long sum = 0;

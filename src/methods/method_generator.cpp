@@ -326,11 +326,6 @@ void MethodGenerator::writeText() {
     text_.assign(buffer.data(), length);
 }
 
-MajorMethodGenerator& MajorMethodGenerator::instance() {
-    static MajorMethodGenerator generator;
-    return generator;
-}
-
 // The class rules apply at the cross-sections 3, 7 and 11, the symmetry rule
 // at 2, 6, 10 and 14 when it is asked for; everywhere else every change passes.
 bool MajorMethodGenerator::acceptsEveryChangeAt(int p) const {

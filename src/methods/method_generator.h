@@ -140,9 +140,6 @@ private:
 // The Major generator: symmetric sections and the Surprise / Delight /
 // Treble Bob class rules at the cross-sections 3, 7 and 11.
 class MajorMethodGenerator : public MethodGenerator {
-public:
-    static MajorMethodGenerator& instance();
-
 protected:
     bool acceptChange(int position, const Change& change) override;
     bool acceptsEveryChangeAt(int position) const override;

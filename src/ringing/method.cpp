@@ -177,12 +177,12 @@ std::string Method::notationText() const {
     return notationTextOf(code_, changes_.data(), halfLength_);
 }
 
-void Method::halfLeadKeys(RowKey* keys, const Row& start) const {
-    for (int i = 1; i < halfLength_; ++i) keys[i - 1] = rowKey(start.times(row(i)));
+void Method::halfLeadKeys(const PartEnd& partEnd, RowKey* keys, const Row& start) const {
+    for (int i = 1; i < halfLength_; ++i) keys[i - 1] = rowKey(partEnd, start.times(row(i)));
 }
 
-void Method::halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const {
-    rowKeysOfProducts(start, rows_.data() + 1, halfLength_ - 1, keys, indexes);
+void Method::halfLeadKeys(const PartEnd& partEnd, RowKey* keys, std::uint16_t* indexes, const Row& start) const {
+    rowKeysOfProducts(partEnd, start, rows_.data() + 1, halfLength_ - 1, keys, indexes);
 }
 
 bool Method::fillBellPaths(BellPaths& paths) const {

@@ -58,11 +58,12 @@ public:
     // The notation text, or empty when the method has no code.
     std::string notationText() const;
 
-    // For i = 1 to h - 1: keys[i - 1] = rowKey(start.times(row i)). The keys
-    // of the rows inside the first half of a lead that starts from start.
-    void halfLeadKeys(RowKey* keys, const Row& start) const;
+    // For i = 1 to h - 1: keys[i - 1] = rowKey(partEnd, start.times(row i)).
+    // The keys of the rows inside the first half of a lead that starts from
+    // start.
+    void halfLeadKeys(const PartEnd& partEnd, RowKey* keys, const Row& start) const;
     // The same, with the rowIndex of every key beside it.
-    void halfLeadKeys(RowKey* keys, std::uint16_t* indexes, const Row& start) const;
+    void halfLeadKeys(const PartEnd& partEnd, RowKey* keys, std::uint16_t* indexes, const Row& start) const;
 
     // Fills the place of every bell in every row of the lead, the second half
     // taken from the first through the code's lead-end row. Returns false and

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <memory>
+#include <mutex>
 
 #include "ringing/byte_shuffle.h"
 
@@ -14,36 +15,17 @@ namespace {
 // 5-cycle).
 constexpr int MaxParts = 15;
 
+}  // namespace
+
 // With more than one part: by rowIndex of a row, its key and the rowIndex
-// of its key, so that a key costs one look-up.
-struct KeyTables {
+// of its key, so that a key costs one look-up. Never changed once built.
+struct PartEnd::KeyTables {
     Row partEnd;
     std::array<std::uint32_t, RowIndexCount> keyOfRow{};
     std::array<std::uint16_t, RowIndexCount> keyIndexOfRow{};
-    unsigned lastUse = 0;
 };
 
-// The key tables of the last few part ends are kept: a composer moving
-// between compositions of different part ends (Load, undo, a save read
-// back) does not wait for them to be built again.
-constexpr std::size_t KeptTables = 4;
-
-struct PartState {
-    Row partEnd;
-    int count = 0;
-    // powers[k] is the part end applied k times: the image of a row k parts
-    // on is powers[k].times(row).
-    std::array<Row, MaxParts> powers{};
-    // The tables of the present part end, with more than one part.
-    const KeyTables* keys = nullptr;
-    std::array<std::unique_ptr<KeyTables>, KeptTables> kept;
-    unsigned useClock = 0;
-};
-
-PartState& state() {
-    static PartState s;
-    return s;
-}
+namespace {
 
 struct IndexTables {
     // The first four bells (12 bits of a row value) as an ordered selection
@@ -99,7 +81,7 @@ const IndexTables& indexTables() {
 // and all of them have the smallest value in the orbit as their key. The
 // loop works on the bells directly, the products and indexes written out:
 // it runs at every new part end, over all 40,320 rows.
-void buildKeyTables(KeyTables& s, int count) {
+void buildKeyTables(PartEnd::KeyTables& s, int count) {
     const IndexTables& t = indexTables();
     std::array<bool, RowIndexCount> done{};
     const std::array<std::uint8_t, BellCount>& end = s.partEnd.bells();
@@ -128,90 +110,99 @@ void buildKeyTables(KeyTables& s, int count) {
 
 }  // namespace
 
-void setPartEnd(const Row& row) {
-    PartState& s = state();
-    // The same part end again (a composition read back, undone, reloaded):
-    // every key keeps its meaning, and so does whatever was remembered by key.
-    if (s.count > 0 && s.partEnd == row) return;
-    s.partEnd = row;
-    s.count = 1;
-    Row q = row;
-    s.powers[0] = Row();
-    while (!q.isRounds()) {
-        s.powers[static_cast<std::size_t>(s.count)] = q;
-        ++s.count;
-        q = q.times(row);
-    }
-    s.keys = nullptr;
-    if (s.count > 1) {
-        // A kept table, or else the least recently used slot built afresh.
-        KeyTables* slot = nullptr;
-        for (auto& k : s.kept)
-            if (k && k->partEnd == row) slot = k.get();
-        if (slot == nullptr) {
-            auto oldest = s.kept.begin();
-            for (auto it = s.kept.begin(); it != s.kept.end(); ++it) {
-                if (!*it) {
-                    oldest = it;
-                    break;
-                }
-                if ((*it)->lastUse < (*oldest)->lastUse) oldest = it;
+namespace {
+
+// The tables of the last few part ends are kept: a composer moving between
+// compositions of different part ends (Load, undo, a save read back, a fill
+// preview) does not wait for them to be built again. The lock is taken only
+// while a PartEnd is made from a row; the tables themselves never change.
+constexpr std::size_t KeptTables = 4;
+
+struct KeptKeyTables {
+    std::mutex lock;
+    std::array<std::shared_ptr<const PartEnd::KeyTables>, KeptTables> tables;
+    std::array<unsigned, KeptTables> lastUse{};
+    unsigned useClock = 0;
+
+    // The kept tables of the part end, marked as used; none when not kept.
+    std::shared_ptr<const PartEnd::KeyTables> find(const Row& row) {
+        for (std::size_t i = 0; i < KeptTables; ++i)
+            if (tables[i] && tables[i]->partEnd == row) {
+                lastUse[i] = ++useClock;
+                return tables[i];
             }
-            if (!*oldest) *oldest = std::make_unique<KeyTables>();
-            slot = oldest->get();
-            slot->partEnd = row;
-            buildKeyTables(*slot, s.count);
-        }
-        slot->lastUse = ++s.useClock;
-        s.keys = slot;
+        return nullptr;
     }
-    ++detail::partEndGenerationCount;
+    // Keeps the tables in place of the least recently used.
+    void keep(std::shared_ptr<const PartEnd::KeyTables> built) {
+        std::size_t oldest = 0;
+        for (std::size_t i = 0; i < KeptTables; ++i) {
+            if (!tables[i]) {
+                oldest = i;
+                break;
+            }
+            if (lastUse[i] < lastUse[oldest]) oldest = i;
+        }
+        tables[oldest] = std::move(built);
+        lastUse[oldest] = ++useClock;
+    }
+};
+
+std::shared_ptr<const PartEnd::KeyTables> keyTablesOf(const Row& row, int count) {
+    static KeptKeyTables kept;
+    {
+        const std::lock_guard<std::mutex> hold(kept.lock);
+        if (auto found = kept.find(row)) return found;
+    }
+    // Built outside the lock: another thread may make a PartEnd meanwhile.
+    auto built = std::make_shared<PartEnd::KeyTables>();
+    built->partEnd = row;
+    buildKeyTables(*built, count);
+    const std::lock_guard<std::mutex> hold(kept.lock);
+    // Another thread may have built the same tables meanwhile: one copy is kept.
+    if (auto found = kept.find(row)) return found;
+    kept.keep(built);
+    return built;
 }
 
-void resetPartEnd() {
-    PartState& s = state();
-    if (s.count == 0) return;
-    s.partEnd = Row();
-    s.count = 0;
-    s.keys = nullptr;
-    s.powers[0] = Row();
-    ++detail::partEndGenerationCount;
+}  // namespace
+
+PartEnd::PartEnd(const Row& row) : row_(row), count_(1) {
+    for (Row q = row; !q.isRounds() && count_ < MaxParts; q = q.times(row)) ++count_;
+    if (count_ > 1) tables_ = keyTablesOf(row, count_);
 }
 
-const Row& partEnd() { return state().partEnd; }
-int partCount() { return state().count; }
-
-RowKey rowKey(const Row& row) {
-    const PartState& s = state();
-    if (s.count <= 1) return {row.value()};
-    return {s.keys->keyOfRow[static_cast<std::size_t>(rowIndex(row))]};
+RowKey rowKey(const PartEnd& partEnd, const Row& row) {
+    const PartEnd::KeyTables* keys = partEnd.keyTables();
+    if (keys == nullptr) return {row.value()};
+    return {keys->keyOfRow[static_cast<std::size_t>(rowIndex(row))]};
 }
 
-RowKey rowKey(const Row& row, int& keyIndex) {
-    const PartState& s = state();
+RowKey rowKey(const PartEnd& partEnd, const Row& row, int& keyIndex) {
+    const PartEnd::KeyTables* keys = partEnd.keyTables();
     const int index = rowIndex(row);
-    if (s.count <= 1) {
+    if (keys == nullptr) {
         keyIndex = index;
         return {row.value()};
     }
-    keyIndex = s.keys->keyIndexOfRow[static_cast<std::size_t>(index)];
-    return {s.keys->keyOfRow[static_cast<std::size_t>(index)]};
+    keyIndex = keys->keyIndexOfRow[static_cast<std::size_t>(index)];
+    return {keys->keyOfRow[static_cast<std::size_t>(index)]};
 }
 
-RowKey rowKeyOfProduct(const Row& start, const Row& row, int& keyIndex) {
+RowKey rowKeyOfProduct(const PartEnd& partEnd, const Row& start, const Row& row, int& keyIndex) {
     // The value's upper and lower twelve bits are the first and last four bells.
     const auto bell = [&](int place) { return static_cast<std::uint32_t>(start[row[place]]); };
     const std::uint32_t high = (bell(0) << 9) | (bell(1) << 6) | (bell(2) << 3) | bell(3);
     const std::uint32_t low = (bell(4) << 9) | (bell(5) << 6) | (bell(6) << 3) | bell(7);
     const IndexTables& t = indexTables();
     const int index = t.prefix[high] * 24 + t.suffix[low];
-    const PartState& s = state();
-    if (s.count <= 1) {
+    const PartEnd::KeyTables* keys = partEnd.keyTables();
+    if (keys == nullptr) {
         keyIndex = index;
         return {(high << 12) | low};
     }
-    keyIndex = s.keys->keyIndexOfRow[static_cast<std::size_t>(index)];
-    return {s.keys->keyOfRow[static_cast<std::size_t>(index)]};
+    keyIndex = keys->keyIndexOfRow[static_cast<std::size_t>(index)];
+    return {keys->keyOfRow[static_cast<std::size_t>(index)]};
 }
 
 namespace {
@@ -239,10 +230,9 @@ void productIndexesPortable(const Row& start, const Row* rows, int count, RowKey
 // multiply-adds for the two halves of its value; with more than one part
 // (orbits) the keys of the orbits at once.
 template <bool Orbits>
-QUARNEL_SHUFFLE_TARGET void productKeysShuffled(const Row& start, const Row* rows, int count, RowKey* keys,
-                                                std::uint16_t* indexes) {
+QUARNEL_SHUFFLE_TARGET void productKeysShuffled(const PartEnd::KeyTables* orbits, const Row& start, const Row* rows,
+                                                int count, RowKey* keys, std::uint16_t* indexes) {
     const IndexTables& t = indexTables();
-    const PartState& s = state();
     const __m128i bells = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(start.bells().data()));
     const __m128i pairs = _mm_set1_epi16(0x0108);       // 8 * first bell + second
     const __m128i quads = _mm_set1_epi32(0x00010040);  // 64 * first pair + second
@@ -255,8 +245,8 @@ QUARNEL_SHUFFLE_TARGET void productKeysShuffled(const Row& start, const Row* row
         const auto low = static_cast<std::uint32_t>((both >> 32) & 0xFFF);
         const auto index = static_cast<std::size_t>(t.prefix[high] * 24 + t.suffix[low]);
         if constexpr (Orbits) {
-            indexes[i] = s.keys->keyIndexOfRow[index];
-            keys[i] = RowKey{s.keys->keyOfRow[index]};
+            indexes[i] = orbits->keyIndexOfRow[index];
+            keys[i] = RowKey{orbits->keyOfRow[index]};
         } else {
             indexes[i] = static_cast<std::uint16_t>(index);
             keys[i] = RowKey{(high << 12) | low};
@@ -266,35 +256,35 @@ QUARNEL_SHUFFLE_TARGET void productKeysShuffled(const Row& start, const Row* row
 #endif
 
 // With more than one part a product's key is that of the row's orbit.
-void keyByOrbits(int count, RowKey* keys, std::uint16_t* indexes) {
-    const PartState& s = state();
-    if (s.count <= 1) return;
+void keyByOrbits(const PartEnd::KeyTables* orbits, int count, RowKey* keys, std::uint16_t* indexes) {
+    if (orbits == nullptr) return;
     for (int i = 0; i < count; ++i) {
         const std::size_t index = indexes[i];
-        indexes[i] = s.keys->keyIndexOfRow[index];
-        keys[i] = RowKey{s.keys->keyOfRow[index]};
+        indexes[i] = orbits->keyIndexOfRow[index];
+        keys[i] = RowKey{orbits->keyOfRow[index]};
     }
 }
 
 }  // namespace
 
-void detail::rowKeysOfProductsPortable(const Row& start, const Row* rows, int count, RowKey* keys,
-                                       std::uint16_t* indexes) {
+void detail::rowKeysOfProductsPortable(const PartEnd& partEnd, const Row& start, const Row* rows, int count,
+                                       RowKey* keys, std::uint16_t* indexes) {
     productIndexesPortable(start, rows, count, keys, indexes);
-    keyByOrbits(count, keys, indexes);
+    keyByOrbits(partEnd.keyTables(), count, keys, indexes);
 }
 
-void rowKeysOfProducts(const Row& start, const Row* rows, int count, RowKey* keys, std::uint16_t* indexes) {
+void rowKeysOfProducts(const PartEnd& partEnd, const Row& start, const Row* rows, int count, RowKey* keys,
+                       std::uint16_t* indexes) {
 #if QUARNEL_BYTE_SHUFFLE
     if (hasByteShuffle()) {
-        if (state().count > 1)
-            productKeysShuffled<true>(start, rows, count, keys, indexes);
+        if (const PartEnd::KeyTables* orbits = partEnd.keyTables())
+            productKeysShuffled<true>(orbits, start, rows, count, keys, indexes);
         else
-            productKeysShuffled<false>(start, rows, count, keys, indexes);
+            productKeysShuffled<false>(nullptr, start, rows, count, keys, indexes);
         return;
     }
 #endif
-    detail::rowKeysOfProductsPortable(start, rows, count, keys, indexes);
+    detail::rowKeysOfProductsPortable(partEnd, start, rows, count, keys, indexes);
 }
 
 int rowIndex(RowKey key) {

@@ -17,7 +17,7 @@ std::optional<Row> Row::fromSymbols(std::string_view text) {
     return Row(b);
 }
 
-std::optional<Row> Row::fromValue(std::uint32_t x, int k) {
+std::optional<Row> Row::fromValue(std::uint32_t x) {
     Bells b{};
     unsigned seen = 0;
     for (int i = BellCount - 1; i >= 0; --i) {
@@ -28,9 +28,7 @@ std::optional<Row> Row::fromValue(std::uint32_t x, int k) {
         b[static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(bell);
     }
     if (x != 0) return std::nullopt;
-    Row r(b);
-    for (int step = 0; step < k; ++step) r = partEnd().times(r);
-    return r;
+    return Row(b);
 }
 
 std::string Row::text() const {

@@ -31,9 +31,8 @@ public:
     // bells, or names a bell twice.
     static std::optional<Row> fromSymbols(std::string_view text);
 
-    // The inverse of value(), followed by k steps into later parts (each step
-    // is partEnd().times(row)). No row when x is not the value of a row.
-    static std::optional<Row> fromValue(std::uint32_t x, int k = 0);
+    // The inverse of value(). No row when x is not the value of a row.
+    static std::optional<Row> fromValue(std::uint32_t x);
 
     constexpr std::uint8_t operator[](int place) const { return bells_[static_cast<std::size_t>(place)]; }
     constexpr const Bells& bells() const { return bells_; }

@@ -15,8 +15,15 @@ namespace quarnel {
 
 std::string deleteLeadQuestion(int lead) { return "Delete lead " + std::to_string(lead) + "?"; }
 
+ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library)
+    : ComposerSession(view, library, std::make_unique<MajorMethodGenerator>(), nullptr) {}
+
 ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library, MethodGenerator& generator)
-    : view_(view), library_(library), generator_(generator) {
+    : ComposerSession(view, library, nullptr, &generator) {}
+
+ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library, std::unique_ptr<MethodGenerator> own,
+                                 MethodGenerator* given)
+    : view_(view), library_(library), ownGenerator_(std::move(own)), generator_(given != nullptr ? *given : *ownGenerator_) {
     fields_.statusText.reserve(256);
     fields_.placeNotationText.reserve(64);
     fields_.methodName.reserve(64);
@@ -328,8 +335,6 @@ void ComposerSession::restoreLoad(const LoadSnapshot& snapshot) {
         } catch (const ModelError& e) {
             view_.showMessage(std::string("Load abandoned: ") + e.describe(), SessionView::MessageKind::Error);
         }
-    } else {
-        resetPartEnd();
     }
     view_.compositionChanged();
 }
@@ -390,7 +395,6 @@ bool ComposerSession::loadFile(const std::string& path) {
         view_.showMessage("Cannot open \"" + path + "\". Nothing was loaded.", SessionView::MessageKind::Error);
         return false;
     }
-    const Row previousPartEnd = partEnd();
     std::unique_ptr<Composition> read;
     try {
         read = readComposition(in, MajorMethod::HalfLength, library_);
@@ -402,12 +406,7 @@ bool ComposerSession::loadFile(const std::string& path) {
         return false;
     }
     if (read->leadCount() == 0) {
-        // Not a composition (binary junk, a README): the present one stays,
-        // and so does the part end its rows are keyed by.
-        if (composition_)
-            setPartEnd(previousPartEnd);
-        else
-            resetPartEnd();
+        // Not a composition (binary junk, a README): the present one stays.
         compositionFileName_ = before.fileName;
         view_.showMessage("Load abandoned: no lead lines in " + path, SessionView::MessageKind::Error);
         return false;

@@ -24,8 +24,11 @@ namespace quarnel {
 
 class ComposerSession {
 public:
-    explicit ComposerSession(SessionView& view, const MethodLibrary& library = MethodLibrary::instance(),
-                             MethodGenerator& generator = MajorMethodGenerator::instance());
+    // A session with a Major generator of its own: no two sessions share a
+    // generator's state.
+    explicit ComposerSession(SessionView& view, const MethodLibrary& library = MethodLibrary::instance());
+    // A session that searches with the generator given (not owned).
+    ComposerSession(SessionView& view, const MethodLibrary& library, MethodGenerator& generator);
     ~ComposerSession();
     ComposerSession(const ComposerSession&) = delete;
     ComposerSession& operator=(const ComposerSession&) = delete;
@@ -110,8 +113,12 @@ private:
     bool saveAs(std::string_view extension, std::string& rememberedName, void (Composition::*writer)(std::ostream&) const,
                 std::string_view title);
 
+    ComposerSession(SessionView& view, const MethodLibrary& library, std::unique_ptr<MethodGenerator> own,
+                    MethodGenerator* given);
+
     SessionView& view_;
     const MethodLibrary& library_;
+    std::unique_ptr<MethodGenerator> ownGenerator_;  // none when the generator was given
     MethodGenerator& generator_;
     DialogFields fields_;
     std::unique_ptr<Composition> composition_;

@@ -4,7 +4,6 @@
 
 #include "composition/composition.h"
 #include "ringing/model_error.h"
-#include "ringing/part_end.h"
 
 namespace quarnel {
 
@@ -13,7 +12,6 @@ std::unique_ptr<Composition> previewComposition(const Composition& live, const M
     if (result.methods.empty()) return nullptr;
     std::ostringstream text;
     live.save(text);
-    const Row present = partEnd();
     std::unique_ptr<Composition> copy;
     try {
         std::istringstream in(text.str());
@@ -22,12 +20,8 @@ std::unique_ptr<Composition> previewComposition(const Composition& live, const M
         copy.reset();
     }
     // The copy rings the same leads, so it ends its part where the loaded
-    // composition does; anything else would change the meaning of every
-    // row key the session holds.
-    if (!copy || partEnd() != present || copy->leadCount() != live.leadCount()) {
-        setPartEnd(present);
-        return nullptr;
-    }
+    // composition does; anything else is not a preview of that composition.
+    if (!copy || copy->partEnd() != live.partEnd() || copy->leadCount() != live.leadCount()) return nullptr;
     fill::applyFill(*copy, library, result.methods);
     return copy;
 }

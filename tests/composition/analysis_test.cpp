@@ -60,7 +60,7 @@ TEST(AnalysisTest, PlainCourseOfOneMethod) {
 TEST(AnalysisTest, ThreePartOfTwoMethods) {
     const auto c = test::composition(test::readFile(test::testDataDir() + "/two_leads_three_parts.txt"));
     // The part end 16482573 moves 2 6 5 and 3 4 8 round and leaves the 7 at home.
-    ASSERT_EQ(partEnd().text(), "16482573");
+    ASSERT_EQ(c->partEnd().row().text(), "16482573");
     const MethodBalance b = methodBalance(*c);
     ASSERT_EQ(b.methods.size(), 2u);
     EXPECT_EQ(b.methods[0].name, "Adelaide S");  // 96 changes each: byte order of the name

@@ -38,7 +38,7 @@ TEST(CompositionTest, EmptyFilesGiveNoLeadsAndOnePart) {
     for (const char* text : {"", "\n\n", "# a comment\nnot a lead\n"}) {
         const auto c = composition(text);
         EXPECT_EQ(c->leadCount(), 0u);
-        EXPECT_EQ(partEnd(), Row());
+        EXPECT_EQ(c->partEnd().row(), Row());
         EXPECT_EQ(c->partCount(), 1);
         EXPECT_EQ(saved(*c), "");
     }
@@ -68,7 +68,7 @@ TEST(CompositionTest, LeadsStepFromLeadHeadToLeadHead) {
     EXPECT_EQ(c->leadAt(2)->call(), '-');
     EXPECT_EQ(c->leadAt(3)->leadHead(), c->leadAt(2)->leadEnd().transposedBy("14"));
     EXPECT_EQ(c->leadAt(4)->leadHead(), c->leadAt(3)->leadEnd().transposedBy("s"));
-    EXPECT_EQ(partEnd(), c->leadAt(4)->leadEnd().transposedBy("18"));
+    EXPECT_EQ(c->partEnd().row(), c->leadAt(4)->leadEnd().transposedBy("18"));
     EXPECT_EQ(c->leadAt(1)->call(), 0);
     EXPECT_EQ(saved(*c), "B \nB-\nBs\nG \n");
 }
@@ -312,10 +312,10 @@ TEST_F(FalsenessTest, EveryRowIsRegisteredOnce) {
     int heads = 0;
     for (const auto& [key, lead] : c->falseRows().entries()) heads += lead == 0 ? 1 : 0;
     EXPECT_EQ(heads, 16);
-    EXPECT_EQ(c->ownerOf(rowKey(Row())), 0);
+    EXPECT_EQ(c->ownerOf(rowKey(c->partEnd(), Row())), 0);
     EXPECT_EQ(c->ownerOf(RowKey{12}), -1);  // no row at all
-    EXPECT_THROW_MSG(c->insertRow(rowKey(Row()), 3), ModelError, "Attempt to insert false row");
-    EXPECT_THROW_MSG(c->eraseRow(rowKey(Row()), 3), ModelError, "Attempt to delete non-existent row");
+    EXPECT_THROW_MSG(c->insertRow(rowKey(c->partEnd(), Row()), 3), ModelError, "Attempt to insert false row");
+    EXPECT_THROW_MSG(c->eraseRow(rowKey(c->partEnd(), Row()), 3), ModelError, "Attempt to delete non-existent row");
     EXPECT_THROW_MSG(c->eraseRow(RowKey{12}, 0), ModelError, "Attempt to delete non-existent row");
 }
 

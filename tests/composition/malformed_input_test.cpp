@@ -82,15 +82,14 @@ TEST(MalformedInputTest, LibraryReaderNeverCrashes) {
 
 TEST(MalformedInputTest, MusicReaderNeverCrashes) {
     std::mt19937 rng(7);
-    setPartEnd(test::row("13527486"));
+    const PartEnd partEnd(test::row("13527486"));
     for (int i = 0; i < 3000; ++i) {
         std::istringstream in(randomText(rng));
         MusicTable t = MusicTable::read(in);
-        for (const char* r : {"12345678", "87654321", "13572468"}) t.scoreRow(rowKey(test::row(r)), i % 2 == 0);
-        t.scoreRow(RowKey{0}, true);
-        t.scoreRow(RowKey{0xFFFFFFFFu}, false);
+        for (const char* r : {"12345678", "87654321", "13572468"}) t.scoreRow(partEnd, rowKey(partEnd, test::row(r)), i % 2 == 0);
+        t.scoreRow(partEnd, RowKey{0}, true);
+        t.scoreRow(partEnd, RowKey{0xFFFFFFFFu}, false);
     }
-    resetPartEnd();
 }
 
 }  // namespace

@@ -18,13 +18,12 @@ MusicTable music(const std::string& text) {
     return MusicTable::read(in);
 }
 
-int score(MusicTable& t, std::string_view r, bool backstroke = true) { return t.scoreRow(rowKey(row(r)), backstroke); }
+// The score of a row under a part end (one part unless another is given).
+int score(MusicTable& t, std::string_view r, bool backstroke = true, const PartEnd& partEnd = PartEnd(Row())) {
+    return t.scoreRow(partEnd, rowKey(partEnd, row(r)), backstroke);
+}
 
-class MusicTest : public ::testing::Test {
-protected:
-    void SetUp() override { setPartEnd(Row()); }
-    void TearDown() override { resetPartEnd(); }
-};
+class MusicTest : public ::testing::Test {};
 
 TEST_F(MusicTest, PatternsScoreEveryRowTheyMatch) {
     MusicTable t = music("Rollups\n5 0 xxxx5678 5678xxxx\n");
@@ -84,15 +83,15 @@ TEST_F(MusicTest, MalformedDataLinesAreSkippedAndReadingGoesOn) {
 }
 
 TEST_F(MusicTest, RowsCountInEveryPart) {
-    setPartEnd(row("23145678"));  // three parts, the eighth always home
-    ASSERT_EQ(partCount(), 3);
+    const PartEnd three(row("23145678"));  // three parts, the eighth always home
+    ASSERT_EQ(three.count(), 3);
     MusicTable t = music("t\n2 0 xxxxxxx8\n");
-    EXPECT_EQ(score(t, "12345678"), 6);
-    EXPECT_EQ(score(t, "12345687"), 0);
+    EXPECT_EQ(score(t, "12345678", true, three), 6);
+    EXPECT_EQ(score(t, "12345687", true, three), 0);
     MusicTable queens = music("t\n5 0 13572468\n");
     // Rounds' images are not queens; a row one part before queens is.
-    EXPECT_EQ(score(queens, "12345678"), 0);
-    EXPECT_EQ(score(queens, "32571468"), 5);
+    EXPECT_EQ(score(queens, "12345678", true, three), 0);
+    EXPECT_EQ(score(queens, "32571468", true, three), 5);
 }
 
 TEST_F(MusicTest, ScoresAreRememberedUntilThePartEndChanges) {
@@ -101,11 +100,10 @@ TEST_F(MusicTest, ScoresAreRememberedUntilThePartEndChanges) {
     const auto matches = t.matchCount();
     EXPECT_EQ(score(t, "12345678"), 1);
     EXPECT_EQ(t.matchCount(), matches);
-    setPartEnd(row("21345678"));  // two parts: the treble leads in one of them
-    EXPECT_EQ(score(t, "12345678"), 1);
+    const PartEnd two(row("21345678"));  // two parts: the treble leads in one of them
+    EXPECT_EQ(score(t, "12345678", true, two), 1);
     EXPECT_GT(t.matchCount(), matches);
-    resetPartEnd();
-    EXPECT_EQ(score(t, "12345678"), 0);  // no composition, no parts
+    EXPECT_EQ(score(t, "12345678", true, PartEnd()), 0);  // no composition, no parts
 }
 
 TEST(LeadMusicTest, LeadsScoreTheirRowsAtTheirStrokes) {
@@ -161,9 +159,12 @@ TEST(LeadMusicTest, LeadMusicFollowsTheMethodTheTableAndThePartEnd) {
     check("committed on lead 2", every, 2, 32 * 6);
     c->setMethodAt(1, false);
     check("method removed", every, 1, 2 * 6);
-    setPartEnd(Row());  // one part
-    check("one part", every, 2, 32);
-    resetPartEnd();
+    // The same table on a composition of another part end scores that
+    // composition's parts, and this one's again after it.
+    const auto sevenParts = test::composition("B  Cambridge S\n");
+    ASSERT_EQ(sevenParts->partCount(), 7);
+    EXPECT_EQ(sevenParts->musicScore(1, every, false), 32 * 7);
+    check("another part end between", every, 2, 32 * 6);
 }
 
 TEST(LeadMusicTest, SampleCompositionScoresItsRollups) {

@@ -67,13 +67,13 @@ void checkRegister(const Composition& c) {
     std::array<RowKey, MaxHalfLength> keys{};
     for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) {
         const Lead& lead = *c.leadAt(n);
-        require(c.ownerOf(rowKey(lead.leadHead())) == 0 && c.ownerOf(rowKey(lead.leadEnd())) == 0,
+        require(c.ownerOf(rowKey(c.partEnd(), lead.leadHead())) == 0 && c.ownerOf(rowKey(c.partEnd(), lead.leadEnd())) == 0,
                 "the register holds every lead head and lead end");
         const Method* m = lead.committed();
         if (m == nullptr) continue;
         ++committed;
         for (const Row* start : {&lead.leadHead(), &lead.leadEnd()}) {
-            m->halfLeadKeys(keys.data(), *start);
+            m->halfLeadKeys(c.partEnd(), keys.data(), *start);
             for (int i = 0; i < m->halfLength() - 1; ++i)
                 require(c.ownerOf(keys[static_cast<std::size_t>(i)]) == n, "a committed lead is true");
         }

@@ -164,11 +164,11 @@ TEST_F(MethodTest, CopiesAreDeepAndKeepTheName) {
 }
 
 TEST_F(MethodTest, HalfLeadKeysFromAStartRow) {
-    resetPartEnd();
+    const PartEnd none;
     const MajorMethod m = make("b&-3-4-25-36-4-5-6-7");
     std::array<RowKey, 16> keys{};
     const Row start = row("13527486");
-    m.halfLeadKeys(keys.data(), start);
+    m.halfLeadKeys(none, keys.data(), start);
     for (int i = 1; i < 16; ++i) EXPECT_EQ(keys[static_cast<std::size_t>(i - 1)].value, start.times(m.row(i)).value());
 }
 

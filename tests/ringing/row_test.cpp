@@ -15,10 +15,7 @@ namespace {
 
 using test::row;
 
-class RowTest : public ::testing::Test {
-protected:
-    void TearDown() override { resetPartEnd(); }
-};
+class RowTest : public ::testing::Test {};
 
 TEST_F(RowTest, DefaultRowIsRoundsAndPrintsWithLeadingBlank) {
     EXPECT_TRUE(Row().isRounds());
@@ -44,7 +41,7 @@ TEST_F(RowTest, ValueRoundTripsForEveryRow) {
     int count = 0;
     do {
         const Row r(b);
-        const auto back = Row::fromValue(r.value(), 0);
+        const auto back = Row::fromValue(r.value());
         ASSERT_TRUE(back.has_value());
         ASSERT_EQ(*back, r);
         const int index = rowIndex(r);
@@ -129,17 +126,15 @@ TEST_F(RowTest, SevenPlainLeadsOfBComeRound) {
 }
 
 TEST_F(RowTest, PartCountIsTheOrderOfThePartEnd) {
-    EXPECT_EQ(partCount(), 0);
-    setPartEnd(Row());
-    EXPECT_EQ(partCount(), 1);
-    EXPECT_EQ(rowKey(Row()).value, 342391u);
-    EXPECT_EQ(rowKey(row("87654321")).value, row("87654321").value());
-    setPartEnd(row("15738264"));
-    EXPECT_EQ(partCount(), 7);
-    setPartEnd(row("12345687"));
-    EXPECT_EQ(partCount(), 2);
-    setPartEnd(row("23156784"));  // a 3-cycle and a 5-cycle: the longest order there is
-    EXPECT_EQ(partCount(), 15);
+    EXPECT_EQ(PartEnd().count(), 0);
+    const PartEnd rounds{Row()};
+    EXPECT_EQ(rounds.count(), 1);
+    EXPECT_EQ(rowKey(rounds, Row()).value, 342391u);
+    EXPECT_EQ(rowKey(rounds, row("87654321")).value, row("87654321").value());
+    EXPECT_EQ(PartEnd(row("15738264")).count(), 7);
+    EXPECT_EQ(PartEnd(row("12345687")).count(), 2);
+    // A 3-cycle and a 5-cycle: the longest order there is.
+    EXPECT_EQ(PartEnd(row("23156784")).count(), 15);
 }
 
 TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
@@ -148,20 +143,20 @@ TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
     for (int round = 0; round < 2; ++round)
     for (const char* end : {"12345678", "15738264", "12345687", "23145678", "13425678", "21436587", "23154867", "23156784"}) {
         SCOPED_TRACE(end);
-        setPartEnd(row(end));
+        const PartEnd partEnd(row(end));
         for (const char* text : {"12345678", "87654321", "13572468", "56781234", "21436587", "18273645"}) {
             const Row r = row(text);
             std::uint32_t smallest = r.value();
             Row image = r;
-            for (int k = 1; k < partCount(); ++k) {
-                image = partEnd().times(image);
+            for (int k = 1; k < partEnd.count(); ++k) {
+                image = partEnd.row().times(image);
                 smallest = std::min(smallest, image.value());
             }
-            EXPECT_EQ(rowKey(r).value, smallest) << text;
-            EXPECT_EQ(rowKey(partEnd().times(r)), rowKey(r)) << text;
-            const auto inPart = Row::fromValue(r.value(), 1);
-            ASSERT_TRUE(inPart.has_value());
-            EXPECT_EQ(*inPart, partEnd().times(r));
+            EXPECT_EQ(rowKey(partEnd, r).value, smallest) << text;
+            EXPECT_EQ(rowKey(partEnd, partEnd.row().times(r)), rowKey(partEnd, r)) << text;
+            const auto back = Row::fromValue(r.value());
+            ASSERT_TRUE(back.has_value());
+            EXPECT_EQ(partEnd.onePartOn(*back), partEnd.row().times(r));
         }
         // Every row, and the index that comes with its key.
         std::array<std::uint8_t, BellCount> bells{0, 1, 2, 3, 4, 5, 6, 7};
@@ -170,15 +165,15 @@ TEST_F(RowTest, RowKeyIsTheSmallestValueOverAllParts) {
         do {
             const Row r(bells);
             std::uint32_t smallest = r.value();
-            for (Row image = partEnd().times(r); image != r; image = partEnd().times(image))
+            for (Row image = partEnd.row().times(r); image != r; image = partEnd.row().times(image))
                 smallest = std::min(smallest, image.value());
             int index = -1;
-            const RowKey key = rowKey(r, index);
-            if (key.value != smallest || rowKey(r) != key || index != rowIndex(key)) ++wrong;
+            const RowKey key = rowKey(partEnd, r, index);
+            if (key.value != smallest || rowKey(partEnd, r) != key || index != rowIndex(key)) ++wrong;
             // The key of a product, as the lead's rows are keyed from its lead head.
             int productIndex = -1;
-            const RowKey product = rowKeyOfProduct(leadHead, r, productIndex);
-            if (product != rowKey(leadHead.times(r)) || productIndex != rowIndex(product)) ++wrong;
+            const RowKey product = rowKeyOfProduct(partEnd, leadHead, r, productIndex);
+            if (product != rowKey(partEnd, leadHead.times(r)) || productIndex != rowIndex(product)) ++wrong;
         } while (std::next_permutation(bells.begin(), bells.end()) && wrong < 5);
         EXPECT_EQ(wrong, 0);
     }
@@ -194,14 +189,14 @@ TEST_F(RowTest, KeysOfProductsInOnePassAreThoseOfEachProduct) {
     std::vector<std::uint16_t> indexes(rows.size()), portableIndexes(rows.size());
     const auto check = [&](const char* end, const char* start) {
         SCOPED_TRACE(std::string(end) + " from " + start);
-        setPartEnd(row(end));
+        const PartEnd partEnd(row(end));
         const Row s = row(start);
-        rowKeysOfProducts(s, rows.data(), count, keys.data(), indexes.data());
-        detail::rowKeysOfProductsPortable(s, rows.data(), count, portableKeys.data(), portableIndexes.data());
+        rowKeysOfProducts(partEnd, s, rows.data(), count, keys.data(), indexes.data());
+        detail::rowKeysOfProductsPortable(partEnd, s, rows.data(), count, portableKeys.data(), portableIndexes.data());
         int wrong = 0;
         for (std::size_t i = 0; i < rows.size() && wrong < 5; ++i) {
             int index = -1;
-            const RowKey key = rowKeyOfProduct(s, rows[i], index);
+            const RowKey key = rowKeyOfProduct(partEnd, s, rows[i], index);
             if (keys[i] != key || indexes[i] != index || portableKeys[i] != key || portableIndexes[i] != index) ++wrong;
         }
         EXPECT_EQ(wrong, 0);
@@ -213,22 +208,33 @@ TEST_F(RowTest, KeysOfProductsInOnePassAreThoseOfEachProduct) {
     check("21436587", "13527486");
 }
 
-TEST_F(RowTest, PartEndGenerationChangesWhenTheKeysChangeMeaning) {
+TEST_F(RowTest, PartEndsDifferExactlyWhenTheKeysChangeMeaning) {
     struct Step {
-        const char* partEnd;  // nullptr: reset
+        const char* partEnd;  // nullptr: no part end
         bool changes;
     };
     const Step steps[] = {{"12345678", true}, {"12345678", false}, {"15738264", true}, {"15738264", false},
                           {nullptr, true},     {nullptr, false},    {"15738264", true}};
+    PartEnd previous;
     for (const Step& step : steps) {
-        SCOPED_TRACE(step.partEnd ? step.partEnd : "reset");
-        const auto before = partEndGeneration();
-        if (step.partEnd) setPartEnd(row(step.partEnd));
-        else resetPartEnd();
-        EXPECT_EQ(partEndGeneration() != before, step.changes);
+        SCOPED_TRACE(step.partEnd ? step.partEnd : "none");
+        const PartEnd current = step.partEnd ? PartEnd(row(step.partEnd)) : PartEnd();
+        EXPECT_EQ(current != previous, step.changes);
+        previous = current;
     }
-    EXPECT_EQ(partCount(), 7);
-    EXPECT_EQ(rowKey(row("15738264")), rowKey(Row()));
+    EXPECT_EQ(previous.count(), 7);
+    EXPECT_EQ(rowKey(previous, row("15738264")), rowKey(previous, Row()));
+}
+
+TEST_F(RowTest, PartEndsOfOneRowShareTheirKeyTables) {
+    const PartEnd seven(row("15738264"));
+    const PartEnd copy = seven;
+    EXPECT_EQ(copy.keyTables(), seven.keyTables());
+    EXPECT_EQ(PartEnd(row("15738264")).keyTables(), seven.keyTables());
+    EXPECT_NE(PartEnd(row("12345687")).keyTables(), seven.keyTables());
+    // One part needs no tables: a key is the row's value.
+    EXPECT_EQ(PartEnd(Row()).keyTables(), nullptr);
+    EXPECT_EQ(PartEnd().keyTables(), nullptr);
 }
 
 }  // namespace

@@ -36,7 +36,7 @@ TEST(FillPreviewTest, ThePreviewIsWhatTakeMakesOfTheCompositionAndLeavesItAsItWa
     }
     ASSERT_TRUE(session.loadFile(path));
     const std::string before = session.saveText();
-    const Row partEndBefore = partEnd();
+    const PartEnd partEndBefore = session.composition()->partEnd();
 
     FillRunner runner;
     ASSERT_TRUE(runner.start(*session.composition(), library, session.musicTable(), fillOptionsOf(session.fields())));
@@ -54,7 +54,8 @@ TEST(FillPreviewTest, ThePreviewIsWhatTakeMakesOfTheCompositionAndLeavesItAsItWa
         EXPECT_EQ(session.composition()->committedMethodAt(lead), nullptr);
     }
     EXPECT_EQ(session.saveText(), before);
-    EXPECT_EQ(partEnd(), partEndBefore);
+    EXPECT_EQ(session.composition()->partEnd(), partEndBefore);
+    EXPECT_EQ(preview->partEnd(), partEndBefore);
     MusicTable music = *session.musicTable();
     EXPECT_EQ(preview->musicScore(0, music, false), result->music);
 
