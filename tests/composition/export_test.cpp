@@ -23,21 +23,8 @@ std::string microSiril(const Composition& c) {
     return out.str();
 }
 
-std::vector<std::string> lines(const std::string& text) {
-    std::vector<std::string> all;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) all.push_back(line);
-    return all;
-}
-
-// Compares with a checked-in golden file; QUARNEL_BLESS=1 rewrites it.
-void expectGolden(const std::string& actual, const std::string& file) {
-    const std::string path = test::testDataDir() + "/" + file;
-    if (const char* bless = std::getenv("QUARNEL_BLESS"); bless != nullptr && std::string(bless) == "1") {
-        std::ofstream(path, std::ios::binary) << actual;
-    }
-    EXPECT_EQ(actual, test::readFile(path)) << "golden file " << path;
-}
+using test::expectGolden;
+using test::lines;
 
 TEST(ExportTest, TwoLeadsThreePartsFollowTheWorkedExample) {
     const auto c = test::composition(test::readFile(test::testDataDir() + "/two_leads_three_parts.txt"));

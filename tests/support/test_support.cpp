@@ -1,5 +1,6 @@
 #include "support/test_support.h"
 
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -29,6 +30,20 @@ const MethodLibrary& libraryIn(const std::string& folder) {
     }
     readLibraryFiles(it->second, folder);
     return it->second;
+}
+
+void expectGolden(const std::string& actual, const std::string& file) {
+    const std::string path = testDataDir() + "/" + file;
+    if (const char* bless = std::getenv("QUARNEL_BLESS"); bless != nullptr && std::string(bless) == "1")
+        std::ofstream(path, std::ios::binary) << actual;
+    EXPECT_EQ(actual, readFile(path)) << "golden file " << path << " (QUARNEL_BLESS=1 rewrites it)";
+}
+
+std::vector<std::string> lines(const std::string& text) {
+    std::vector<std::string> all;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) all.push_back(line);
+    return all;
 }
 
 std::string readFile(const std::string& path) {

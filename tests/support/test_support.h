@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "methods/method_library.h"
 #include "ringing/row.h"
@@ -40,6 +41,13 @@ std::string testDataDir();
 // The method library of a folder (S8, D8 and T8), read once and kept. A
 // folder without all three files fails the test that asks, naming the file.
 const MethodLibrary& libraryIn(const std::string& folder);
+
+// Compares a text with a checked-in golden file of tests/data (a path
+// below it); run the tests with QUARNEL_BLESS=1 to rewrite the files.
+void expectGolden(const std::string& actual, const std::string& file);
+
+// The lines of a text, without their line ends.
+std::vector<std::string> lines(const std::string& text);
 
 // The whole content of a file ("" when it does not open).
 std::string readFile(const std::string& path);
