@@ -103,7 +103,7 @@ void Lead::attach(Composition& composition, int number) {
             name_.clear();
             notation_.clear();
             composition.reportDroppedMethod(number, text,
-                                            !method.hasNotation() ? "not in the method library" + composition.nameSuggestion(text)
+                                            !method.hasNotation() ? composition.noMethodReason(text)
                                             : !trueInLead         ? "false in itself"
                                                                   : "of another lead-head code");
         }
@@ -260,6 +260,11 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         }
     }
     return c;
+}
+
+std::string Composition::noMethodReason(const std::string& text) {
+    if (looksLikeNotation(text)) return "place notation that does not read: " + readNotation(text).reason;
+    return "not in the method library" + nameSuggestion(text);
 }
 
 std::string Composition::nameSuggestion(const std::string& text) {

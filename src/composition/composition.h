@@ -183,6 +183,10 @@ private:
     int falsenessLead_ = 0;  // the lead the falseness figures describe
     std::vector<std::string> loadReport_;
 
+    // Why a lead line's method text gives no method: the reason its place
+    // notation does not read, or "not in the method library" with a
+    // suggestion for a name.
+    std::string noMethodReason(const std::string& text);
     // "; did you mean NAME?" when the text is no library name but names
     // exactly one method as a ringer types it; empty otherwise.
     std::string nameSuggestion(const std::string& text);

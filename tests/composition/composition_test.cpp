@@ -219,6 +219,9 @@ TEST(CompositionTest, LoadReportSaysWhyEachLeadLostItsMethod) {
     check(sampleWith({{1, "D- " + ownFalse}}), {"Lead 1 (" + ownFalse + "): false in itself"});
     check(sampleWith({{3, "C  Cambridge S"}}), {"Lead 3 (Cambridge S): of another lead-head code"});
     check(sampleWith({{5, "Es e&-36-4-5-6-34-3-34-1"}}), {"Lead 5 (e&-36-4-5-6-34-3-34-1): false against leads 2 and 3"});
+    check(sampleWith({{3, "C  -38-14-1258-36-14-58-16-78,14"}}),
+          {"Lead 3 (-38-14-1258-36-14-58-16-78,14): place notation that does not read: The rows reach the lead head "
+           "13578264, which is none of the twelve lead-head codes"});
     check(sampleWith({{2, "L  Cornwal S"}, {5, "Es e&-36-4-5-6-34-3-34-1"}}),
           {"Lead 2 (Cornwal S): not in the method library", "Lead 5 (e&-36-4-5-6-34-3-34-1): false against lead 3"});
 }
