@@ -5,7 +5,6 @@
 
 #include "composition/music.h"
 #include "methods/major_method.h"
-#include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
 #include "ringing/notation_forms.h"
 #include "ringing/text_lines.h"
@@ -21,6 +20,14 @@ bool isLeadLine(std::string_view line) {
     return (c >= 'A' && c <= 'M') || c == 'Q' || c == 'Z';
 }
 
+// The code of a lead line's first character; a letter that is no code has
+// no lead-end row.
+LeadHeadCode codeOfLine(std::string_view line) {
+    const std::optional<LeadHeadCode> code = LeadHeadCode::fromLetter(line[0]);
+    if (!code) throw ModelError(kBadLeadEndGroup);
+    return *code;
+}
+
 std::string_view trimRight(std::string_view text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
     return text;
@@ -34,11 +41,11 @@ Lead::Lead(std::string_view line, Row& running, int halfLength, const MethodLibr
     // A carriage return as the call is a plain lead written as a blank: as
     // the last character of a saved line it would be taken for part of the
     // line end and the lead would read back otherwise.
-    : call_(line.size() > 1 ? (line[1] == '\r' ? ' ' : line[1]) : 0),
+    : callSymbol_(line.size() > 1 ? (line[1] == '\r' ? ' ' : line[1]) : 0),
       leadHead_(running),
-      code_(line[0]),
+      code_(codeOfLine(line)),
       halfLength_(halfLength),
-      leadEnd_(running.transposedBy(std::string_view(&line[0], 1))),
+      leadEnd_(running.times(code_.leadEndRow())),
       library_(&library) {
     running = nextLeadHead();
     if (line.size() > 3) name_ = std::string(trimRight(line.substr(3)));
@@ -52,16 +59,12 @@ Lead::Lead(std::string_view line, Row& running, int halfLength, const MethodLibr
     }
 }
 
-Row Lead::nextLeadHead() const {
-    if (call_ == '-') return leadEnd_.transposedBy("14");
-    if (call_ == 's') return leadEnd_.transposedBy("s");
-    return leadEnd_.transposedBy(plainLeadEnd(code_));
-}
+Row Lead::nextLeadHead() const { return nextLeadHeadOf(leadEnd_, code_, call()); }
 
 std::string Lead::writeLine() const {
     std::string line;
-    line += code_;
-    line += call_ == 0 ? ' ' : call_;
+    line += code_.letter();
+    line += callSymbol_ == 0 ? ' ' : callSymbol_;
     if (!name_.empty()) {
         line += ' ';
         line += name_;
@@ -81,7 +84,7 @@ std::string Lead::displayLine() const {
     return line;
 }
 
-bool Lead::trialMatches() const { return trial_ != nullptr && trial_->hasNotation() && trial_->code() == lowerCode(code_); }
+bool Lead::trialMatches() const { return trial_ != nullptr && trial_->hasNotation() && trial_->code() == code_.notationLetter(); }
 
 void Lead::attach(Composition& composition, int number) {
     leadHeadKey_ = rowKey(composition.partEnd(), leadHead_);
@@ -400,6 +403,13 @@ int Composition::musicScore(int n, MusicTable& table, bool useTrial) const {
     return valid(n) ? leads_[static_cast<std::size_t>(n - 1)]->musicScore(partEnd_, table, useTrial) : 0;
 }
 
+Plan Composition::plan() const {
+    std::vector<PlannedLead> leads;
+    leads.reserve(leads_.size());
+    for (const auto& lead : leads_) leads.push_back({lead->code(), lead->call()});
+    return Plan(std::move(leads));
+}
+
 void Composition::save(std::ostream& out) const {
     for (const auto& lead : leads_) out << lead->writeLine();
 }
@@ -411,9 +421,9 @@ void Composition::exportText(std::ostream& out) const {
 
 void Composition::writeMicroSirilLine(std::ostream& out, const Lead& lead, bool printing) const {
     if (lead.committed() == nullptr) return;
-    const char call = lead.call() == 0 ? ' ' : lead.call();
     if (printing) {
-        out << ",\"" << lead.code() << ' ';
+        const char call = lead.callSymbol() == 0 ? ' ' : lead.callSymbol();
+        out << ",\"" << lead.code().letter() << ' ';
         if (!lead.name().empty())
             out << lead.name();
         else if (lead.notation().size() > 2)
@@ -422,15 +432,8 @@ void Composition::writeMicroSirilLine(std::ostream& out, const Lead& lead, bool 
         return;
     }
     const std::string notation = lead.committed()->notationText();
-    out << std::string_view(notation).substr(1) << ",+1";
-    if (call == '-')
-        out << "4";
-    else if (call == 's')
-        out << "234";
-    else if (isNearGroup(lead.code()))
-        out << "2";
-    else
-        out << HighLeadEndNotation[1];
+    // The lead-end change after its first place, which the "+1" writes.
+    out << std::string_view(notation).substr(1) << ",+" << leadEndChangeOf(lead.call(), lead.code().group());
 }
 
 void Composition::exportMicroSiril(std::ostream& out) const {

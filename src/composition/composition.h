@@ -17,13 +17,17 @@
 #include <array>
 #include <istream>
 #include <memory>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "composition/falseness.h"
+#include "composition/plan.h"
 #include "methods/method_library.h"
 #include "methods/name_matching.h"
+#include "ringing/call.h"
+#include "ringing/lead_head_code.h"
 #include "ringing/method.h"
 #include "ringing/part_end.h"
 #include "ringing/row.h"
@@ -40,9 +44,12 @@ public:
     // ModelError "Bad lead end group" for a code with no lead-end row.
     Lead(std::string_view line, Row& running, int halfLength, const MethodLibrary& library);
 
-    char code() const { return code_; }
-    // The second character of the line ("-" bob, "s" single, else plain), or 0.
-    char call() const { return call_; }
+    LeadHeadCode code() const { return code_; }
+    Call call() const { return callOfSymbol(callSymbol_); }
+    // The second character of the line as written ("-" bob, "s" single,
+    // anything else plain), or 0 for a line of the code alone: Save writes a
+    // plain lead back with the character its line had.
+    char callSymbol() const { return callSymbol_; }
     const Row& leadHead() const { return leadHead_; }
     const Row& leadEnd() const { return leadEnd_; }
     Row nextLeadHead() const;
@@ -69,9 +76,9 @@ private:
     void collectFalseness(Composition& composition, int number) const;
     int musicScore(const PartEnd& partEnd, MusicTable& table, bool useTrial) const;
 
-    char call_ = 0;
+    char callSymbol_ = 0;
     Row leadHead_;
-    char code_ = 0;
+    LeadHeadCode code_;
     std::unique_ptr<Method> committed_;
     const Method* trial_ = nullptr;
     int halfLength_ = 16;
@@ -116,7 +123,10 @@ public:
     int partCount() const { return partEnd_.count(); }
     int leadLength() const { return leadLength_; }
     const Lead* leadAt(int n) const { return valid(n) ? leads_[static_cast<std::size_t>(n - 1)].get() : nullptr; }
-    char codeAt(int n) const { return valid(n) ? leadAt(n)->code() : '*'; }
+    std::optional<LeadHeadCode> codeAt(int n) const { return valid(n) ? std::optional(leadAt(n)->code()) : std::nullopt; }
+    std::optional<Call> callAt(int n) const { return valid(n) ? std::optional(leadAt(n)->call()) : std::nullopt; }
+    // The codes and calls of the leads, with the lead heads and part end they make.
+    Plan plan() const;
     const Method* committedMethodAt(int n) const { return valid(n) ? leadAt(n)->committed() : nullptr; }
     std::string displayLine(int n) const { return valid(n) ? leadAt(n)->displayLine() : std::string(); }
     bool trialMatchesAt(int n) const { return valid(n) && leadAt(n)->trialMatches(); }

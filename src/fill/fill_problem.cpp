@@ -5,6 +5,7 @@
 
 #include "composition/composition.h"
 #include "composition/music.h"
+#include "composition/plan.h"
 #include "fill/fill.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
@@ -137,20 +138,21 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
             used[static_cast<std::size_t>(index)] = 1;
 
     // The methods each code may take, built once per code.
-    std::map<char, std::vector<std::unique_ptr<MajorMethod>>> methodsOfCode;
+    const Plan plan = composition.plan();
+    const auto codeOf = [&plan](int n) { return plan.leads()[static_cast<std::size_t>(n - 1)].code; };
+    std::map<LeadHeadCode, std::vector<std::unique_ptr<MajorMethod>>> methodsOfCode;
     std::map<std::string, int> methodIndex;
     MajorMethodGenerator generator;
     for (int n : p.leads_) {
-        const char code = composition.codeAt(n);
+        const LeadHeadCode code = codeOf(n);
         if (methodsOfCode.count(code) != 0) continue;
         auto& methods = methodsOfCode[code];
-        if (leadEndRowOf(code) == nullptr) continue;
         bool cut = false;
-        const std::vector<std::string> texts = candidateTexts(code, library, options, generator, cut);
-        if (cut) p.cutCodes_ += code;
+        const std::vector<std::string> texts = candidateTexts(code.letter(), library, options, generator, cut);
+        if (cut) p.cutCodes_ += code.letter();
         for (const std::string& text : texts) {
             auto m = std::make_unique<MajorMethod>(text, library);
-            if (!m->hasNotation() || m->halfLength() != half || m->code() != lowerCode(code)) continue;
+            if (!m->hasNotation() || m->halfLength() != half || m->code() != code.notationLetter()) continue;
             methodIndex.emplace(m->notationText(), 0);
             methods.push_back(std::move(m));
         }
@@ -162,7 +164,7 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
         p.notations_.push_back(text);
     }
     // Each method's index, found once rather than for every lead it is tried in.
-    std::map<char, std::vector<int>> idsOfCode;
+    std::map<LeadHeadCode, std::vector<int>> idsOfCode;
     for (const auto& [code, methods] : methodsOfCode) {
         auto& ids = idsOfCode[code];
         for (const auto& m : methods) ids.push_back(methodIndex[m->notationText()]);
@@ -185,8 +187,8 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
         leadRows.clear();
         leadMusic.clear();
         leadMethod.clear();
-        const auto& methods = methodsOfCode[composition.codeAt(n)];
-        const auto& ids = idsOfCode[composition.codeAt(n)];
+        const auto& methods = methodsOfCode[codeOf(n)];
+        const auto& ids = idsOfCode[codeOf(n)];
         for (std::size_t j = 0; j < methods.size(); ++j) {
             const MajorMethod* m = methods[j].get();
             const int id = ids[j];

@@ -7,11 +7,18 @@
 #include <sstream>
 
 #include "fill/fill.h"
-#include "ringing/lead_end_table.h"
+#include "ringing/lead_head_code.h"
 #include "ringing/model_error.h"
 #include "ringing/notation_forms.h"
 
 namespace quarnel {
+
+namespace {
+
+// The letter the dialog shows for a lead's code: "*" past the last lead.
+char codeLetter(std::optional<LeadHeadCode> code) { return code ? code->letter() : '*'; }
+
+}  // namespace
 
 std::string deleteLeadQuestion(int lead) { return "Delete lead " + std::to_string(lead) + "?"; }
 
@@ -82,7 +89,7 @@ void ComposerSession::refreshFromModel() {
     if (!composition_) return;
     view_.readControls(fields_);
     const int lead = fields_.leadNumber;
-    fields_.leadHeadCodeText.assign(1, composition_->codeAt(lead));
+    fields_.leadHeadCodeText.assign(1, codeLetter(composition_->codeAt(lead)));
     view_.showCommittedMethod(composition_->committedMethodAt(lead));
     composition_->tryMethodAt(lead, candidate());
     composeStatus();
@@ -159,7 +166,7 @@ long ComposerSession::searchCandidates(bool different, bool match) {
     if (!composition_ || searching_) return 0;
     view_.readControls(fields_);
     const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
-    if (leadEndRowOf(code) == nullptr) {
+    if (!LeadHeadCode::fromEitherCase(code)) {
         // No lead of the composition has this code (a lead number past the
         // last lead): there is nothing to search for.
         fields_.statusText = "Bad lead end group\r\n";
@@ -426,7 +433,7 @@ bool ComposerSession::loadFile(const std::string& path) {
 void ComposerSession::installComposition(std::unique_ptr<Composition> composition) {
     releaseComposition();
     composition_ = std::move(composition);
-    fields_.leadHeadCodeText.assign(1, composition_->codeAt(fields_.leadNumber));
+    fields_.leadHeadCodeText.assign(1, codeLetter(composition_->codeAt(fields_.leadNumber)));
     view_.setLeadRange(static_cast<int>(composition_->leadCount()), 1);
     view_.showComposition(composition_.get());
     if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);

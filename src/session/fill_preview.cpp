@@ -19,9 +19,9 @@ std::unique_ptr<Composition> previewComposition(const Composition& live, const M
     } catch (const ModelError&) {
         copy.reset();
     }
-    // The copy rings the same leads, so it ends its part where the loaded
+    // The copy rings the same plan, so it ends its part where the loaded
     // composition does; anything else is not a preview of that composition.
-    if (!copy || copy->partEnd() != live.partEnd() || copy->leadCount() != live.leadCount()) return nullptr;
+    if (!copy || copy->plan() != live.plan()) return nullptr;
     fill::applyFill(*copy, library, result.methods);
     return copy;
 }

@@ -141,7 +141,7 @@ std::map<std::string, std::pair<long long, long long>> ringAndCount(const Compos
             for (int i = 0; i < 16; ++i) half.emplace_back(takeChange(rest));
             for (int i = 0; i < 16; ++i) ring(half[static_cast<std::size_t>(i)]);
             for (int i = 14; i >= 0; --i) ring(half[static_cast<std::size_t>(i)]);
-            ring(lead.call() == '-' ? "14" : lead.call() == 's' ? "1234" : lead.code() <= 'F' ? "12" : "18");
+            ring(lead.call() == Call::Bob ? "14" : lead.call() == Call::Single ? "1234" : lead.code().letter() <= 'F' ? "12" : "18");
         }
     EXPECT_EQ(row, "12345678");  // the composition comes round
     return counts;

@@ -47,8 +47,8 @@ TEST(CompositionTest, EmptyFilesGiveNoLeadsAndOnePart) {
 TEST(CompositionTest, WhichLinesAreLeadLines) {
     const auto c = composition(sampleWith({}, "bCambridge S\nN\nP\nR\n1\n\n# B\n B\n"));
     ASSERT_EQ(c->leadCount(), 8u);
-    EXPECT_EQ(c->codeAt(1), 'D');
-    EXPECT_EQ(c->codeAt(8), 'G');
+    EXPECT_EQ(c->codeAt(1), LeadHeadCode::fromLetter('D'));
+    EXPECT_EQ(c->codeAt(8), LeadHeadCode::fromLetter('G'));
     EXPECT_EQ(c->partCount(), 5);
 }
 
@@ -65,11 +65,11 @@ TEST(CompositionTest, LeadsStepFromLeadHeadToLeadHead) {
     EXPECT_EQ(c->leadAt(1)->leadHead(), Row());
     EXPECT_EQ(c->leadAt(1)->leadEnd(), row("15372846"));
     EXPECT_EQ(c->leadAt(2)->leadHead(), row("15738264"));
-    EXPECT_EQ(c->leadAt(2)->call(), '-');
+    EXPECT_EQ(c->leadAt(2)->call(), Call::Bob);
     EXPECT_EQ(c->leadAt(3)->leadHead(), c->leadAt(2)->leadEnd().transposedBy("14"));
     EXPECT_EQ(c->leadAt(4)->leadHead(), c->leadAt(3)->leadEnd().transposedBy("s"));
     EXPECT_EQ(c->partEnd().row(), c->leadAt(4)->leadEnd().transposedBy("18"));
-    EXPECT_EQ(c->leadAt(1)->call(), 0);
+    EXPECT_EQ(c->leadAt(1)->call(), Call::Plain);
     EXPECT_EQ(saved(*c), "B \nB-\nBs\nG \n");
 }
 
@@ -77,12 +77,12 @@ TEST(CompositionTest, NeutralValuesOutsideTheLeads) {
     const auto c = composition("B  Cambridge S\n");
     for (int n : {0, -1, 2, 1000}) {
         SCOPED_TRACE(n);
-        EXPECT_EQ(c->codeAt(n), '*');
+        EXPECT_EQ(c->codeAt(n), std::nullopt);
         EXPECT_EQ(c->displayLine(n), "");
         EXPECT_EQ(c->committedMethodAt(n), nullptr);
         EXPECT_FALSE(c->trialMatchesAt(n));
     }
-    EXPECT_EQ(c->codeAt(1), 'B');
+    EXPECT_EQ(c->codeAt(1), LeadHeadCode::fromLetter('B'));
     EXPECT_EQ(c->displayLine(1), " 12345678 B  Cambridge S");
 }
 

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "methods/method_library.h"
+#include "ringing/call.h"
+#include "ringing/lead_head_code.h"
 #include "ringing/row.h"
 
 // Expects the statement to throw an exception of the type whose what() is
@@ -23,6 +25,14 @@
         }                                                                           \
         EXPECT_TRUE(quarnelThrew) << "expected " #type " with \"" << (message) << "\""; \
     } while (false)
+
+namespace quarnel {
+
+// Codes and calls in failure messages: the letter, and the file symbol in quotes.
+inline void PrintTo(const LeadHeadCode& code, std::ostream* out) { *out << code.letter(); }
+inline void PrintTo(Call call, std::ostream* out) { *out << '"' << symbolOf(call) << '"'; }
+
+}  // namespace quarnel
 
 namespace quarnel::test {
 
