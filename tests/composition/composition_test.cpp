@@ -136,10 +136,12 @@ TEST(CompositionTest, LeadLinesTakePlaceNotationAsRingersWriteIt) {
     EXPECT_NE(lines.find("D- d&-3-4-5-36-34-5-6-3\nL  l&-56-4-56-3-4-5-4-5\n"), std::string::npos) << lines;
     EXPECT_NE(lines.find("G  g&36-56.4.5-5.36-4-3.6-6.3\n"), std::string::npos) << lines;
 
-    // Notation that does not read gives no method, as an unknown name does.
+    // Notation that does not read gives no method, and the report says why.
     const auto bad = composition(sampleWith({{2, "L  -56-14-56-38-14-58-14-58,14"}}));
     EXPECT_EQ(bad->committedMethodAt(2), nullptr);
-    EXPECT_EQ(bad->loadReport(), std::vector<std::string>{"Lead 2 (-56-14-56-38-14-58-14-58,14): not in the method library"});
+    EXPECT_EQ(bad->loadReport(), std::vector<std::string>{"Lead 2 (-56-14-56-38-14-58-14-58,14): place notation that does not "
+                                                          "read: The rows reach the lead head 16423857, which is none of the "
+                                                          "twelve lead-head codes"});
 }
 
 TEST(CompositionTest, SavedFilesReadBackTheSame) {
