@@ -6,7 +6,7 @@
 #include "composition/composition.h"
 #include "composition/music.h"
 #include "composition/plan.h"
-#include "fill/fill.h"
+#include "fill/fill_problem.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
@@ -61,66 +61,53 @@ std::vector<std::string> candidateTexts(char code, const MethodLibrary& library,
 
 }  // namespace
 
-FillStatus reportedStatus(const FillProblem& problem, const FillResult& result) {
-    if (!problem.cutCodes().empty() &&
-        (result.status == FillStatus::ImpossibleLead || result.status == FillStatus::NoTrueFill))
-        return FillStatus::NoFillWithinLimits;
-    return result.status;
-}
+// The steps of FillProblem::build, in order: the leads to fill and the rows
+// in use before the fill; the methods each lead-head code may take and
+// their indices; each lead's candidates; the inverse tables.
+struct FillProblem::Build {
+    using Methods = std::vector<std::unique_ptr<MajorMethod>>;
 
-int usesLimitOf(const FillOptions& options) { return options.allDifferent ? 1 : std::max(0, options.maxUses); }
+    Build(FillProblem& problem, const Composition& c, MusicTable* m, const FillOptions& o)
+        : p(problem), composition(c), plan(c.plan()), music(m), options(o), partEnd(c.partEnd()),
+          inHalf(c.leadLength() / 2 - 1), leadCount(static_cast<int>(c.leadCount())) {}
 
-int applyFill(Composition& composition, const MethodLibrary& library,
-              const std::vector<std::pair<int, std::string>>& methods) {
-    for (const auto& [n, text] : methods) composition.setMethodAt(n, false);
-    int failed = 0;
-    for (const auto& [n, text] : methods) {
-        const MajorMethod method(text, library);
-        composition.tryMethodAt(n, &method);
-        composition.setMethodAt(n, true);
-        composition.releaseTrial();
-        const Method* committed = composition.committedMethodAt(n);
-        if ((committed == nullptr || committed->notationText() != text) && failed == 0) failed = n;
-    }
-    return failed;
-}
+    FillProblem& p;
+    const Composition& composition;
+    const Plan plan;
+    MusicTable* music;
+    const FillOptions& options;
+    const PartEnd& partEnd;
+    const int inHalf;  // rows of a half lead between its lead head (or end) and the half-lead row
+    const int leadCount;
+    // Rows in use before the fill, by flat row index.
+    std::vector<std::uint8_t> used = std::vector<std::uint8_t>(RowIndexCount, 0);
+    // By lead number (1 .. leadCount): the lead keeps its committed method.
+    std::vector<char> kept;
+    std::map<LeadHeadCode, Methods> methodsOfCode;
+    // Each method's index, found once rather than for every lead it is tried in.
+    std::map<LeadHeadCode, std::vector<MethodIndex>> idsOfCode;
+    // Scratch of addCandidates, kept from lead to lead.
+    std::vector<RowKey> keys;
+    RowStamps stamps;
+    std::vector<std::uint16_t> leadRows;
+    std::vector<std::int32_t> leadMusic;
+    std::vector<MethodIndex> leadMethod;
+    std::vector<std::size_t> order;
 
-const std::uint32_t* FillProblem::candidatesOfRow(int row, int& count) const {
-    const auto r = static_cast<std::size_t>(row);
-    count = static_cast<int>(rowStart_[r + 1] - rowStart_[r]);
-    return rowCandidates_.data() + rowStart_[r];
-}
+    int score(RowKey key, bool backstroke) const { return music ? music->scoreRow(partEnd, key, backstroke) : 0; }
+    bool isKept(int n) const { return kept[static_cast<std::size_t>(n)] != 0; }
+    LeadHeadCode codeOf(int n) const { return plan.leads()[static_cast<std::size_t>(n - 1)].code; }
 
-const std::uint32_t* FillProblem::candidatesOfMethod(int m, int& count) const {
-    const auto i = static_cast<std::size_t>(m);
-    count = static_cast<int>(methodStart_[i + 1] - methodStart_[i]);
-    return methodCandidates_.data() + methodStart_[i];
-}
+    void sortLeads();
+    void gatherMethods(const MethodLibrary& library);
+    void addCandidates(LeadIndex i);
+    void invert();
+};
 
-std::size_t FillProblem::memoryBytes() const {
-    std::size_t bytes = rows_.capacity() * sizeof(std::uint16_t) + music_.capacity() * 4 + method_.capacity() * 4 +
-                        lead_.capacity() * 4 + rowStart_.capacity() * 4 + rowCandidates_.capacity() * 4 +
-                        methodStart_.capacity() * 4 + methodCandidates_.capacity() * 4 + keptUses_.capacity() * 4 +
-                        begin_.capacity() * sizeof(int) + leads_.capacity() * sizeof(int);
-    for (const auto& t : notations_) bytes += sizeof(std::string) + t.capacity();
-    return bytes;
-}
-
-FillProblem FillProblem::build(const Composition& composition, const MethodLibrary& library, MusicTable* music,
-                               const FillOptions& options) {
-    FillProblem p;
-    p.usesLimit_ = usesLimitOf(options);
-    const int half = composition.leadLength() / 2;
-    const int inHalf = half - 1;
-    p.rowsPerCandidate_ = 2 * inHalf;
-    const int leadCount = static_cast<int>(composition.leadCount());
-    const PartEnd& partEnd = composition.partEnd();
-    auto score = [music, &partEnd](RowKey key, bool backstroke) { return music ? music->scoreRow(partEnd, key, backstroke) : 0; };
-
-    // The rows in use before the fill: every lead head and lead end, and the
-    // rows of the kept leads.
-    std::vector<std::uint8_t> used(RowIndexCount, 0);
-    std::vector<char> kept(static_cast<std::size_t>(leadCount) + 1, 0);
+// The rows in use before the fill: every lead head and lead end, and the
+// rows of the kept leads.
+void FillProblem::Build::sortLeads() {
+    kept.assign(static_cast<std::size_t>(leadCount) + 1, 0);
     for (int n = 1; n <= leadCount; ++n) {
         const Lead& lead = *composition.leadAt(n);
         if (lead.committed() != nullptr && !options.all) {
@@ -129,21 +116,22 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
         } else {
             p.leads_.push_back(n);
             p.fixedMusic_ += score(rowKey(partEnd, lead.leadHead()), true) +
-                            static_cast<long long>(score(rowKey(partEnd, lead.leadEnd()), false));
+                             static_cast<long long>(score(rowKey(partEnd, lead.leadEnd()), false));
         }
     }
     const FalseRowTable& registered = composition.falseRows();
     for (int index = 0; index < RowIndexCount; ++index)
-        if (const int owner = registered.ownerAt(index); owner == 0 || (owner > 0 && owner <= leadCount && kept[static_cast<std::size_t>(owner)]))
+        if (const int owner = registered.ownerAt(index); owner == 0 || (owner > 0 && owner <= leadCount && isKept(owner)))
             used[static_cast<std::size_t>(index)] = 1;
+}
 
-    // The methods each code may take, built once per code.
-    const Plan plan = composition.plan();
-    const auto codeOf = [&plan](int n) { return plan.leads()[static_cast<std::size_t>(n - 1)].code; };
-    std::map<LeadHeadCode, std::vector<std::unique_ptr<MajorMethod>>> methodsOfCode;
-    std::map<std::string, int> methodIndex;
+// The methods each code may take, built once per code, and the index of
+// every method a candidate or a kept lead uses.
+void FillProblem::Build::gatherMethods(const MethodLibrary& library) {
+    const int half = composition.leadLength() / 2;
+    std::map<std::string, MethodIndex> methodIndex;
     MajorMethodGenerator generator;
-    for (int n : p.leads_) {
+    for (int n : p.leads_.raw()) {
         const LeadHeadCode code = codeOf(n);
         if (methodsOfCode.count(code) != 0) continue;
         auto& methods = methodsOfCode[code];
@@ -153,105 +141,121 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
         for (const std::string& text : texts) {
             auto m = std::make_unique<MajorMethod>(text, library);
             if (!m->hasNotation() || m->halfLength() != half || m->code() != code.notationLetter()) continue;
-            methodIndex.emplace(m->notationText(), 0);
+            methodIndex.emplace(m->notationText(), MethodIndex{});
             methods.push_back(std::move(m));
         }
     }
     for (int n = 1; n <= leadCount; ++n)
-        if (kept[static_cast<std::size_t>(n)]) methodIndex.emplace(composition.committedMethodAt(n)->notationText(), 0);
+        if (isKept(n)) methodIndex.emplace(composition.committedMethodAt(n)->notationText(), MethodIndex{});
     for (auto& [text, index] : methodIndex) {
-        index = static_cast<int>(p.notations_.size());
+        index = p.notations_.end();
         p.notations_.push_back(text);
     }
-    // Each method's index, found once rather than for every lead it is tried in.
-    std::map<LeadHeadCode, std::vector<int>> idsOfCode;
     for (const auto& [code, methods] : methodsOfCode) {
         auto& ids = idsOfCode[code];
         for (const auto& m : methods) ids.push_back(methodIndex[m->notationText()]);
     }
     p.keptUses_.assign(p.notations_.size(), 0);
     for (int n = 1; n <= leadCount; ++n)
-        if (kept[static_cast<std::size_t>(n)]) ++p.keptUses_[static_cast<std::size_t>(methodIndex[composition.committedMethodAt(n)->notationText()])];
+        if (isKept(n)) ++p.keptUses_[methodIndex[composition.committedMethodAt(n)->notationText()]];
+}
 
-    // Each lead's candidates.
-    std::vector<RowKey> keys(static_cast<std::size_t>(p.rowsPerCandidate_));
-    RowStamps stamps;
-    std::vector<int> order;
-    std::vector<std::uint16_t> leadRows;
-    std::vector<std::int32_t> leadMusic;
-    std::vector<std::uint32_t> leadMethod;
-    for (std::size_t i = 0; i < p.leads_.size(); ++i) {
-        const int n = p.leads_[i];
-        const Lead& lead = *composition.leadAt(n);
-        p.begin_.push_back(static_cast<int>(p.music_.size()));
-        leadRows.clear();
-        leadMusic.clear();
-        leadMethod.clear();
-        const auto& methods = methodsOfCode[codeOf(n)];
-        const auto& ids = idsOfCode[codeOf(n)];
-        for (std::size_t j = 0; j < methods.size(); ++j) {
-            const MajorMethod* m = methods[j].get();
-            const int id = ids[j];
-            if (p.usesLimit_ > 0 && p.keptUses_[static_cast<std::size_t>(id)] >= p.usesLimit_) continue;
-            m->halfLeadKeys(partEnd, keys.data(), lead.leadHead());
-            m->halfLeadKeys(partEnd, keys.data() + inHalf, lead.leadEnd());
-            stamps.startTrial();
-            bool isTrue = true;
-            long long sum = 0;
-            for (int k = 0; k < p.rowsPerCandidate_ && isTrue; ++k) {
-                const int r = rowIndexOfKnownRow(keys[static_cast<std::size_t>(k)]);
-                if (used[static_cast<std::size_t>(r)] || stamps.seenAt(r)) isTrue = false;
-            }
-            if (!isTrue) continue;
-            for (int j = 0; j < inHalf; ++j) {
-                sum += score(keys[static_cast<std::size_t>(j)], j % 2 == 1);
-                sum += score(keys[static_cast<std::size_t>(inHalf + j)], (1 + j) % 2 == 1);
-            }
-            for (int k = 0; k < p.rowsPerCandidate_; ++k)
-                leadRows.push_back(static_cast<std::uint16_t>(rowIndexOfKnownRow(keys[static_cast<std::size_t>(k)])));
-            leadMusic.push_back(static_cast<std::int32_t>(std::clamp<long long>(sum, -100000000LL, 100000000LL)));
-            leadMethod.push_back(static_cast<std::uint32_t>(id));
+// The lead's candidates: each method of its code that is true against the
+// rows in use and in itself, with its music, ordered by music (highest
+// first) and then by method.
+void FillProblem::Build::addCandidates(LeadIndex i) {
+    const int n = p.leads_[i];
+    const Lead& lead = *composition.leadAt(n);
+    const auto perCandidate = static_cast<std::size_t>(p.rowsPerCandidate_);
+    keys.resize(perCandidate);
+    leadRows.clear();
+    leadMusic.clear();
+    leadMethod.clear();
+    p.begin_.push_back(p.music_.end());
+    const Methods& methods = methodsOfCode[codeOf(n)];
+    const std::vector<MethodIndex>& ids = idsOfCode[codeOf(n)];
+    for (std::size_t j = 0; j < methods.size(); ++j) {
+        const MajorMethod* m = methods[j].get();
+        const MethodIndex id = ids[j];
+        if (p.usesLimit_ > 0 && p.keptUses_[id] >= p.usesLimit_) continue;
+        m->halfLeadKeys(partEnd, keys.data(), lead.leadHead());
+        m->halfLeadKeys(partEnd, keys.data() + inHalf, lead.leadEnd());
+        stamps.startTrial();
+        bool isTrue = true;
+        for (std::size_t k = 0; k < perCandidate && isTrue; ++k) {
+            const int r = rowIndexOfKnownRow(keys[k]);
+            if (used[static_cast<std::size_t>(r)] || stamps.seenAt(r)) isTrue = false;
         }
-        order.resize(leadMusic.size());
-        std::iota(order.begin(), order.end(), 0);
-        std::sort(order.begin(), order.end(), [&](int a, int b) {
-            const auto ua = static_cast<std::size_t>(a), ub = static_cast<std::size_t>(b);
-            return leadMusic[ua] != leadMusic[ub] ? leadMusic[ua] > leadMusic[ub] : leadMethod[ua] < leadMethod[ub];
-        });
-        for (int k : order) {
-            const auto u = static_cast<std::size_t>(k);
-            p.music_.push_back(leadMusic[u]);
-            p.method_.push_back(leadMethod[u]);
-            p.lead_.push_back(static_cast<std::int32_t>(i));
-            p.rows_.insert(p.rows_.end(), leadRows.begin() + static_cast<std::ptrdiff_t>(u * static_cast<std::size_t>(p.rowsPerCandidate_)),
-                           leadRows.begin() + static_cast<std::ptrdiff_t>((u + 1) * static_cast<std::size_t>(p.rowsPerCandidate_)));
+        if (!isTrue) continue;
+        long long sum = 0;
+        for (int h = 0; h < inHalf; ++h) {
+            sum += score(keys[static_cast<std::size_t>(h)], h % 2 == 1);
+            sum += score(keys[static_cast<std::size_t>(inHalf + h)], (1 + h) % 2 == 1);
         }
-        if (order.empty() && p.impossibleLead_ == 0) p.impossibleLead_ = n;
+        for (const RowKey key : keys) leadRows.push_back(static_cast<std::uint16_t>(rowIndexOfKnownRow(key)));
+        leadMusic.push_back(static_cast<std::int32_t>(std::clamp<long long>(sum, -100000000LL, 100000000LL)));
+        leadMethod.push_back(id);
     }
-    p.begin_.push_back(static_cast<int>(p.music_.size()));
+    order.resize(leadMusic.size());
+    std::iota(order.begin(), order.end(), std::size_t{0});
+    std::sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return leadMusic[a] != leadMusic[b] ? leadMusic[a] > leadMusic[b] : leadMethod[a] < leadMethod[b];
+    });
+    for (const std::size_t k : order) {
+        p.music_.push_back(leadMusic[k]);
+        p.method_.push_back(leadMethod[k]);
+        p.lead_.push_back(i);
+        const auto from = leadRows.begin() + static_cast<std::ptrdiff_t>(k * perCandidate);
+        p.rows_.insert(p.rows_.end(), from, from + static_cast<std::ptrdiff_t>(perCandidate));
+    }
+    if (order.empty() && p.impossibleLead_ == 0) p.impossibleLead_ = n;
+}
 
-    // The inverse tables: the candidates of each row and of each method.
+// The inverse tables: the candidates of each row and of each method.
+void FillProblem::Build::invert() {
     const std::size_t count = p.music_.size();
+    const auto perCandidate = static_cast<std::size_t>(p.rowsPerCandidate_);
     // rowStart_[r] first counts row r's uses and is then summed to the end
     // of r's run; the candidates go in from the back, each one moving its
     // row's mark down, so that rowStart_[r] ends at the start of r's run
     // and every run is in candidate order.
-    p.rowStart_.assign(RowIndexCount + 1, 0);
-    for (const std::uint16_t r : p.rows_) ++p.rowStart_[r];
-    for (std::size_t r = 1; r <= RowIndexCount; ++r) p.rowStart_[r] += p.rowStart_[r - 1];
+    auto& rowStart = p.rowStart_.raw();
+    rowStart.assign(RowIndexCount + 1, 0);
+    for (const std::uint16_t r : p.rows_) ++rowStart[r];
+    for (std::size_t r = 1; r <= RowIndexCount; ++r) rowStart[r] += rowStart[r - 1];
     p.rowCandidates_.assign(p.rows_.size(), 0);
     for (std::size_t c = count; c-- > 0;)
-        for (int k = p.rowsPerCandidate_; k-- > 0;)
-            p.rowCandidates_[--p.rowStart_[p.rows_[c * static_cast<std::size_t>(p.rowsPerCandidate_) + static_cast<std::size_t>(k)]]] =
-                static_cast<std::uint32_t>(c);
-    p.methodStart_.assign(p.notations_.size() + 1, 0);
-    for (const std::uint32_t m : p.method_) ++p.methodStart_[m + 1u];
-    for (std::size_t m = 0; m < p.notations_.size(); ++m) p.methodStart_[m + 1] += p.methodStart_[m];
+        for (std::size_t k = perCandidate; k-- > 0;)
+            p.rowCandidates_[--rowStart[p.rows_[c * perCandidate + k]]] = static_cast<std::uint32_t>(c);
+    auto& methodStart = p.methodStart_.raw();
+    methodStart.assign(p.notations_.size() + 1, 0);
+    for (const MethodIndex m : p.method_.raw()) ++methodStart[m.at() + 1];
+    for (std::size_t m = 0; m < p.notations_.size(); ++m) methodStart[m + 1] += methodStart[m];
     p.methodCandidates_.assign(count, 0);
-    {
-        std::vector<std::uint32_t> at(p.methodStart_.begin(), p.methodStart_.end() - 1);
-        for (std::size_t c = 0; c < count; ++c) p.methodCandidates_[at[p.method_[c]]++] = static_cast<std::uint32_t>(c);
-    }
+    std::vector<std::uint32_t> at(methodStart.begin(), methodStart.end() - 1);
+    for (std::size_t c = 0; c < count; ++c) p.methodCandidates_[at[p.method_.raw()[c].at()]++] = static_cast<std::uint32_t>(c);
+}
+
+std::size_t FillProblem::memoryBytes() const {
+    std::size_t bytes = rows_.capacity() * sizeof(std::uint16_t) + music_.capacity() * 4 + method_.capacity() * 4 +
+                        lead_.capacity() * 4 + rowStart_.capacity() * 4 + rowCandidates_.capacity() * 4 +
+                        methodStart_.capacity() * 4 + methodCandidates_.capacity() * 4 + keptUses_.capacity() * 4 +
+                        begin_.capacity() * sizeof(int) + leads_.capacity() * sizeof(int);
+    for (const auto& t : notations_.raw()) bytes += sizeof(std::string) + t.capacity();
+    return bytes;
+}
+
+FillProblem FillProblem::build(const Composition& composition, const MethodLibrary& library, MusicTable* music,
+                               const FillOptions& options) {
+    FillProblem p;
+    p.usesLimit_ = usesLimitOf(options);
+    p.rowsPerCandidate_ = 2 * (composition.leadLength() / 2 - 1);
+    Build b(p, composition, music, options);
+    b.sortLeads();
+    b.gatherMethods(library);
+    for (LeadIndex i{0}; i < p.leadEnd(); ++i) b.addCandidates(i);
+    p.begin_.push_back(p.music_.end());
+    b.invert();
     return p;
 }
 

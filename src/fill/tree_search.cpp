@@ -1,0 +1,210 @@
+// Work is shared between the workers by numbered subtrees at a fixed depth:
+// above it every worker walks the same tree (no pruning by music there, so
+// the numbering is the same for all) and takes the next free number.
+// Pruning keeps every fill that could still win: a branch goes only when its
+// bound is below the best music, or equal to it and every fill in it comes
+// after the best in the tie-break order (leads in order, methods by notation
+// text). So a run to completion ends on the same fill whatever the threads.
+#include "fill/tree_search.h"
+
+namespace quarnel::fill {
+
+TreeSearch::TreeSearch(FillSearch& shared) : s_(shared), p_(shared.p), counter_(shared.control) {
+    const auto n = static_cast<std::size_t>(p_.leadCount());
+    dead_.assign(static_cast<std::size_t>(p_.candidateCount()), 0);
+    alive_.resize(n);
+    for (LeadIndex i{0}; i < p_.leadEnd(); ++i) alive_[i] = p_.end(i) - p_.first(i);
+    assigned_.assign(n, NoCandidate);
+    uses_.resize(p_.notations().size());
+    for (MethodIndex m{0}; m < uses_.end(); ++m) uses_[m] = p_.keptUses(m);
+    frames_.resize(n + 1);
+    open_ = p_.leadCount();
+    bestMethods_.assign(n, MethodIndex{0});
+}
+
+void TreeSearch::assign(CandidateIndex c) {
+    assigned_[p_.leadOf(c)] = c;
+    music_ += p_.music(c);
+    --open_;
+    for (const RowIndex r : p_.rowsOf(c))
+        for (const CandidateIndex e : p_.candidatesOfRow(r)) kill(e);
+    if (s_.usesLimit > 0) {
+        const MethodIndex m = p_.method(c);
+        if (++uses_[m] == s_.usesLimit)
+            for (const CandidateIndex e : p_.candidatesOfMethod(m)) kill(e);
+    }
+}
+
+void TreeSearch::unassign(CandidateIndex c) {
+    if (s_.usesLimit > 0) {
+        const MethodIndex m = p_.method(c);
+        if (uses_[m]-- == s_.usesLimit)
+            for (const CandidateIndex e : p_.candidatesOfMethod(m)) revive(e);
+    }
+    for (const RowIndex r : p_.rowsOf(c))
+        for (const CandidateIndex e : p_.candidatesOfRow(r)) revive(e);
+    ++open_;
+    music_ -= p_.music(c);
+    assigned_[p_.leadOf(c)] = NoCandidate;
+}
+
+// Picks the open lead with the fewest live candidates (the first such in
+// lead order) and bounds the node; false when the node is a dead end.
+bool TreeSearch::select(Frame& f, bool bounded) {
+    LeadIndex chosen = NoLead;
+    int fewest = INT_MAX;
+    CandidateIndex chosenFirst{0};
+    long long rest = 0;
+    long long chosenBest = 0;
+    for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
+        if (assigned_[i] != NoCandidate) continue;
+        if (alive_[i] == 0) return false;
+        CandidateIndex c = p_.first(i);
+        while (dead_[c] != 0) ++c;
+        rest += p_.music(c);
+        if (alive_[i] < fewest) {
+            fewest = alive_[i];
+            chosen = i;
+            chosenFirst = c;
+            chosenBest = p_.music(c);
+        }
+    }
+    f.lead = chosen;
+    f.pos = chosenFirst;
+    f.end = p_.end(chosen);
+    f.chosen = NoCandidate;
+    f.restWithout = rest - chosenBest;
+    if (bounded) {
+        refreshBest();
+        const long long bound = music_ + rest;
+        if (bound < best_) return false;
+        if (haveBest_ && bound == best_ && notBeforeBest(NoLead, NoCandidate)) return false;
+    }
+    return true;
+}
+
+int TreeSearch::rootChoices() {
+    Frame f;
+    return select(f, false) ? alive_[f.lead] : 0;
+}
+
+void TreeSearch::refreshBest() {
+    if (s_.version.load(std::memory_order_acquire) == seenVersion_) return;
+    std::lock_guard lock(s_.mutex);
+    seenVersion_ = s_.version.load(std::memory_order_relaxed);
+    haveBest_ = s_.haveBest;
+    best_ = s_.bestMusic.load(std::memory_order_relaxed);
+    bestMethods_ = s_.bestMethods;
+}
+
+// True when every completion of the present choices (with the extra
+// candidate on its lead) comes at or after the best fill in the tie-break
+// order.
+bool TreeSearch::notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidate) const {
+    for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
+        const CandidateIndex a = i == extraLead ? extraCandidate : assigned_[i];
+        if (a == NoCandidate) return false;
+        const MethodIndex m = p_.method(a);
+        const MethodIndex b = bestMethods_[i];
+        if (m != b) return m > b;
+    }
+    return true;
+}
+
+void offerFill(FillSearch& s, const LeadFill& fill, long long music) {
+    const FillProblem& p = s.p;
+    std::lock_guard lock(s.mutex);
+    const long long best = s.bestMusic.load(std::memory_order_relaxed);
+    if (s.haveBest && music < best) return;
+    if (s.haveBest && music == best) {
+        bool before = false;
+        for (LeadIndex i{0}; i < p.leadEnd(); ++i) {
+            const MethodIndex m = p.method(fill[i]);
+            const MethodIndex b = s.bestMethods[i];
+            if (m != b) {
+                before = m < b;
+                break;
+            }
+        }
+        if (!before) return;
+    }
+    s.bestFill = fill;
+    s.bestMethods.resize(static_cast<std::size_t>(p.leadCount()));
+    for (LeadIndex i{0}; i < p.leadEnd(); ++i) s.bestMethods[i] = p.method(fill[i]);
+    s.haveBest = true;
+    s.bestMusic.store(music, std::memory_order_relaxed);
+    s.version.fetch_add(1, std::memory_order_release);
+}
+
+TreeSearch::Outcome TreeSearch::searchTree(std::uint64_t budget) {
+    if (tree_.depth == -2) tree_.split = s_.splitDepth;
+    return walk(tree_, budget);
+}
+
+TreeSearch::Outcome TreeSearch::walk(Walk& w, std::uint64_t budget) {
+    const int split = w.split;
+    if (w.depth == -2) {
+        w.claimed = split > 0 ? s_.nextTask.fetch_add(1) : 0;
+        w.depth = select(frames_[0], split == 0) ? 0 : -1;
+    }
+    std::uint64_t steps = 0;
+    while (w.depth >= 0) {
+        if (++steps > budget) return Outcome::Budget;
+        Frame& f = frames_[static_cast<std::size_t>(w.depth)];
+        if (f.chosen != NoCandidate) {
+            unassign(f.chosen);
+            f.chosen = NoCandidate;
+            if (w.inTask && w.depth == split - 1) {
+                w.inTask = false;
+                w.claimed = s_.nextTask.fetch_add(1);
+            }
+        }
+        const bool bounded = w.depth >= split;
+        CandidateIndex c = NoCandidate;
+        while (f.pos < f.end) {
+            const CandidateIndex x = f.pos;
+            ++f.pos;
+            if (dead_[x] != 0) continue;
+            if (bounded) {
+                refreshBest();
+                const long long bound = music_ + p_.music(x) + f.restWithout;
+                if (bound < best_) {
+                    f.pos = f.end;
+                    break;
+                }
+                if (haveBest_ && bound == best_ && notBeforeBest(f.lead, x)) continue;
+            }
+            c = x;
+            break;
+        }
+        if (c == NoCandidate) {
+            --w.depth;
+            continue;
+        }
+        if (!counter_.count()) return Outcome::Stopped;
+        if (w.depth + 1 == split) {
+            // The subtree under this choice is a numbered piece of work.
+            if (w.seen++ != w.claimed) continue;
+            w.inTask = true;
+        }
+        assign(c);
+        f.chosen = c;
+        if (open_ == 0) {
+            record();
+            continue;
+        }
+        if (select(frames_[static_cast<std::size_t>(w.depth) + 1], w.depth + 1 >= split)) ++w.depth;
+    }
+    return Outcome::Done;
+}
+
+void TreeSearch::unwind(Walk& w) {
+    for (; w.depth >= 0; --w.depth) {
+        Frame& f = frames_[static_cast<std::size_t>(w.depth)];
+        if (f.chosen != NoCandidate) unassign(f.chosen);
+        f.chosen = NoCandidate;
+    }
+    w.depth = -1;
+}
+
+}  // namespace quarnel::fill

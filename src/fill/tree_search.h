@@ -1,0 +1,117 @@
+#pragma once
+// One worker's exact search of a Fill: depth first over the leads to fill,
+// the most constrained lead (fewest live candidates) first, each lead's
+// candidates by music. It keeps, for each candidate, how many reasons it has
+// to be dead (a row rung by a chosen candidate, or its method used up), and
+// for each lead how many of its candidates are alive: choosing a candidate
+// walks the candidates that share its rows, so a check of a candidate is
+// one load and the bound (the music so far plus each open lead's best live
+// candidate) sees every clash with the leads already chosen.
+//
+// The same search, on a copy of the best fill with a few leads set free,
+// makes the neighbourhood moves (fill/neighbourhood.cpp).
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "fill/fill_search.h"
+#include "search/search_limits.h"
+
+namespace quarnel::fill {
+
+class TreeSearch {
+public:
+    explicit TreeSearch(FillSearch& shared);
+
+    enum class Outcome { Done, Budget, Stopped };
+
+    // The exact search, in slices of about budget nodes: Done when this
+    // worker's share of the tree is searched.
+    Outcome searchTree(std::uint64_t budget);
+    // One neighbourhood move on the best fill: every lead but a few keeps its
+    // method and the few are searched again, for about budget nodes.
+    Outcome improve(std::uint64_t budget);
+    // The live candidates of the most constrained open lead at the root.
+    int rootChoices();
+    // Hands on the nodes not yet counted.
+    void flush() { counter_.flush(); }
+    void seed(std::uint64_t v) { random_ ^= v * 0xBF58476D1CE4E5B9ull; }
+
+private:
+    // Where a depth-first search stands, so that it can be resumed.
+    struct Walk {
+        int depth = -2;  // -2: not started; -1: finished
+        int split = 0;   // the depth of the numbered pieces of work; 0: none
+        int claimed = 0;
+        int seen = 0;
+        bool inTask = false;
+    };
+    // One depth of the walk: its lead, the candidates of it still to try
+    // (pos .. end - 1), the one chosen, and the best music of the other open
+    // leads.
+    struct Frame {
+        LeadIndex lead = NoLead;
+        CandidateIndex pos{0};
+        CandidateIndex end{0};
+        CandidateIndex chosen = NoCandidate;
+        long long restWithout = 0;
+    };
+
+    Outcome walk(Walk& w, std::uint64_t budget);
+    void unwind(Walk& w);
+
+    void kill(CandidateIndex e) {
+        if (dead_[e]++ == 0) --alive_[p_.leadOf(e)];
+    }
+    void revive(CandidateIndex e) {
+        if (--dead_[e] == 0) ++alive_[p_.leadOf(e)];
+    }
+    void assign(CandidateIndex c);
+    void unassign(CandidateIndex c);
+    bool select(Frame& f, bool bounded);
+    void refreshBest();
+    bool notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidate) const;
+    bool freeBlockers();
+    void record() { offerFill(s_, assigned_, music_); }
+
+    std::uint64_t nextRandom() {
+        random_ ^= random_ << 13;
+        random_ ^= random_ >> 7;
+        random_ ^= random_ << 17;
+        return random_;
+    }
+    LeadIndex randomLead() {
+        return LeadIndex::from(nextRandom() % static_cast<std::uint64_t>(p_.leadCount()));
+    }
+
+    FillSearch& s_;
+    const FillProblem& p_;
+    search::NodeCounter counter_;
+    // Reasons each candidate is dead: 0 when it is alive.
+    search::IndexVec<CandidateIndex, std::uint32_t> dead_;
+    // Live candidates of each lead.
+    search::IndexVec<LeadIndex, int> alive_;
+    // The candidate chosen for each lead, or NoCandidate while it is open.
+    LeadFill assigned_;
+    // Uses of each method: the kept leads' and the chosen candidates'.
+    search::IndexVec<MethodIndex, int> uses_;
+    // One a depth, and one more.
+    std::vector<Frame> frames_;
+    long long music_ = 0;  // of the chosen candidates
+    int open_ = 0;         // leads without a candidate
+    // This worker's copy of the best fill's music and methods.
+    long long best_ = LLONG_MIN;
+    bool haveBest_ = false;
+    std::uint64_t seenVersion_ = ~0ull;
+    search::IndexVec<LeadIndex, MethodIndex> bestMethods_;
+    Walk tree_;
+    // The neighbourhood moves: their random numbers, and how many leads a
+    // move searches again (grown while moves end early without a gain).
+    std::uint64_t random_ = 0x9E3779B97F4A7C15ull;
+    int freeLeads_ = 4;
+    LeadFill fill_;    // the fill the mover holds chosen
+    LeadFill latest_;  // the best fill at the start of a move
+    search::IndexVec<LeadIndex, char> free_;
+};
+
+}  // namespace quarnel::fill
