@@ -86,7 +86,9 @@ std::optional<int> number(std::string_view s, int most) {
 
 // "3 part", "3-part", "3 parts", "3-part." -> 3.
 std::optional<int> partsLine(std::string_view line) {
-    const std::string l = lowered(trim(line));
+    std::string l = lowered(trim(line));
+    // "5 part, substituting ...": a note may follow a comma.
+    if (const auto comma = l.find_first_of(",;"); comma != std::string::npos) l = std::string(trim(std::string_view(l).substr(0, comma)));
     std::size_t i = 0;
     while (i < l.size() && isDigit(l[i])) ++i;
     if (i == 0) return std::nullopt;
@@ -492,7 +494,9 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
             std::string methods;
             for (const auto& [title, cell] : cells) {
                 if (title == "Methods") {
-                    methods += cell;
+                    // "(R)": a lead that a note varies in some part.
+                    for (char ch : cell)
+                        if (ch != '(' && ch != ')') methods += ch;
                     continue;
                 }
                 const auto call = callCell(cell);
