@@ -2,6 +2,8 @@
 #include "cli/analysis_lines.h"
 #include "cli/library_command.h"
 #include "cli/fill_command.h"
+#include "cli/import_command.h"
+#include "cli/layout_command.h"
 
 #include <charconv>
 #include <iostream>
@@ -39,6 +41,12 @@ constexpr std::string_view Usage =
     "  prove FILE [--music MUSIC]\n"
     "                            reads and proves a composition over all its parts\n"
     "  save FILE                 the composition file as Save writes it\n"
+    "  layout FILE [--lead-heads]\n"
+    "                            the composition as composers publish it: the course\n"
+    "                            layout, or the lead list with lead heads\n"
+    "  import FILE [--method NAME]\n"
+    "                            a published course layout, lead list or method strings\n"
+    "                            written as the composition file Save writes\n"
     "  try FILE --lead N --method TEXT [--music MUSIC]\n"
     "                            tries a method in a lead: falseness report, score, profile\n"
     "  export FILE --text | --microsiril\n"
@@ -258,7 +266,9 @@ int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
     out << "Changes: " << static_cast<long long>(c->partCount()) * c->leadLength() * static_cast<long long>(c->leadCount()) << "\n";
     out << "Methods: " << methods << "\n";
     if (music) out << "Music: " << c->musicScore(0, *music, false) << "\n";
-    return writeAnalysisLines(out, err, *c, music ? &*music : nullptr, a.value("--music").value_or("")) ? 0 : 1;
+    if (!writeAnalysisLines(out, err, *c, music ? &*music : nullptr, a.value("--music").value_or(""))) return 1;
+    writeCallingLines(out, *c);
+    return 0;
 }
 
 int save(const Arguments& a, std::ostream& out, std::ostream& err) {
@@ -380,6 +390,8 @@ int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, 
                    ? generate(a, out, err)
                    : 2;
     if (command == "prove") return checkFlags(a, {}, err) ? prove(a, out, err) : 2;
+    if (command == "layout") return checkFlags(a, {"--lead-heads"}, err) ? layoutCommand(a.words, a.flag("--lead-heads"), a.value("--library").value_or(""), out, err) : 2;
+    if (command == "import") return checkFlags(a, {}, err) ? importCommand(a.words, a.value("--method").value_or(""), a.value("--library").value_or(""), out, err) : 2;
     if (command == "save") return checkFlags(a, {}, err) ? save(a, out, err) : 2;
     if (command == "try") return checkFlags(a, {}, err) ? tryMethod(a, out, err) : 2;
     if (command == "library") return checkFlags(a, {}, err) ? libraryCommand(a.words, out, err) : 2;

@@ -32,7 +32,11 @@ TEST(ProveAnalysisTest, LinesFollowTheFiguresInTheirOrder) {
                              "Method: 96 Adelaide S\n"
                              "Method: 96 Cambridge S\n"
                              "Count: 192 192 Every row\n"
-                             "Count: 1 3 Rounds\n");
+                             "Count: 1 3 Rounds\n"
+                             // The calling comes last: the bob at the first lead
+                             // end leaves the tenor in 5ths.
+                             "Course heads: 23456\n"
+                             "Calling: V\n");
 }
 
 TEST(ProveAnalysisTest, AMusicFileWithoutDefinitionsIsReported) {

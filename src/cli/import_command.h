@@ -1,0 +1,17 @@
+#pragma once
+// quarnel-cli import FILE [--method NAME]: a composition as composers publish
+// it (course layout, lead list or method strings with a key) written as the
+// composition file Save writes.
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+namespace quarnel::cli {
+
+// words: "import" and the file. Returns the exit status: 1 with a message
+// naming the line when the text does not read, its printed rows differ
+// from what the calling rings, or a method is false.
+int importCommand(const std::vector<std::string>& words, const std::string& method, const std::string& libraryFolder,
+                  std::ostream& out, std::ostream& err);
+
+}  // namespace quarnel::cli

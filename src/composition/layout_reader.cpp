@@ -1,0 +1,591 @@
+#include "composition/layout_reader.h"
+
+#include <algorithm>
+#include <charconv>
+#include <map>
+#include <optional>
+#include <vector>
+
+#include "composition/calling.h"
+#include "ringing/bell_symbols.h"
+#include "ringing/lead_end_table.h"
+#include "ringing/model_error.h"
+#include "ringing/part_end.h"
+#include "ringing/row.h"
+
+namespace quarnel {
+namespace {
+
+// More leads than this in one line of a layout, or in the whole part, is
+// no composition of Major.
+constexpr int MostLeadsInALine = 64;
+constexpr std::size_t MostLeads = 5000;
+constexpr int MostRepeats = 99;
+constexpr std::string_view PositionLetters = "LIBTFVMWH";
+
+struct Token {
+    std::string text;
+    std::size_t start = 0;  // column of its first character
+};
+
+[[noreturn]] void fail(int line, const std::string& message) {
+    throw ModelError("line " + std::to_string(line) + ": " + message);
+}
+
+std::string_view trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t' || s.front() == '\r')) s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+    return s;
+}
+
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isUpper(char c) { return c >= 'A' && c <= 'Z'; }
+bool isLower(char c) { return c >= 'a' && c <= 'z'; }
+char lowerCase(char c) { return isUpper(c) ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string lowered(std::string_view s) {
+    std::string out(s);
+    for (char& c : out) c = lowerCase(c);
+    return out;
+}
+
+// Tokens split at blanks, with the column each starts at (a tab counts as
+// one column).
+std::vector<Token> tokens(std::string_view line) {
+    std::vector<Token> out;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
+        if (i >= line.size()) break;
+        Token t;
+        t.start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') t.text += line[i++];
+        out.push_back(std::move(t));
+    }
+    return out;
+}
+
+std::vector<std::string> splitTabs(std::string_view line) {
+    std::vector<std::string> cells;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= line.size(); ++i)
+        if (i == line.size() || line[i] == '\t') {
+            cells.emplace_back(trim(line.substr(start, i - start)));
+            start = i + 1;
+        }
+    return cells;
+}
+
+std::optional<int> number(std::string_view s, int most) {
+    int v = 0;
+    if (s.empty() || s.size() > 6) return std::nullopt;
+    const auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (ec != std::errc() || end != s.data() + s.size() || v < 1 || v > most) return std::nullopt;
+    return v;
+}
+
+// "3 part", "3-part", "3 parts", "3-part." -> 3.
+std::optional<int> partsLine(std::string_view line) {
+    std::string l = lowered(trim(line));
+    // "5 part, substituting ...": a note may follow a comma.
+    if (const auto comma = l.find_first_of(",;"); comma != std::string::npos) l = std::string(trim(std::string_view(l).substr(0, comma)));
+    std::size_t i = 0;
+    while (i < l.size() && isDigit(l[i])) ++i;
+    if (i == 0) return std::nullopt;
+    std::string_view rest = std::string_view(l).substr(i);
+    rest = trim(rest);
+    if (!rest.empty() && rest.front() == '-') rest.remove_prefix(1);
+    rest = trim(rest);
+    if (!rest.empty() && rest.back() == '.') rest.remove_suffix(1);
+    if (rest != "part" && rest != "parts") return std::nullopt;
+    return number(std::string_view(l).substr(0, i), 1000000);
+}
+
+// A row printed as bells 2 to 6 (tenors home), or 2 to 8, or all eight.
+std::optional<Row> printedRow(std::string_view text) {
+    std::string full(1, '1');
+    if (text.size() == 5) {
+        full += text;
+        full += "78";
+    } else if (text.size() == 7) {
+        full += text;
+    } else if (text.size() == 8 && text[0] == '1') {
+        full = std::string(text);
+    } else {
+        return std::nullopt;
+    }
+    const auto row = Row::fromSymbols(full);
+    if (!row || (*row)[0] != 0) return std::nullopt;
+    return row;
+}
+
+bool looksLikeRow(std::string_view text) {
+    return (text.size() == 5 || text.size() == 7 || text.size() == 8) &&
+           std::all_of(text.begin(), text.end(), [](char c) { return c >= '1' && c <= '8'; });
+}
+
+// What the printed text of a row is compared with: bells 2 to 6 for a
+// course head printed so, else 2 to 8.
+std::string rowAsPrinted(const Row& row, std::size_t printedSize) {
+    const std::string text = row.text();
+    if (printedSize == 5 && tenorsHome(row)) return text.substr(1, 5);
+    if (printedSize == 8) return text;
+    return text.substr(1);
+}
+
+void checkRow(int line, const char* what, std::string_view printed, const Row& rung) {
+    const auto row = printedRow(printed);
+    if (!row) fail(line, std::string(what) + " " + std::string(printed) + " is no row of bells 2 to 8");
+    if (*row != rung)
+        fail(line, std::string(what) + " " + std::string(printed) + " printed, the calling rings " +
+                       rowAsPrinted(rung, printed.size()));
+}
+
+struct LeadRead {
+    std::string method;  // library name
+    char code = 'A';     // upper case
+    Call call = Call::Plain;
+};
+
+
+// A method string: letters of the key ("C", or a capital and a small letter
+// other than s), each followed by "." or "-" for a bob or "s" for a single.
+bool isMethodString(std::string_view text) {
+    if (text.empty() || !isUpper(text[0])) return false;
+    return std::all_of(text.begin(), text.end(), [](char c) { return isUpper(c) || isLower(c) || c == '.' || c == '-'; });
+}
+
+struct Reader {
+    const MethodLibrary& library;
+    MethodNameIndex names;
+    std::map<std::string, std::string> key;  // letter -> library name
+    std::vector<LeadRead> leads;
+    Row running;
+
+    std::string resolve(int line, std::string_view typed) {
+        std::string why;
+        std::string name = resolveLayoutMethod(library, names, typed, why);
+        if (name.empty()) fail(line, why);
+        return name;
+    }
+
+    char codeOf(int line, const std::string& name) const {
+        const std::string& notation = library.notationOf(name);
+        const char code = notation.empty() ? 0 : static_cast<char>(notation[0] & 0x5F);
+        if (leadEndRowOf(code) == nullptr) fail(line, "method " + name + " has no lead-head code of Major");
+        return code;
+    }
+
+    // Rings one lead of the method from the running lead head with the call.
+    void ring(int line, const std::string& method, Call call) {
+        if (leads.size() >= MostLeads) fail(line, "more than " + std::to_string(MostLeads) + " leads in a part");
+        const char code = codeOf(line, method);
+        leads.push_back({method, code, call});
+        running = leadHeadAfterCall(running.transposedBy(std::string_view(&code, 1)), call, code);
+    }
+
+    Row leadEndOf(const std::string& method, int line) const {
+        const char code = codeOf(line, method);
+        return running.transposedBy(std::string_view(&code, 1));
+    }
+
+    std::vector<LeadRead> methodString(int line, std::string_view text) {
+        std::vector<LeadRead> out;
+        std::size_t i = 0;
+        while (i < text.size()) {
+            std::string letter(1, text[i]);
+            if (!isUpper(text[i])) fail(line, std::string(1, '"') + text[i] + "\" stands for no method in " + std::string(text));
+            ++i;
+            if (i < text.size() && isLower(text[i]) && text[i] != 's') letter += text[i++];
+            const auto it = key.find(letter);
+            if (it == key.end()) fail(line, "method letter " + letter + " is missing from the key");
+            LeadRead lead{it->second, 'A', Call::Plain};
+            if (i < text.size() && (text[i] == '.' || text[i] == '-')) {
+                lead.call = Call::Bob;
+                ++i;
+            } else if (i < text.size() && text[i] == 's') {
+                lead.call = Call::Single;
+                ++i;
+            }
+            out.push_back(std::move(lead));
+        }
+        return out;
+    }
+};
+
+// A key line: "C Cambridge, Y Yorkshire", "C = Cambridge; Y: Yorkshire" or
+// "Cambridge (C), Yorkshire (Y)". The letters and names, or nothing.
+std::optional<std::vector<std::pair<std::string, std::string>>> keyLine(std::string_view line) {
+    std::vector<std::pair<std::string, std::string>> items;
+    std::size_t start = 0;
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        if (i < line.size() && line[i] != ',' && line[i] != ';') continue;
+        std::string_view item = trim(line.substr(start, i - start));
+        start = i + 1;
+        if (item.empty()) return std::nullopt;
+        std::string letter;
+        std::string_view name;
+        if (item.back() == ')') {
+            const auto open = item.rfind('(');
+            if (open == std::string_view::npos) return std::nullopt;
+            letter = std::string(trim(item.substr(open + 1, item.size() - open - 2)));
+            name = trim(item.substr(0, open));
+        } else {
+            std::size_t k = 0;
+            while (k < item.size() && (isUpper(item[k]) || isLower(item[k]))) ++k;
+            letter = std::string(item.substr(0, k));
+            name = trim(item.substr(k));
+            if (!name.empty() && (name.front() == '=' || name.front() == ':')) name = trim(name.substr(1));
+        }
+        const bool letterOk = (letter.size() == 1 && isUpper(letter[0])) ||
+                              (letter.size() == 2 && isUpper(letter[0]) && isLower(letter[1]) && letter[1] != 's');
+        if (!letterOk || name.size() < 2 || !(isUpper(name[0]) || isLower(name[0]))) return std::nullopt;
+        if (std::any_of(name.begin(), name.end(), [](char c) { return isDigit(c); })) return std::nullopt;
+        items.emplace_back(letter, std::string(name));
+    }
+    return items;
+}
+
+// A call cell: "-", "s", "2" (two bobs), "s2", "--", "ss", optionally in
+// brackets. The call and how many in successive courses.
+std::optional<std::pair<Call, int>> callCell(std::string_view cell) {
+    if (cell.size() > 2 && cell.front() == '(' && cell.back() == ')') cell = cell.substr(1, cell.size() - 2);
+    if (cell.empty()) return std::nullopt;
+    if (std::all_of(cell.begin(), cell.end(), [](char c) { return c == '-'; }) && cell.size() <= MostRepeats)
+        return std::make_pair(Call::Bob, static_cast<int>(cell.size()));
+    if (std::all_of(cell.begin(), cell.end(), [](char c) { return c == 's'; }) && cell.size() <= MostRepeats)
+        return std::make_pair(Call::Single, static_cast<int>(cell.size()));
+    if (const auto n = number(cell, MostRepeats)) return std::make_pair(Call::Bob, *n);
+    if (cell[0] == 's' || cell[0] == '-')
+        if (const auto n = number(cell.substr(1), MostRepeats))
+            return std::make_pair(cell[0] == 's' ? Call::Single : Call::Bob, *n);
+    return std::nullopt;
+}
+
+bool isHeaderRounds(std::string_view t) { return t == "23456" || t == "2345678"; }
+bool isAlphabetic(std::string_view t) {
+    return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return isUpper(c) || isLower(c); });
+}
+
+struct Column {
+    std::string title;  // a position letter, or "Methods"
+    std::size_t start = 0;
+    std::size_t end = 0;
+};
+
+struct PlannedCall {
+    Call call;
+    char position;
+    bool nextCourse;  // a repeat: made in the course after the one before
+};
+
+std::string positionsText(const std::string& met) {
+    std::string out;
+    for (char c : met) {
+        if (!out.empty()) out += ", ";
+        out += c;
+    }
+    return out.empty() ? std::string("none") : out;
+}
+
+}  // namespace
+
+std::string resolveLayoutMethod(const MethodLibrary& library, MethodNameIndex& names, std::string_view typed,
+                                std::string& why) {
+    std::string text(trim(typed));
+    // "Yorkshire Surprise Major": the stage is always Major.
+    for (std::string_view stage : {" Major", " major"})
+        if (text.size() > stage.size() && text.compare(text.size() - stage.size(), stage.size(), stage) == 0)
+            text = std::string(trim(std::string_view(text).substr(0, text.size() - stage.size())));
+    const std::vector<std::string> matches = names.find(library, text);
+    if (matches.size() == 1) return matches.front();
+    std::string surprise;
+    int surprises = 0;
+    for (const std::string& m : matches)
+        if (m.size() > 2 && m.compare(m.size() - 2, 2, " S") == 0) {
+            surprise = m;
+            ++surprises;
+        }
+    if (surprises == 1) return surprise;
+    why = nameMatchNote(text, matches);
+    return std::string();
+}
+
+std::string readLayout(std::string_view text, const MethodLibrary& library, const std::string& method) {
+    std::vector<std::string> lines;
+    {
+        std::size_t start = 0;
+        for (std::size_t i = 0; i <= text.size(); ++i)
+            if (i == text.size() || text[i] == '\n') {
+                lines.emplace_back(text.substr(start, i - start));
+                start = i + 1;
+            }
+    }
+    Reader r{library, {}, {}, {}, Row()};
+    std::optional<int> parts;
+    int partsLineNumber = 0;
+    std::string titleMethod;
+    int titleLine = 0;
+    std::string namedMethod;
+    int namedLine = 0;
+    int header = 0;  // the header's line number, 0 when there is none
+    // First the lines that say something of the whole: title, "Method:",
+    // key, parts, header.
+    std::vector<bool> used(lines.size(), false);
+    bool seenData = false;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const int n = static_cast<int>(i + 1);
+        const std::string_view l = trim(lines[i]);
+        if (l.empty()) continue;
+        const std::string low = lowered(l);
+        if (l[0] == '#' || low.rfind("composed by", 0) == 0 || low.rfind("arranged by", 0) == 0 ||
+            low.rfind("contains ", 0) == 0 ||
+            std::all_of(l.begin(), l.end(), [](char c) { return c == '-' || c == '=' || c == ' '; }) ) {
+            if (!(l.size() == 1 && l[0] == '-')) {
+                used[i] = true;
+                continue;
+            }
+        }
+        if (const auto p = partsLine(l)) {
+            parts = *p;
+            partsLineNumber = n;
+            used[i] = true;
+            continue;
+        }
+        if (low.rfind("method:", 0) == 0) {
+            namedMethod = std::string(trim(l.substr(7)));
+            namedLine = n;
+            used[i] = true;
+            continue;
+        }
+        const std::vector<Token> t = tokens(l);
+        if (!seenData && header == 0 && titleLine == 0 && t.size() >= 2 && number(t[0].text, 1000000) &&
+            !looksLikeRow(t[0].text) && isAlphabetic(t[1].text)) {
+            // "5088 Yorkshire Surprise Major": the method is what follows the
+            // length, without a bracketed note.
+            std::string rest(trim(l.substr(t[1].start)));
+            if (const auto open = rest.find('('); open != std::string::npos) rest = std::string(trim(rest.substr(0, open)));
+            titleMethod = rest;
+            titleLine = n;
+            used[i] = true;
+            continue;
+        }
+        if (header == 0 && std::any_of(t.begin(), t.end(), [](const Token& x) { return isHeaderRounds(x.text); }) &&
+            std::all_of(t.begin(), t.end(), [](const Token& x) { return isHeaderRounds(x.text) || isAlphabetic(x.text); })) {
+            header = n;
+            used[i] = true;
+            continue;
+        }
+        if (const auto k = keyLine(l); k && !(t.size() <= 3 && (t.size() < 2 || t[1].text == "-" || t[1].text == "s" ||
+                                                                  looksLikeRow(t.back().text)))) {
+            for (const auto& [letter, name] : *k) r.key[letter] = r.resolve(n, name);
+            used[i] = true;
+            continue;
+        }
+        seenData = true;
+    }
+
+    if (header != 0) {
+        // The course layout.
+        const std::string& headerLine = lines[static_cast<std::size_t>(header - 1)];
+        const bool tabbed = headerLine.find('\t') != std::string::npos;
+        std::vector<Column> columns;
+        std::size_t roundsColumn = 0;
+        {
+            std::vector<Token> t = tokens(headerLine);
+            if (tabbed) {
+                const std::vector<std::string> cells = splitTabs(headerLine);
+                t.clear();
+                for (std::size_t c = 0; c < cells.size(); ++c) t.push_back({cells[c], c});
+            }
+            for (std::size_t c = 0; c < t.size(); ++c) {
+                const std::string& title = t[c].text;
+                if (title.empty()) continue;
+                if (isHeaderRounds(title)) {
+                    roundsColumn = t[c].start;
+                    continue;
+                }
+                if (lowered(title) == "methods" || lowered(title) == "method") {
+                    columns.push_back({"Methods", t[c].start, t[c].start + title.size()});
+                    continue;
+                }
+                if (title.size() != 1 || PositionLetters.find(title[0]) == std::string_view::npos)
+                    fail(header, "unknown position " + title + " (positions are L, I, B, T, F, V, M, W and H)");
+                columns.push_back({title, t[c].start, t[c].start + 1});
+            }
+        }
+        (void)roundsColumn;
+        const bool spliced = std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.title == "Methods"; });
+        std::string single;
+        if (!spliced) {
+            const std::string typed = !method.empty() ? method : !namedMethod.empty() ? namedMethod : titleMethod;
+            const int line = !method.empty() ? header : !namedMethod.empty() ? namedLine : titleLine != 0 ? titleLine : header;
+            if (typed.empty()) fail(header, "no method: give it in the title, a \"Method: NAME\" line or --method");
+            single = r.resolve(line, typed);
+        }
+        bool inTable = false;
+        bool tableEnded = false;
+        for (std::size_t i = static_cast<std::size_t>(header); i < lines.size(); ++i) {
+            const int n = static_cast<int>(i + 1);
+            const std::string& line = lines[i];
+            if (used[i]) {
+                if (inTable) tableEnded = true;
+                continue;
+            }
+            if (trim(line).empty()) {
+                if (inTable) tableEnded = true;
+                continue;
+            }
+            if (tableEnded) continue;  // notes under the composition
+            // The cells of the line, each with the column it stands under.
+            std::string courseHead;
+            std::vector<std::pair<std::string, std::string>> cells;  // column title, text
+            if (tabbed) {
+                const std::vector<std::string> c = splitTabs(line);
+                std::size_t col = 0;
+                const std::vector<std::string> h = splitTabs(headerLine);
+                for (std::size_t k = 0; k < c.size(); ++k) {
+                    if (c[k].empty()) continue;
+                    if (k < h.size() && isHeaderRounds(h[k])) {
+                        courseHead = c[k];
+                        continue;
+                    }
+                    // The k-th header cell's column.
+                    col = 0;
+                    std::string title;
+                    for (const Column& x : columns)
+                        if (x.start == k) title = x.title;
+                    if (title.empty()) fail(n, "\"" + c[k] + "\" stands under no position");
+                    cells.emplace_back(title, c[k]);
+                }
+                (void)col;
+            } else {
+                for (const Token& t : tokens(line)) {
+                    if (courseHead.empty() && looksLikeRow(t.text)) {
+                        courseHead = t.text;
+                        continue;
+                    }
+                    // The column it overlaps most, else the nearest.
+                    const Column* best = nullptr;
+                    long bestScore = -1000000;
+                    const long a = static_cast<long>(t.start);
+                    const long b = static_cast<long>(t.start + t.text.size());
+                    for (const Column& x : columns) {
+                        const long overlap = std::min(b, static_cast<long>(x.end)) - std::max(a, static_cast<long>(x.start));
+                        if (overlap > bestScore) {
+                            bestScore = overlap;
+                            best = &x;
+                        }
+                    }
+                    if (best == nullptr) fail(n, "\"" + t.text + "\" stands under no position");
+                    cells.emplace_back(best->title, t.text);
+                }
+            }
+            if (courseHead.empty()) {
+                if (!inTable) fail(n, "no course head on this line");
+                tableEnded = true;
+                continue;
+            }
+            inTable = true;
+            std::vector<PlannedCall> planned;
+            std::string methods;
+            for (const auto& [title, cell] : cells) {
+                if (title == "Methods") {
+                    // "(R)": a lead that a note varies in some part.
+                    for (char ch : cell)
+                        if (ch != '(' && ch != ')') methods += ch;
+                    continue;
+                }
+                const auto call = callCell(cell);
+                if (!call) fail(n, "\"" + cell + "\" under " + title + " is no call");
+                for (int k = 0; k < call->second; ++k) planned.push_back({call->first, title[0], k > 0});
+            }
+            if (spliced) {
+                if (methods.empty()) fail(n, "no methods on this line");
+                if (!isMethodString(methods)) fail(n, "\"" + methods + "\" is no method string");
+                const std::vector<LeadRead> leads = r.methodString(n, methods);
+                std::string made;
+                std::string wanted;
+                for (const PlannedCall& p : planned) wanted += p.position;
+                for (const LeadRead& lead : leads) {
+                    if (lead.call != Call::Plain) made += positionAtLeadEnd(r.leadEndOf(lead.method, n), lead.call);
+                    r.ring(n, lead.method, lead.call);
+                }
+                if (made != wanted)
+                    fail(n, "the methods' calls fall at " + positionsText(made) + ", the positions say " + positionsText(wanted));
+            } else {
+                int steps = 0;
+                const auto step = [&](Call call) {
+                    if (++steps > MostLeadsInALine) fail(n, "the tenor does not come home");
+                    r.ring(n, single, call);
+                };
+                for (const PlannedCall& p : planned) {
+                    if (p.nextCourse)
+                        while (!tenorHome(r.running)) step(Call::Plain);
+                    std::string met;
+                    while (true) {
+                        const char at = positionAtLeadEnd(r.leadEndOf(single, n), p.call);
+                        if (at == p.position) {
+                            step(p.call);
+                            break;
+                        }
+                        met += positionAtLeadEnd(r.leadEndOf(single, n), Call::Bob);
+                        step(Call::Plain);
+                        if (tenorHome(r.running))
+                            fail(n, std::string("no ") + p.position + " in this course: the tenor meets " + positionsText(met) +
+                                        " and comes home at " + rowAsPrinted(r.running, 5));
+                    }
+                }
+                if (planned.empty() || !tenorHome(r.running)) {
+                    step(Call::Plain);
+                    while (!tenorHome(r.running)) step(Call::Plain);
+                }
+            }
+            checkRow(n, "course head", courseHead, r.running);
+        }
+        if (!inTable) fail(header, "no course under the header");
+    } else {
+        // A lead list or method strings.
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            const int n = static_cast<int>(i + 1);
+            if (used[i] || trim(lines[i]).empty()) continue;
+            std::vector<Token> t = tokens(lines[i]);
+            if (t.size() == 1 && isMethodString(t[0].text) && !r.key.empty() &&
+                std::any_of(t[0].text.begin(), t[0].text.end(), [](char c) { return c == '.' || c == '-' || isUpper(c); }) &&
+                r.key.count(t[0].text) == 0 && t[0].text.size() > 2) {
+                for (const LeadRead& lead : r.methodString(n, t[0].text)) r.ring(n, lead.method, lead.call);
+                continue;
+            }
+            // A lead: "[n.] method [-|s] [lead head]".
+            if (!t.empty() && t[0].text.size() > 1 && t[0].text.back() == '.' &&
+                number(std::string_view(t[0].text).substr(0, t[0].text.size() - 1), 100000))
+                t.erase(t.begin());
+            std::string leadHead;
+            if (t.size() >= 2 && looksLikeRow(t.back().text)) {
+                leadHead = t.back().text;
+                t.pop_back();
+            }
+            Call call = Call::Plain;
+            if (t.size() >= 2 && (t.back().text == "-" || t.back().text == "s")) {
+                call = t.back().text == "-" ? Call::Bob : Call::Single;
+                t.pop_back();
+            }
+            if (t.empty()) fail(n, "no method on this line");
+            std::string typed;
+            for (const Token& x : t) typed += (typed.empty() ? "" : " ") + x.text;
+            const auto letter = r.key.find(typed);
+            const std::string name = letter != r.key.end() ? letter->second : r.resolve(n, typed);
+            r.ring(n, name, call);
+            if (!leadHead.empty()) checkRow(n, "lead head", leadHead, r.running);
+        }
+    }
+    if (r.leads.empty()) throw ModelError("line " + std::to_string(std::max(header, 1)) + ": no leads");
+    const PartEnd partEnd(r.running);
+    if (parts && partEnd.count() != *parts)
+        fail(partsLineNumber, "comes round in " + std::to_string(partEnd.count()) + " parts, not " + std::to_string(*parts));
+    std::string out;
+    for (const LeadRead& lead : r.leads) out += std::string(1, lead.code) + symbolOf(lead.call) + " " + lead.method + "\n";
+    return out;
+}
+
+}  // namespace quarnel
