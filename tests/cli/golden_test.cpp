@@ -71,6 +71,7 @@ const std::vector<Case>& cases() {
         {"help_with_library", {"--help", "--library", "$STARTER"}},
         {"unknown_command", {"frobnicate"}},
         {"unknown_option_alone", {"--bogus"}},
+        {"option_before_command", {"--library", "$DATA", "rows", "Cambridge S"}},
         // rows
         {"rows_name", {"rows", "Cambridge S", "--library", "$DATA"}},
         {"rows_typed_name", {"rows", "cambridge", "--library", "$DATA"}},
@@ -104,6 +105,8 @@ const std::vector<Case>& cases() {
         {"prove_missing_file", {"prove", "$TESTS/missing.txt", "--library", "$DATA"}},
         {"prove_missing_music", {"prove", "$DATA/quarnel.txt", "--music", "$TESTS/missing.mus", "--library", "$DATA"}},
         {"prove_without_file", {"prove"}},
+        {"prove_not_a_composition", {"prove", "$TESTS/not_a_composition.txt", "--library", "$DATA"}},
+        {"prove_option_of_another_command", {"prove", "$DATA/quarnel.txt", "--lead", "3", "--library", "$DATA"}},
         {"prove_unknown_option", {"prove", "$DATA/quarnel.txt", "--bogus"}},
         {"prove_help", {"prove", "--help"}},
         // save
@@ -121,6 +124,7 @@ const std::vector<Case>& cases() {
         {"try_without_method", {"try", "$DATA/quarnel.txt", "--lead", "2"}},
         {"try_dropped_method", {"try", "$TESTS/dropped_method.txt", "--lead", "3", "--method", "Cornwall S", "--library", "$DATA"}},
         {"try_bad_code_letter", {"try", "$TESTS/bad_code_letter.txt", "--lead", "1", "--method", "Cornwall S", "--library", "$DATA"}},
+        {"try_missing_music", {"try", "$DATA/quarnel.txt", "--lead", "2", "--method", "Cornwall S", "--music", "$TESTS/missing.mus", "--library", "$DATA"}},
         {"try_help", {"try", "--help"}},
         // export
         {"export_text", {"export", "$DATA/quarnel.txt", "--text", "--library", "$DATA"}},
@@ -142,6 +146,8 @@ const std::vector<Case>& cases() {
         {"search_bad_code_letter", {"search", "$TESTS/bad_code_letter.txt", "--lead", "1", "--library", "$STARTER"}},
         {"search_dropped_method", {"search", "$TESTS/dropped_method.txt", "--lead", "2", "--surprise", "--library", "$DATA"}},
         {"search_missing_file", {"search", "$TESTS/missing.txt", "--lead", "1", "--library", "$STARTER"}},
+        {"search_missing_music", {"search", "$DATA/quarnel.txt", "--lead", "1", "--music", "$TESTS/missing.mus", "--library", "$STARTER"}},
+        {"search_not_a_composition", {"search", "$TESTS/not_a_composition.txt", "--lead", "1", "--library", "$STARTER"}},
         {"search_different_and_match", {"search", "$DATA/quarnel.txt", "--lead", "1", "--different", "--match"}},
         {"search_without_lead", {"search", "$DATA/quarnel.txt"}},
         {"search_bad_maximum", {"search", "$DATA/quarnel.txt", "--lead", "1", "--max-falseness", "x"}},
@@ -150,6 +156,7 @@ const std::vector<Case>& cases() {
         // library
         {"library_without_words", {"library"}},
         {"library_no_folder", {"library", "import", "$TESTS/council_methods.xml", "$TESTS/missing"}},
+        {"library_not_import", {"library", "export", "$TESTS/council_methods.xml", "$TESTS"}},
         {"library_help", {"library", "--help"}},
         // fill
         {"fill_all", {"fill", "$DATA/quarnel.txt", "--all", "--music", "$TESTS/major-classic.mus", "--library", "$STANDARD", "--threads", "1"}},
