@@ -4,16 +4,16 @@
 #include "cli/fill_command.h"
 #include "cli/import_command.h"
 #include "cli/layout_command.h"
+#include "cli/inputs.h"
+#include "cli/options.h"
 
-#include <charconv>
+#include <algorithm>
+#include <climits>
 #include <iostream>
-#include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string_view>
-
-#include <fstream>
-#include <memory>
 
 #include "composition/composition.h"
 #include "composition/music.h"
@@ -66,63 +66,6 @@ constexpr std::string_view Usage =
     "from the working directory, or, when it has none of them, from the library\n"
     "installed with Quarnel.\n";
 
-// The words of a command line: positional words, flags, and options with a value.
-struct Arguments {
-    std::vector<std::string> words;
-    std::set<std::string, std::less<>> flags;
-    std::map<std::string, std::string, std::less<>> values;
-
-    bool flag(std::string_view name) const { return flags.count(name) != 0; }
-    std::optional<std::string> value(std::string_view name) const {
-        const auto it = values.find(name);
-        if (it == values.end()) return std::nullopt;
-        return it->second;
-    }
-};
-
-bool parse(const std::vector<std::string>& args, const std::set<std::string_view>& valued, Arguments& out,
-           std::ostream& err) {
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a.rfind("--", 0) == 0 && a.size() > 2) {
-            if (valued.count(a) != 0) {
-                if (i + 1 >= args.size()) {
-                    err << a << " needs a value\n";
-                    return false;
-                }
-                out.values[a] = args[++i];
-            } else {
-                out.flags.insert(a);
-            }
-        } else {
-            out.words.push_back(a);
-        }
-    }
-    return true;
-}
-
-bool checkFlags(const Arguments& a, const std::set<std::string_view>& known, std::ostream& err) {
-    for (const auto& f : a.flags)
-        if (known.count(f) == 0) {
-            err << "Unknown option " << f << "\n" << Usage;
-            return false;
-        }
-    return true;
-}
-
-std::optional<int> toInt(const std::string& text) {
-    int v = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
-    if (ec != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return v;
-}
-
-void loadLibrary(const Arguments& a) {
-    MethodLibrary& library = MethodLibrary::instance();
-    library.clear();
-    readLibraryFiles(library, programLibrary(a.value("--library").value_or(""), nullptr).folder);
-}
-
 // The text a typed method stands for, as every command reads it: a library
 // name as it is; place notation as ringers write it (ringing/notation_forms.h)
 // read into the system's notation text; a name written as ringers type it
@@ -145,48 +88,26 @@ std::optional<std::string> methodText(const std::string& typed, std::ostream& er
     return std::nullopt;
 }
 
-int rows(const Arguments& a, std::ostream& out, std::ostream& err) {
-    if (a.words.size() != 2) {
-        err << Usage;
-        return 2;
-    }
+int rows(const CommandLine& a, std::ostream& out, std::ostream& err) {
     loadLibrary(a);
-    const auto text = methodText(a.words[1], err);
-    if (!text) return 1;
+    const auto text = methodText(a.words[0], err);
+    if (!text) return ExitBadInput;
     const MajorMethod method(*text);
     for (int i = 0; i <= method.leadLength(); ++i) out << method.rowText(i) << '\n';
-    return 0;
+    return ExitDone;
 }
 
-GeneratorOptions generatorOptions(const Arguments& a) {
-    GeneratorOptions o;
-    o.rightPlace = a.flag("--right-place");
-    o.symmetricSections = a.flag("--symmetric-sections");
-    o.twoPlaces = a.flag("--two-places");
-    o.allowSurprise = a.flag("--surprise");
-    o.allowDelight = a.flag("--delight");
-    o.allowTrebleBob = a.flag("--treble-bob");
-    return o;
-}
-
-int generate(const Arguments& a, std::ostream& out, std::ostream& err) {
-    if (a.words.size() != 2 || a.words[1].empty()) {
+int generate(const CommandLine& a, std::ostream& out, std::ostream& err) {
+    if (a.words[0].empty()) {
         err << Usage;
-        return 2;
+        return ExitBadInput;
     }
-    long limit = -1;
-    if (const auto l = a.value("--limit")) {
-        const auto n = toInt(*l);
-        if (!n || *n < 0) {
-            err << "--limit needs a whole number of 0 or more\n";
-            return 2;
-        }
-        limit = *n;
-    }
+    const long limit = a.whole("--limit").value_or(-1);
     loadLibrary(a);
-    const GeneratorOptions options = generatorOptions(a);
+    GeneratorOptions options;
+    setClassOptions(a, options, &ClassOption::generator);
     MajorMethodGenerator generator;
-    const char code = a.words[1].size() == 1 ? a.words[1][0] : '*';
+    const char code = a.words[0].size() == 1 ? a.words[0][0] : '*';
     try {
         int resume = -1;
         for (long n = 0; limit < 0 || n < limit; ++n) {
@@ -197,66 +118,16 @@ int generate(const Arguments& a, std::ostream& out, std::ostream& err) {
         }
     } catch (const ModelError& e) {
         err << e.what() << "\n";
-        return 1;
+        return ExitBadInput;
     }
-    return 0;
+    return ExitDone;
 }
 
-// Reads the composition named by the second word; reports a failure the
-// way the program does.
-std::unique_ptr<Composition> loadComposition(const Arguments& a, std::ostream& err) {
-    std::ifstream in(a.words[1], std::ios::binary);
-    if (!in) {
-        err << "Cannot open " << a.words[1] << "\n";
-        return nullptr;
-    }
-    try {
-        return readComposition(in, MajorMethod::HalfLength);
-    } catch (const ModelError& e) {
-        err << "Load abandoned: " << e.describe() << "\n";
-        return nullptr;
-    }
-}
-
-// Reads the music file of --music, if given; false when it does not open.
-bool loadMusic(const Arguments& a, std::optional<MusicTable>& music, std::ostream& err) {
-    const auto file = a.value("--music");
-    if (!file) return true;
-    std::ifstream in(*file, std::ios::binary);
-    if (!in) {
-        err << "Cannot open " << *file << "\n";
-        return false;
-    }
-    music = MusicTable::read(in);
-    return true;
-}
-
-// What a composition command works on: the library, the music file of
-// --music (if given) and the composition named by the second word.
-struct Inputs {
-    std::unique_ptr<Composition> composition;
-    std::optional<MusicTable> music;
-};
-
-std::optional<Inputs> readInputs(const Arguments& a, std::ostream& err) {
-    loadLibrary(a);
-    Inputs inputs;
-    if (!loadMusic(a, inputs.music, err)) return std::nullopt;
-    inputs.composition = loadComposition(a, err);
-    if (!inputs.composition) return std::nullopt;
-    return inputs;
-}
-
-int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
-    if (a.words.size() != 2) {
-        err << Usage;
-        return 2;
-    }
+int prove(const CommandLine& a, std::ostream& out, std::ostream& err) {
     auto inputs = readInputs(a, err);
-    if (!inputs) return 1;
+    if (!inputs) return ExitBadInput;
     const auto& c = inputs->composition;
     auto& music = inputs->music;
-    for (const std::string& line : c->loadReport()) err << line << "\n";
     int methods = 0;
     for (std::size_t n = 1; n <= c->leadCount(); ++n)
         if (c->committedMethodAt(static_cast<int>(n)) != nullptr) ++methods;
@@ -266,143 +137,206 @@ int prove(const Arguments& a, std::ostream& out, std::ostream& err) {
     out << "Changes: " << static_cast<long long>(c->partCount()) * c->leadLength() * static_cast<long long>(c->leadCount()) << "\n";
     out << "Methods: " << methods << "\n";
     if (music) out << "Music: " << c->musicScore(0, *music, false) << "\n";
-    if (!writeAnalysisLines(out, err, *c, music ? &*music : nullptr, a.value("--music").value_or(""))) return 1;
+    if (!writeAnalysisLines(out, err, *c, music ? &*music : nullptr, a.text("--music").value_or(""))) return ExitBadInput;
     writeCallingLines(out, *c);
-    return 0;
+    return ExitDone;
 }
 
-int save(const Arguments& a, std::ostream& out, std::ostream& err) {
-    if (a.words.size() != 2) {
-        err << Usage;
-        return 2;
-    }
+int save(const CommandLine& a, std::ostream& out, std::ostream& err) {
     const auto inputs = readInputs(a, err);
-    if (!inputs) return 1;
+    if (!inputs) return ExitBadInput;
     inputs->composition->save(out);
-    return 0;
+    return ExitDone;
 }
 
-int tryMethod(const Arguments& a, std::ostream& out, std::ostream& err) {
-    const auto leadText = a.value("--lead");
-    const auto typed = a.value("--method");
-    const auto lead = leadText ? toInt(*leadText) : std::nullopt;
-    if (a.words.size() != 2 || !lead || !typed) {
-        err << Usage;
-        return 2;
-    }
+int tryMethod(const CommandLine& a, std::ostream& out, std::ostream& err) {
+    const int lead = *a.whole("--lead");
+    const std::string typed = *a.text("--method");
     auto inputs = readInputs(a, err);
-    if (!inputs) return 1;
+    if (!inputs) return ExitBadInput;
     const auto& c = inputs->composition;
     auto& music = inputs->music;
-    if (*lead < 1 || static_cast<std::size_t>(*lead) > c->leadCount()) {
-        err << "No lead " << *lead << " in a composition of " << c->leadCount() << " leads\n";
-        return 1;
+    if (lead < 1 || static_cast<std::size_t>(lead) > c->leadCount()) {
+        err << "No lead " << lead << " in a composition of " << c->leadCount() << " leads\n";
+        return ExitBadInput;
     }
-    const auto text = methodText(*typed, err);
-    if (!text) return 1;
+    const auto text = methodText(typed, err);
+    if (!text) return ExitBadInput;
     const MajorMethod method(*text);
-    c->tryMethodAt(*lead, &method);
+    c->tryMethodAt(lead, &method);
     c->writeFalsenessReport(out);
     out << "Score: " << c->falsenessScore() << "\n";
     out << "Profile: " << c->falsenessProfile(0, false) << "\n";
     out << "Profile with back-off: " << c->falsenessProfile(0, true) << "\n";
     if (music) {
-        out << "Lead music: " << c->musicScore(*lead, *music, false) << "\n";
-        out << "Candidate music: " << c->musicScore(*lead, *music, true) << "\n";
+        out << "Lead music: " << c->musicScore(lead, *music, false) << "\n";
+        out << "Candidate music: " << c->musicScore(lead, *music, true) << "\n";
     }
-    return 0;
+    return ExitDone;
 }
 
-int exportComposition(const Arguments& a, std::ostream& out, std::ostream& err) {
+int exportComposition(const CommandLine& a, std::ostream& out, std::ostream& err) {
     const bool text = a.flag("--text");
     const bool microSiril = a.flag("--microsiril");
-    if (a.words.size() != 2 || text == microSiril) {
+    if (text == microSiril) {
         err << Usage;
-        return 2;
+        return ExitBadInput;
     }
     const auto inputs = readInputs(a, err);
-    if (!inputs) return 1;
+    if (!inputs) return ExitBadInput;
     if (text)
         inputs->composition->exportText(out);
     else
         inputs->composition->exportMicroSiril(out);
-    return 0;
+    return ExitDone;
 }
 
-int search(const Arguments& a, std::ostream& out, std::ostream& err) {
-    const auto leadText = a.value("--lead");
-    const auto lead = leadText ? toInt(*leadText) : std::nullopt;
-    const auto maxText = a.value("--max-falseness");
-    const auto maximum = maxText ? toInt(*maxText) : std::optional<int>(0);
-    if (a.words.size() != 2 || !lead || !maximum || (a.flag("--different") && a.flag("--match"))) {
+int search(const CommandLine& a, std::ostream& out, std::ostream& err) {
+    if (a.flag("--different") && a.flag("--match")) {
         err << Usage;
-        return 2;
+        return ExitBadInput;
     }
     loadLibrary(a);
     HeadlessView view(err);
     ComposerSession session(view);
     DialogFields& f = session.fields();
-    f.rightPlace = a.flag("--right-place");
-    f.symmetricSections = a.flag("--symmetric-sections");
-    f.twoPlaces = a.flag("--two-places");
-    f.allowSurprise = a.flag("--surprise");
-    f.allowDelight = a.flag("--delight");
-    f.allowTrebleBob = a.flag("--treble-bob");
-    f.namedOnly = a.flag("--named");
-    f.maxFalseness = *maximum;
-    if (const auto musicFile = a.value("--music"); musicFile && !session.loadMusicFile(*musicFile)) return 1;
-    f.leadNumber = *lead;
-    if (!session.loadFile(a.words[1])) return 1;
-    if (const auto typed = a.value("--method")) {
+    setClassOptions(a, f, &ClassOption::search);
+    f.maxFalseness = a.whole("--max-falseness").value_or(0);
+    if (const auto musicFile = a.text("--music"); musicFile && !session.loadMusicFile(*musicFile)) return ExitBadInput;
+    f.leadNumber = *a.whole("--lead");
+    auto composition = loadComposition(a.words[0], err);
+    if (!composition) return ExitBadInput;
+    session.loadComposition(std::move(composition));
+    if (const auto typed = a.text("--method")) {
         // As if the previous search had ended on this candidate.
         const auto text = methodText(*typed, err);
-        if (!text) return 1;
+        if (!text) return ExitBadInput;
         f.placeNotationText = *text;
         f.methodName = MethodLibrary::instance().nameOf(f.placeNotationText);
         session.rebuildCandidate();
     }
-    const long candidates = session.searchCandidates(a.flag("--different"), a.flag("--match"));
-    if (f.statusText.rfind("Bad lead end group", 0) == 0) {
-        err << "Bad lead end group\n";
-        return 1;
+    const SearchResult result = session.search(a.flag("--different"), a.flag("--match"));
+    if (result.end != SearchEnd::Searched) {
+        err << result.failure << "\n";
+        return ExitBadInput;
     }
     out << "Notation: " << f.placeNotationText << "\n";
     out << "Name: " << f.methodName << "\n";
-    out << "Candidates: " << candidates << "\n";
-    return 0;
+    out << "Candidates: " << result.tried << "\n";
+    return ExitDone;
+}
+
+// Options several commands take.
+const Option LeadOption = {"--lead", "N", "the lead, from 1", ValueKind::Whole, {}, INT_MIN, INT_MAX, true};
+const Option MethodOption = {"--method", "TEXT", "the method: library name, notation text or place notation", ValueKind::Text,
+                             {}, 0, 0, true};
+
+std::vector<Option> join(std::vector<Option> first, const std::vector<Option>& second) {
+    first.insert(first.end(), second.begin(), second.end());
+    return first;
+}
+
+// Every command: its table and what runs it.
+struct Command {
+    CommandTable table;
+    int (*run)(const CommandLine&, std::ostream&, std::ostream&);
+};
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> all = {
+        {{"rows", "TEXT", 1,
+          "  the 33 rows of a method (library name or notation text; \"cambridge\" and\n"
+          "  \"Cambridge Surprise\" find Cambridge S)\n",
+          {LibraryOption}},
+         rows},
+        {{"generate", "CODE", 1, "  the generator's methods for a lead-head code, in order\n",
+          join(classOptionsOf(&ClassOption::generator),
+               {{"--limit", "N", "the most methods written", ValueKind::Whole, "a whole number of 0 or more", 0, INT_MAX},
+                LibraryOption})},
+         generate},
+        {{"prove", "FILE", 1, "  reads and proves a composition over all its parts\n", {MusicOption, LibraryOption}}, prove},
+        {{"save", "FILE", 1, "  the composition file as Save writes it\n", {LibraryOption}}, save},
+        {{"layout", "FILE", 1, "  the composition as composers publish it: the course layout, or the lead list\n  with lead heads\n",
+          {{"--lead-heads", "", "the lead list with the lead heads, also where a course layout can be written"},
+           LibraryOption}},
+         layoutCommand},
+        {{"import", "FILE", 1,
+          "  a published course layout, lead list or method strings written as the\n  composition file Save writes\n",
+          {{"--method", "NAME", "the method of a single-method course layout whose title names none", ValueKind::Text},
+           LibraryOption}},
+         importCommand},
+        {{"try", "FILE", 1, "  tries a method in a lead: falseness report, score, profile\n",
+          {LeadOption, MethodOption, MusicOption, LibraryOption}},
+         tryMethod},
+        {{"export", "FILE", 1, "  the text export or the MicroSiril input file\n",
+          {{"--text", "", "the text export"}, {"--microsiril", "", "the MicroSiril input file"}, LibraryOption}},
+         exportComposition},
+        {libraryTable(), libraryCommand},
+        {{"search", "FILE", 1, "  one press of Next (Different, Match) in the lead\n",
+          join(join({LeadOption}, classOptionsOf(&ClassOption::search)),
+               {{"--max-falseness", "K", "the most falseness a candidate may have (default 0)", ValueKind::Whole, {}, INT_MIN,
+                 INT_MAX},
+                {"--different", "", "Different: a method of another name"},
+                {"--match", "", "Match: a candidate of at least the lead's music"},
+                MusicOption,
+                {"--method", "TEXT", "the candidate the search goes on from", ValueKind::Text},
+                LibraryOption})},
+         search},
+        {fillTable(), fillCommand},
+    };
+    return all;
+}
+
+// The command word: the first word that is no option and no option's value.
+std::size_t commandPosition(const std::vector<std::string>& args) {
+    std::set<std::string_view> valued;
+    for (const Command& c : commands())
+        for (const Option& o : c.table.options)
+            if (o.kind != ValueKind::Flag) valued.insert(o.name);
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i].rfind("--", 0) != 0 || args[i].size() <= 2) return i;
+        if (valued.count(args[i]) != 0) ++i;
+    }
+    return args.size();
+}
+
+// No command: the overview, with the library the program reads.
+int overview(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+    const CommandTable table = {"", "", 0, "", {LibraryOption, {"--help", "", ""}}};
+    // Only --help and --library (with its value) count here; the rest is passed over.
+    std::vector<std::string> known;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--help") known.push_back(args[i]);
+        if (args[i] != LibraryOption.name) continue;
+        known.push_back(args[i]);
+        if (i + 1 < args.size()) known.push_back(args[++i]);
+    }
+    const auto line = readCommandLine(table, known, Usage, err);
+    if (!line) return ExitBadInput;
+    const bool help = line->flag("--help");
+    (help ? out : err) << Usage << "Method library: " << programLibrary(line->text(LibraryOption.name).value_or(""), nullptr).describe()
+                       << "\n";
+    return help ? ExitDone : ExitBadInput;
 }
 
 }  // namespace
 
 int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, std::ostream& err) {
-    if (!args.empty() && args[0] == "fill") return fillCommand(args, out, err);
-    Arguments a;
-    if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method", "--max-falseness"}, a, err)) return 2;
-    if (a.words.empty() || a.flag("--help")) {
-        (a.words.empty() && !a.flag("--help") ? err : out)
-            << Usage << "Method library: " << programLibrary(a.value("--library").value_or(""), nullptr).describe() << "\n";
-        return a.flag("--help") ? 0 : 2;
+    const std::size_t at = commandPosition(args);
+    if (at == args.size()) return overview(args, out, err);
+    std::vector<std::string> rest = args;
+    rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(at));
+    for (const Command& c : commands()) {
+        if (c.table.name != args[at]) continue;
+        if (std::find(rest.begin(), rest.end(), "--help") != rest.end()) {
+            writeHelp(c.table, out);
+            return ExitDone;
+        }
+        const auto line = readCommandLine(c.table, rest, Usage, err);
+        return line ? c.run(*line, out, err) : ExitBadInput;
     }
-    const std::string& command = a.words[0];
-    if (command == "rows") return checkFlags(a, {}, err) ? rows(a, out, err) : 2;
-    if (command == "generate")
-        return checkFlags(a, {"--right-place", "--symmetric-sections", "--two-places", "--surprise", "--delight", "--treble-bob"}, err)
-                   ? generate(a, out, err)
-                   : 2;
-    if (command == "prove") return checkFlags(a, {}, err) ? prove(a, out, err) : 2;
-    if (command == "layout") return checkFlags(a, {"--lead-heads"}, err) ? layoutCommand(a.words, a.flag("--lead-heads"), a.value("--library").value_or(""), out, err) : 2;
-    if (command == "import") return checkFlags(a, {}, err) ? importCommand(a.words, a.value("--method").value_or(""), a.value("--library").value_or(""), out, err) : 2;
-    if (command == "save") return checkFlags(a, {}, err) ? save(a, out, err) : 2;
-    if (command == "try") return checkFlags(a, {}, err) ? tryMethod(a, out, err) : 2;
-    if (command == "library") return checkFlags(a, {}, err) ? libraryCommand(a.words, out, err) : 2;
-    if (command == "export") return checkFlags(a, {"--text", "--microsiril"}, err) ? exportComposition(a, out, err) : 2;
-    if (command == "search")
-        return checkFlags(a, {"--right-place", "--symmetric-sections", "--two-places", "--surprise", "--delight",
-                              "--treble-bob", "--named", "--different", "--match"}, err)
-                   ? search(a, out, err)
-                   : 2;
-    err << "Unknown command " << command << "\n" << Usage;
-    return 2;
+    err << "Unknown command " << args[at] << "\n" << Usage;
+    return ExitBadInput;
 }
 
 }  // namespace quarnel::cli

@@ -2,14 +2,17 @@
 // quarnel-cli fill: searches every empty lead of a composition for a true
 // set of methods with the most music and writes the filled composition.
 #include <iosfwd>
-#include <string>
-#include <vector>
+
+#include "cli/options.h"
 
 namespace quarnel::cli {
 
-// The command line starts with the word "fill"; returns the exit status:
-// 0 with a fill, 2 when no true fill exists, 3 when a limit came first, 1
+// The command's options and help.
+const CommandTable& fillTable();
+
+// Returns the exit status: ExitDone with a fill, ExitNoTrueFill when no true
+// fill exists, ExitNoFillWithinLimits when a limit came first, ExitBadInput
 // for bad input.
-int fillCommand(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int fillCommand(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 }  // namespace quarnel::cli

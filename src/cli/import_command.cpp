@@ -1,5 +1,7 @@
 #include "cli/import_command.h"
 
+#include "cli/inputs.h"
+
 #include <fstream>
 #include <ostream>
 #include <sstream>
@@ -13,19 +15,15 @@
 
 namespace quarnel::cli {
 
-int importCommand(const std::vector<std::string>& words, const std::string& method, const std::string& libraryFolder,
-                  std::ostream& out, std::ostream& err) {
-    if (words.size() != 2) {
-        err << "usage: quarnel-cli import FILE [--method NAME] [--library DIR]\n";
-        return 2;
-    }
-    MethodLibrary& library = MethodLibrary::instance();
-    library.clear();
-    readLibraryFiles(library, programLibrary(libraryFolder, nullptr).folder);
-    std::ifstream in(words[1], std::ios::binary);
+int importCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
+    loadLibrary(line);
+    const MethodLibrary& library = MethodLibrary::instance();
+    const std::string& path = line.words[0];
+    const std::string method = line.text("--method").value_or("");
+    std::ifstream in(path, std::ios::binary);
     if (!in) {
-        err << "Cannot open " << words[1] << "\n";
-        return 1;
+        err << "Cannot open " << path << "\n";
+        return ExitBadInput;
     }
     std::ostringstream text;
     text << in.rdbuf();
@@ -33,15 +31,15 @@ int importCommand(const std::vector<std::string>& words, const std::string& meth
         std::istringstream leads(readLayout(text.str(), library, method));
         const auto c = readComposition(leads, MajorMethod::HalfLength, library);
         if (!c->loadReport().empty()) {
-            for (const std::string& line : c->loadReport()) err << line << "\n";
-            return 1;
+            for (const std::string& dropped : c->loadReport()) err << dropped << "\n";
+            return ExitBadInput;
         }
         c->save(out);
     } catch (const ModelError& e) {
-        err << words[1] << ": " << e.describe() << "\n";
-        return 1;
+        err << path << ": " << e.describe() << "\n";
+        return ExitBadInput;
     }
-    return 0;
+    return ExitDone;
 }
 
 }  // namespace quarnel::cli

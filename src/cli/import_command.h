@@ -6,12 +6,13 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
+
 namespace quarnel::cli {
 
-// words: "import" and the file. Returns the exit status: 1 with a message
-// naming the line when the text does not read, its printed rows differ
-// from what the calling rings, or a method is false.
-int importCommand(const std::vector<std::string>& words, const std::string& method, const std::string& libraryFolder,
-                  std::ostream& out, std::ostream& err);
+// quarnel-cli import FILE [--method NAME]. Returns the exit status: 1 with a
+// message naming the line when the text does not read, its printed rows
+// differ from what the calling rings, or a method is false.
+int importCommand(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 }  // namespace quarnel::cli

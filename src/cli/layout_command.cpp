@@ -1,5 +1,7 @@
 #include "cli/layout_command.h"
 
+#include "cli/inputs.h"
+
 #include <algorithm>
 #include <fstream>
 #include <ostream>
@@ -228,29 +230,11 @@ void writeCallingLines(std::ostream& out, const Composition& c) {
     out << "\n";
 }
 
-int layoutCommand(const std::vector<std::string>& words, bool leadHeads, const std::string& libraryFolder, std::ostream& out,
-                  std::ostream& err) {
-    if (words.size() != 2) {
-        err << "usage: quarnel-cli layout FILE [--lead-heads] [--library DIR]\n";
-        return 2;
-    }
-    MethodLibrary& library = MethodLibrary::instance();
-    library.clear();
-    readLibraryFiles(library, programLibrary(libraryFolder, nullptr).folder);
-    std::ifstream in(words[1], std::ios::binary);
-    if (!in) {
-        err << "Cannot open " << words[1] << "\n";
-        return 1;
-    }
-    try {
-        const auto c = readComposition(in, MajorMethod::HalfLength, library);
-        for (const std::string& line : c->loadReport()) err << line << "\n";
-        out << layoutText(*c, library, leadHeads);
-    } catch (const ModelError& e) {
-        err << "Load abandoned: " << e.describe() << "\n";
-        return 1;
-    }
-    return 0;
+int layoutCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
+    const auto inputs = readInputs(line, err);
+    if (!inputs) return ExitBadInput;
+    out << layoutText(*inputs->composition, MethodLibrary::instance(), line.flag("--lead-heads"));
+    return ExitDone;
 }
 
 }  // namespace quarnel::cli

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/options.h"
+
 namespace quarnel {
 class Composition;
 class MethodLibrary;
@@ -22,9 +24,8 @@ std::string layoutText(const Composition& composition, const MethodLibrary& libr
 // "Course heads: 23456 45236" and "Calling: W H sB".
 void writeCallingLines(std::ostream& out, const Composition& composition);
 
-// words: "layout" and the file. Returns the exit status (1 when the file
-// does not read).
-int layoutCommand(const std::vector<std::string>& words, bool leadHeads, const std::string& libraryFolder, std::ostream& out,
-                  std::ostream& err);
+// quarnel-cli layout FILE [--lead-heads]. Returns the exit status (1 when
+// the file does not read).
+int layoutCommand(const CommandLine& line, std::ostream& out, std::ostream& err);
 
 }  // namespace quarnel::cli

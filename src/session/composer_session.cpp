@@ -162,8 +162,8 @@ bool ComposerSession::keepSearching(bool match, bool needName) const {
            (match && fields_.candidateMusic < fields_.leadMusic);
 }
 
-long ComposerSession::searchCandidates(bool different, bool match) {
-    if (!composition_ || searching_) return 0;
+SearchResult ComposerSession::search(bool different, bool match) {
+    if (!composition_ || searching_) return {};
     view_.readControls(fields_);
     const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
     if (!LeadHeadCode::fromEitherCase(code)) {
@@ -171,17 +171,20 @@ long ComposerSession::searchCandidates(bool different, bool match) {
         // last lead): there is nothing to search for.
         fields_.statusText = "Bad lead end group\r\n";
         view_.writeControls(fields_);
-        return 0;
+        return {0, SearchEnd::BadLeadEndGroup, "Bad lead end group"};
     }
     view_.beginWait();
     searching_ = true;
     searchStopped_ = false;
-    long tried = 0;
+    SearchResult result;
+    long& tried = result.tried;
     const bool named = fields_.namedOnly && !different && !fields_.rightPlace && !fields_.symmetricSections && !fields_.twoPlaces;
     try {
         tried = named ? searchNamed(match) : searchGenerated(different, match);
     } catch (const ModelError& e) {
         fields_.statusText = std::string(e.what()) + "\r\n";
+        result.end = SearchEnd::Failed;
+        result.failure = e.what();
     }
     searching_ = false;
     view_.endWait();
@@ -192,7 +195,7 @@ long ComposerSession::searchCandidates(bool different, bool match) {
         fields_.statusText += "No further candidate\r\n";
     view_.writeControls(fields_);
     view_.showCurrentLead(fields_.leadNumber);
-    return tried;
+    return result;
 }
 
 long ComposerSession::searchGenerated(bool different, bool match) {
@@ -428,6 +431,13 @@ bool ComposerSession::loadFile(const std::string& path) {
         view_.showMessage(text, SessionView::MessageKind::Warning);
     }
     return true;
+}
+
+void ComposerSession::loadComposition(std::unique_ptr<Composition> composition) {
+    const LoadSnapshot before = snapshotLoad();
+    installComposition(std::move(composition));
+    savedText_ = saveText();
+    recordLoad(before);
 }
 
 void ComposerSession::installComposition(std::unique_ptr<Composition> composition) {

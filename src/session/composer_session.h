@@ -22,6 +22,15 @@
 
 namespace quarnel {
 
+// How a search ended, as a value for callers that act on it (the command
+// line) rather than show it (the dialog's status text).
+enum class SearchEnd { Searched, BadLeadEndGroup, Failed };
+struct SearchResult {
+    long tried = 0;         // how many candidates the search tried
+    SearchEnd end = SearchEnd::Searched;
+    std::string failure;    // why, when the search failed
+};
+
 class ComposerSession {
 public:
     // A session with a Major generator of its own: no two sessions share a
@@ -56,7 +65,9 @@ public:
     void clear();
     // Next (different false, match false), Different, Match. Returns how many
     // candidates the search tried.
-    long searchCandidates(bool different, bool match);
+    long searchCandidates(bool different, bool match) { return search(different, match).tried; }
+    // The same search, telling how it ended.
+    SearchResult search(bool different, bool match);
     void ok();
     void load();
     void save();
@@ -67,6 +78,8 @@ public:
     // Load and Music of a named file, without a file dialog. False (and a
     // message to the view) when the file does not open or does not read.
     bool loadFile(const std::string& path);
+    // Load of a composition read elsewhere (the command line's loader).
+    void loadComposition(std::unique_ptr<Composition> composition);
 
     // Fill: commits each lead's method of a fill (lead number -> notation
     // text) as OK would and updates the total music. False, with the

@@ -160,12 +160,12 @@ TEST(CliTest, BadInputIsReported) {
     const Result bad = run({"generate", "I", "--surprise"});
     EXPECT_EQ(bad.status, 1);
     EXPECT_EQ(bad.err, "Bad lead end group\n");
-    EXPECT_EQ(run({"generate", "B", "--limit", "x"}).status, 2);
-    EXPECT_EQ(run({"generate", "B", "--bogus"}).status, 2);
-    EXPECT_EQ(run({"frobnicate"}).status, 2);
-    EXPECT_EQ(run({}).status, 2);
+    EXPECT_EQ(run({"generate", "B", "--limit", "x"}).status, 1);
+    EXPECT_EQ(run({"generate", "B", "--bogus"}).status, 1);
+    EXPECT_EQ(run({"frobnicate"}).status, 1);
+    EXPECT_EQ(run({}).status, 1);
     EXPECT_EQ(run({"--help"}).status, 0);
-    EXPECT_EQ(run({"rows"}).status, 2);
+    EXPECT_EQ(run({"rows"}).status, 1);
 }
 
 TEST(CliTest, ProveReportsTheComposition) {
@@ -227,7 +227,7 @@ TEST(CliTest, TryPrintsTheReportAndFigures) {
     EXPECT_EQ(badNotation.err, "No method: l&-56-4-56-3-4-5-4- (15 changes in the half lead; a Major half lead has 16)\n");
     EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "9", "--method", "Cornwall S", "--library", data}).status, 1);
     EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "2", "--method", "Nosuchmethod S", "--library", data}).status, 1);
-    EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "x", "--method", "Cornwall S"}).status, 2);
+    EXPECT_EQ(run({"try", data + "/quarnel.txt", "--lead", "x", "--method", "Cornwall S"}).status, 1);
 }
 
 TEST(CliTest, ExportsTextAndMicroSiril) {
@@ -236,8 +236,8 @@ TEST(CliTest, ExportsTextAndMicroSiril) {
     EXPECT_EQ(text.out, test::readFile(test::testDataDir() + "/quarnel.export.txt"));
     const Result siril = run({"export", data + "/quarnel.txt", "--microsiril", "--library", data});
     EXPECT_EQ(siril.out, test::readFile(test::testDataDir() + "/quarnel.maj"));
-    EXPECT_EQ(run({"export", data + "/quarnel.txt"}).status, 2);
-    EXPECT_EQ(run({"export", data + "/quarnel.txt", "--text", "--microsiril"}).status, 2);
+    EXPECT_EQ(run({"export", data + "/quarnel.txt"}).status, 1);
+    EXPECT_EQ(run({"export", data + "/quarnel.txt", "--text", "--microsiril"}).status, 1);
 }
 
 TEST(CliTest, SearchIsOnePressOfNext) {
@@ -269,8 +269,67 @@ TEST(CliTest, SearchIsOnePressOfNext) {
     const Result falseFile = run({"search", test::testDataDir() + "/false_lead_heads.txt", "--lead", "1", "--library", data});
     EXPECT_EQ(falseFile.status, 1);
     EXPECT_EQ(falseFile.err, "Load abandoned: Attempt to insert false row (line 2: lead head 15738264 repeats)\n");
-    EXPECT_EQ(run({"search", file, "--lead", "1", "--different", "--match"}).status, 2);
-    EXPECT_EQ(run({"search", file}).status, 2);
+    EXPECT_EQ(run({"search", file, "--lead", "1", "--different", "--match"}).status, 1);
+    EXPECT_EQ(run({"search", file}).status, 1);
+}
+
+TEST(CliTest, EveryCommandThatReadsACompositionReadsItTheSameWay) {
+    const std::string library = test::repoDataDir();
+    const std::string bad = test::testDataDir() + "/bad_code_letter.txt";
+    const std::string dropped = test::testDataDir() + "/dropped_method.txt";
+    const std::string missing = test::testDataDir() + "/missing.txt";
+    const std::vector<std::vector<std::string>> commands = {
+        {"prove"}, {"save"}, {"try", "--lead", "1", "--method", "Cornwall S"}, {"export", "--text"},
+        {"search", "--lead", "2", "--surprise"}, {"fill", "--threads", "1", "--max-uses", "2"}};
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.front());
+        auto withFile = [&](const std::string& file) {
+            std::vector<std::string> args = command;
+            args.insert(args.begin() + 1, file);
+            args.insert(args.end(), {"--library", library});
+            return run(args);
+        };
+        const Result abandoned = withFile(bad);
+        EXPECT_EQ(abandoned.status, 1);
+        EXPECT_EQ(abandoned.out, "");
+        EXPECT_EQ(abandoned.err, "Load abandoned: Bad lead end group (line 2: Z)\n");
+        const Result absent = withFile(missing);
+        EXPECT_EQ(absent.status, 1);
+        EXPECT_EQ(absent.err, "Cannot open " + missing + "\n");
+        const Result reported = withFile(dropped);
+        EXPECT_EQ(reported.status, 0) << reported.err;
+        EXPECT_EQ(reported.err.substr(0, 46), "Lead 2 (Cornwal S): not in the method library\n");
+    }
+}
+
+TEST(CliTest, UsageErrorsExitOneFromEveryCommand) {
+    const std::string file = test::repoDataDir() + "/quarnel.txt";
+    const std::vector<std::vector<std::string>> lines = {
+        {}, {"frobnicate"}, {"rows"}, {"rows", "x", "--bogus"}, {"generate"}, {"generate", "B", "--limit", "x"},
+        {"generate", "B", "--named"}, {"prove"}, {"prove", file, "--lead", "2"}, {"prove", file, "--music"}, {"save"},
+        {"try", file, "--lead", "2"}, {"try", file, "--lead", "x", "--method", "Cornwall S"}, {"export", file},
+        {"search", file}, {"search", file, "--lead", "1", "--different", "--match"}, {"library", "export", "a", "b"},
+        {"library"}, {"fill"}, {"fill", file, "--fast"}, {"fill", file, "--threads", "0"}};
+    for (const auto& line : lines) {
+        std::string typed;
+        for (const auto& word : line) typed += word + " ";
+        SCOPED_TRACE(typed);
+        const Result r = run(line);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.out, "");
+        EXPECT_NE(r.err, "");
+    }
+}
+
+TEST(CliTest, EveryCommandWritesItsOwnHelpFromItsOptions) {
+    for (const char* command : {"rows", "generate", "prove", "save", "try", "export", "library", "search", "fill"}) {
+        SCOPED_TRACE(command);
+        const Result r = run({command, "--help"});
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.err, "");
+        EXPECT_EQ(r.out.substr(0, 19 + std::string(command).size()), std::string("usage: quarnel-cli ") + command);
+    }
+    EXPECT_NE(run({"search", "--help"}).out.find("  --max-falseness K         the most falseness"), std::string::npos);
 }
 
 }  // namespace

@@ -174,6 +174,31 @@ TEST_F(ComposerSessionTest, LoadSetsTheRangeAndKeepsTheLeadNumber) {
     EXPECT_EQ(view.waits, 0);
 }
 
+TEST_F(ComposerSessionTest, ASearchTellsHowItEndedAsAValue) {
+    loadSample();
+    f.leadNumber = 12;  // past the last lead: no code to search
+    session.leadChanged();
+    const SearchResult none = session.search(false, false);
+    EXPECT_EQ(none.end, SearchEnd::BadLeadEndGroup);
+    EXPECT_EQ(none.failure, "Bad lead end group");
+    EXPECT_EQ(none.tried, 0);
+    f.leadNumber = 3;
+    session.leadChanged();
+    const SearchResult found = session.search(false, false);
+    EXPECT_EQ(found.end, SearchEnd::Searched);
+    EXPECT_EQ(found.failure, "");
+    EXPECT_GE(found.tried, 1);
+}
+
+TEST_F(ComposerSessionTest, ACompositionReadElsewhereLoadsAsLoadWouldLoadIt) {
+    std::ifstream in(test::repoDataDir() + "/quarnel.txt", std::ios::binary);
+    session.loadComposition(readComposition(in, MajorMethod::HalfLength, MethodLibrary::instance()));
+    ASSERT_NE(session.composition(), nullptr);
+    EXPECT_EQ(view.range, std::make_pair(8, 1));
+    EXPECT_EQ(view.composition, session.composition());
+    EXPECT_FALSE(session.hasUnsavedChanges());
+}
+
 TEST_F(ComposerSessionTest, MusicBeforeLoadAndAfter) {
     ASSERT_TRUE(session.loadMusicFile(test::repoDataDir() + "/major.mus"));
     EXPECT_EQ(f.totalMusic, 0);
