@@ -63,6 +63,22 @@ long long lengthOf(const Composition& c) {
 
 std::string partsLine(const Composition& c) { return std::to_string(c.partCount()) + " part\n"; }
 
+// "5088 Yorkshire Surprise Major" for one method, "5024 Spliced Surprise
+// Major (4m)" for several (the class left out where they differ), "1280
+// Major" when no lead has a method.
+std::string titleLine(const Composition& c, const std::vector<std::string>& methodOfLead, std::size_t methodCount) {
+    std::string out = std::to_string(lengthOf(c));
+    std::vector<std::string> named;
+    for (const std::string& m : methodOfLead)
+        if (!m.empty()) named.push_back(m);
+    if (named.empty()) return out + " Major\n";
+    std::string cls = className(named.front());
+    for (const std::string& m : named)
+        if (className(m) != cls) cls.clear();
+    if (methodCount == 1) return out + " " + baseMethodName(named.front()) + (cls.empty() ? std::string() : " " + cls) + " Major\n";
+    return out + " Spliced " + (cls.empty() ? std::string() : cls + " ") + "Major (" + std::to_string(methodCount) + "m)\n";
+}
+
 std::string leadList(const Composition& c, const MethodLibrary& library) {
     MethodNameIndex names;
     std::vector<std::string> printed;
@@ -72,7 +88,13 @@ std::string leadList(const Composition& c, const MethodLibrary& library) {
         printed.push_back(name.empty() ? std::string("?") : printedName(library, names, name));
         width = std::max(width, printed.back().size());
     }
-    std::string out = std::to_string(lengthOf(c)) + " Major\n";
+    std::vector<std::string> methodOfLead;
+    for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) methodOfLead.push_back(methodNameOf(c, n));
+    std::vector<std::string> distinct = methodOfLead;
+    std::sort(distinct.begin(), distinct.end());
+    distinct.erase(std::unique(distinct.begin(), distinct.end()), distinct.end());
+    distinct.erase(std::remove(distinct.begin(), distinct.end(), std::string()), distinct.end());
+    std::string out = titleLine(c, methodOfLead, distinct.size());
     for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) {
         const Lead& lead = *c.leadAt(n);
         const Call call = callOfLead(lead);
@@ -171,17 +193,8 @@ std::string courseLayout(const Composition& c, const MethodLibrary& library) {
         return trimmedRight(text) + "\n";
     };
     MethodNameIndex names;
-    std::string out = std::to_string(lengthOf(c));
-    if (single) {
-        const std::string cls = className(methodOfLead.front());
-        out += " " + baseMethodName(methodOfLead.front()) + (cls.empty() ? std::string() : std::string(" ") + cls) + " Major\n";
-        out += "Method: " + printedName(library, names, methodOfLead.front()) + "\n";
-    } else {
-        std::string cls = className(methodOfLead.front());
-        for (const std::string& m : methodOfLead)
-            if (className(m) != cls) cls.clear();
-        out += std::string(" Spliced ") + (cls.empty() ? std::string() : cls + " ") + "Major (" + std::to_string(calling.letters.size()) + "m)\n";
-    }
+    std::string out = titleLine(c, methodOfLead, calling.letters.size());
+    if (single) out += "Method: " + printedName(library, names, methodOfLead.front()) + "\n";
     out += writeRow(headerRow);
     for (const auto& row : table) out += writeRow(row);
     out += partsLine(c);

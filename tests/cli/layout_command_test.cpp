@@ -58,7 +58,7 @@ TEST(LayoutCommandTest, SplicedIsWrittenWithMethodsKeyAndContents) {
 TEST(LayoutCommandTest, ALeadListGivesEachLeadsMethodCallAndLeadHead) {
     const auto c = read("B  Yorkshire S\nB- Yorkshire S\nBs Cambridge S\n");
     EXPECT_EQ(cli::layoutText(*c, library(), true),
-              "960 Major\n"
+              "960 Spliced Surprise Major (2m)\n"
               "Yorkshire     5738264\n"
               "Yorkshire  -  7864523\n"
               "Cambridge  s  4823756\n"
