@@ -4,6 +4,7 @@
 #include "cli/fill_command.h"
 #include "cli/import_command.h"
 #include "cli/layout_command.h"
+#include "cli/sheet_command.h"
 
 #include <charconv>
 #include <iostream>
@@ -62,6 +63,10 @@ constexpr std::string_view Usage =
     "       [--max-uses K] [--threads N] [--time-limit SECONDS] [--node-limit N]\n"
     "                            fills the empty leads with a true set of methods of the\n"
     "                            most music ('quarnel-cli fill --help' for every option)\n"
+    "  sheet FILE [--music MUSIC] [--composer TEXT] [--letter] -o OUT.pdf\n"
+    "                            the composition sheet: layout, figures, music, blue lines\n"
+    "  line TEXT [--leads N | --plain-course] [--no-numbers] -o OUT.svg|OUT.png|OUT.pdf\n"
+    "                            the blue line of a method (sheet and line: built with Qt)\n"
     "The method libraries S8, D8 and T8 (or CCCBR_methods.xml) are read from DIR, or\n"
     "from the working directory, or, when it has none of them, from the library\n"
     "installed with Quarnel.\n";
@@ -376,6 +381,10 @@ int search(const Arguments& a, std::ostream& out, std::ostream& err) {
 
 int run(const std::vector<std::string>& args, std::istream&, std::ostream& out, std::ostream& err) {
     if (!args.empty() && args[0] == "fill") return fillCommand(args, out, err);
+#ifdef QUARNEL_PAPER
+    if (!args.empty() && args[0] == "sheet") return sheetCommand(args, out, err);
+    if (!args.empty() && args[0] == "line") return lineCommand(args, out, err);
+#endif
     Arguments a;
     if (!parse(args, {"--library", "--limit", "--music", "--lead", "--method", "--max-falseness"}, a, err)) return 2;
     if (a.words.empty() || a.flag("--help")) {
