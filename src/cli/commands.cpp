@@ -6,6 +6,9 @@
 #include "cli/layout_command.h"
 #include "cli/inputs.h"
 #include "cli/options.h"
+#ifdef QUARNEL_PAPER
+#include "cli/sheet_command.h"
+#endif
 
 #include <algorithm>
 #include <climits>
@@ -62,31 +65,13 @@ constexpr std::string_view Usage =
     "       [--max-uses K] [--threads N] [--time-limit SECONDS] [--node-limit N]\n"
     "                            fills the empty leads with a true set of methods of the\n"
     "                            most music ('quarnel-cli fill --help' for every option)\n"
+    "  sheet FILE [--music MUSIC] [--composer TEXT] [--letter] -o OUT.pdf\n"
+    "                            the composition sheet: layout, figures, music, blue lines\n"
+    "  line TEXT [--leads N | --plain-course] [--no-numbers] -o OUT.svg|OUT.png|OUT.pdf\n"
+    "                            the blue line of a method (sheet and line: built with Qt)\n"
     "The method libraries S8, D8 and T8 (or CCCBR_methods.xml) are read from DIR, or\n"
     "from the working directory, or, when it has none of them, from the library\n"
     "installed with Quarnel.\n";
-
-// The text a typed method stands for, as every command reads it: a library
-// name as it is; place notation as ringers write it (ringing/notation_forms.h)
-// read into the system's notation text; a name written as ringers type it
-// ("cambridge", "Cambridge Surprise") that matches one library method, that
-// method's notation text. Says why on err and gives nothing when the
-// notation does not read, or no name or several names match.
-std::optional<std::string> methodText(const std::string& typed, std::ostream& err) {
-    const MethodLibrary& library = MethodLibrary::instance();
-    if (const std::string& notation = library.notationOf(typed); !notation.empty()) return notation;
-    if (looksLikeNotation(typed)) {
-        NotationReading reading = readNotation(typed);
-        if (reading.ok()) return std::move(reading.text);
-        err << "No method: " << typed << " (" << reading.reason << ")\n";
-        return std::nullopt;
-    }
-    MethodNameIndex names;
-    const std::vector<std::string> matches = names.find(library, typed);
-    if (matches.size() == 1) return library.notationOf(matches.front());
-    err << nameMatchNote(typed, matches) << "\n";
-    return std::nullopt;
-}
 
 int rows(const CommandLine& a, std::ostream& out, std::ostream& err) {
     loadLibrary(a);
@@ -283,6 +268,10 @@ const std::vector<Command>& commands() {
                 LibraryOption})},
          search},
         {fillTable(), fillCommand},
+#ifdef QUARNEL_PAPER
+        {sheetTable(), sheetCommand},
+        {lineTable(), lineCommand},
+#endif
     };
     return all;
 }

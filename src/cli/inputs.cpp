@@ -6,6 +6,8 @@
 #include "methods/library_location.h"
 #include "methods/major_method.h"
 #include "methods/method_library.h"
+#include "methods/name_matching.h"
+#include "ringing/notation_forms.h"
 #include "ringing/model_error.h"
 
 namespace quarnel::cli {
@@ -50,6 +52,28 @@ std::optional<Inputs> readInputs(const CommandLine& line, std::ostream& err) {
     inputs.composition = loadComposition(line.words[0], err);
     if (!inputs.composition) return std::nullopt;
     return inputs;
+}
+
+// The text a typed method stands for, as every command reads it: a library
+// name as it is; place notation as ringers write it (ringing/notation_forms.h)
+// read into the system's notation text; a name written as ringers type it
+// ("cambridge", "Cambridge Surprise") that matches one library method, that
+// method's notation text. Says why on err and gives nothing when the
+// notation does not read, or no name or several names match.
+std::optional<std::string> methodText(const std::string& typed, std::ostream& err) {
+    const MethodLibrary& library = MethodLibrary::instance();
+    if (const std::string& notation = library.notationOf(typed); !notation.empty()) return notation;
+    if (looksLikeNotation(typed)) {
+        NotationReading reading = readNotation(typed);
+        if (reading.ok()) return std::move(reading.text);
+        err << "No method: " << typed << " (" << reading.reason << ")\n";
+        return std::nullopt;
+    }
+    MethodNameIndex names;
+    const std::vector<std::string> matches = names.find(library, typed);
+    if (matches.size() == 1) return library.notationOf(matches.front());
+    err << nameMatchNote(typed, matches) << "\n";
+    return std::nullopt;
 }
 
 }  // namespace quarnel::cli

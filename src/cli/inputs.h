@@ -26,6 +26,12 @@ void loadLibrary(const CommandLine& line);
 // "Cannot open FILE" or "Load abandoned: <why> (<line>)", when it does not read.
 std::unique_ptr<Composition> loadComposition(const std::string& path, std::ostream& err);
 
+// The notation text a typed method stands for, as every command reads it:
+// a library name; place notation as ringers write it; a name as ringers type
+// it that matches one library method. Says why on err and gives nothing
+// otherwise.
+std::optional<std::string> methodText(const std::string& typed, std::ostream& err);
+
 struct Inputs {
     std::unique_ptr<Composition> composition;
     std::optional<MusicTable> music;  // none without --music

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "cli/options.h"
+#include "composition/layout_text.h"
 
 namespace quarnel {
 class Composition;
@@ -15,10 +16,8 @@ class MethodLibrary;
 
 namespace quarnel::cli {
 
-// The published layout of a composition: the course layout when every
-// course head has the tenors home and the calls read back to the same
-// leads, otherwise (or with leadHeads) the lead list.
-std::string layoutText(const Composition& composition, const MethodLibrary& library, bool leadHeads);
+// The published layout (composition/layout_text.h), as this command writes it.
+using quarnel::layoutText;
 
 // The course heads of the part and the calling by positions, e.g.
 // "Course heads: 23456 45236" and "Calling: W H sB".

@@ -109,11 +109,12 @@ std::optional<CommandLine> readCommandLine(const CommandTable& table, const std:
     CommandLine line;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a.rfind("--", 0) != 0 || a.size() <= 2) {
+        // A word, unless it names one of the command's options ("-o" too).
+        const Option* o = find(table, a);
+        if (o == nullptr && (a.rfind("--", 0) != 0 || a.size() <= 2)) {
             line.words.push_back(a);
             continue;
         }
-        const Option* o = find(table, a);
         if (o == nullptr) {
             err << "Unknown option " << a << "\n";
             writeUsage(table, overview, err);

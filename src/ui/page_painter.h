@@ -1,0 +1,13 @@
+#pragma once
+// Paints the items of a page (session/page.h) on any QPainter whose units
+// are points: the one painting of the composition sheet and blue lines for
+// the screen, a PDF, an SVG, a PNG and the printer.
+#include "session/page.h"
+
+class QPainter;
+
+namespace quarnel {
+
+void paintPage(QPainter& painter, const Page& page);
+
+}  // namespace quarnel
