@@ -181,6 +181,13 @@ std::string baseMethodName(const std::string& name) {
     return name;
 }
 
+std::string customaryMethodOf(std::string_view letter) {
+    if (letter.size() != 1) return std::string();
+    for (const Customary& c : CustomaryLetters)
+        if (c.letter == letter[0]) return std::string(c.name);
+    return std::string();
+}
+
 std::vector<MethodLetter> methodLetters(const std::vector<std::string>& names) {
     std::vector<MethodLetter> letters(names.size());
     std::vector<std::string> taken;

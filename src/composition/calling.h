@@ -9,6 +9,7 @@
 // lead head with the tenor home (8ths) to the next; its course head has the
 // tenors home when the 7 is in 7ths as well.
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "ringing/part_end.h"
@@ -86,6 +87,10 @@ std::vector<Row> courseHeadsOfPart(const CompositionCalling& calling, const Part
 // standard method (Bristol B, Cambridge C, Cornwall W, ...), otherwise the
 // first free letter of the name; unique among them.
 std::vector<MethodLetter> methodLetters(const std::vector<std::string>& names);
+
+// The standard Surprise method that a letter customarily stands for
+// ("Rutland" for R, "Lincolnshire" for N), or empty when none does.
+std::string customaryMethodOf(std::string_view letter);
 
 // The name without its class suffix (" S", " D", " TB").
 std::string baseMethodName(const std::string& name);

@@ -159,6 +159,7 @@ struct Reader {
     const MethodLibrary& library;
     MethodNameIndex names;
     std::map<std::string, std::string> key;  // letter -> library name
+    bool keyGiven = false;                   // the text prints a key
     std::vector<LeadRead> leads;
     Row running;
 
@@ -189,6 +190,16 @@ struct Reader {
         return running.transposedBy(std::string_view(&code, 1));
     }
 
+    // The method a letter of a method string stands for: the key's, or,
+    // when the text prints no key, the standard method that the letter
+    // customarily stands for (R Rutland, N Lincolnshire, ...).
+    std::string methodOfLetter(int line, const std::string& letter) {
+        if (const auto it = key.find(letter); it != key.end()) return it->second;
+        const std::string customary = keyGiven ? std::string() : customaryMethodOf(letter);
+        if (customary.empty()) fail(line, "method letter " + letter + " is missing from the key");
+        return key[letter] = resolve(line, customary + " Surprise");
+    }
+
     std::vector<LeadRead> methodString(int line, std::string_view text) {
         std::vector<LeadRead> out;
         std::size_t i = 0;
@@ -197,9 +208,7 @@ struct Reader {
             if (!isUpper(text[i])) fail(line, std::string(1, '"') + text[i] + "\" stands for no method in " + std::string(text));
             ++i;
             if (i < text.size() && isLower(text[i]) && text[i] != 's') letter += text[i++];
-            const auto it = key.find(letter);
-            if (it == key.end()) fail(line, "method letter " + letter + " is missing from the key");
-            LeadRead lead{it->second, 'A', Call::Plain};
+            LeadRead lead{methodOfLetter(line, letter), 'A', Call::Plain};
             if (i < text.size() && (text[i] == '.' || text[i] == '-')) {
                 lead.call = Call::Bob;
                 ++i;
@@ -321,7 +330,7 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
                 start = i + 1;
             }
     }
-    Reader r{library, {}, {}, {}, Row()};
+    Reader r{library, {}, {}, false, {}, Row()};
     std::optional<int> parts;
     int partsLineNumber = 0;
     std::string titleMethod;
@@ -370,6 +379,24 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
             used[i] = true;
             continue;
         }
+        if (t.size() == 1 && isHeaderRounds(t[0].text)) {
+            // Rounds alone: the row a lead list starts from, printed over it.
+            used[i] = true;
+            continue;
+        }
+        if (titleLine != 0 && n == titleLine + 1 && std::none_of(l.begin(), l.end(), isDigit)) {
+            // The line under the title names the composer, unless it is a
+            // lead of a lead list ("Yorkshire", "Cambridge -").
+            std::string why;
+            std::string typed(l);
+            if (!typed.empty() && typed.back() == '-') typed.pop_back();
+            if (tokens(typed).size() >= 2 && (tokens(typed).back().text == "-" || tokens(typed).back().text == "s"))
+                typed = std::string(trim(std::string_view(typed).substr(0, tokens(typed).back().start)));
+            if (r.key.count(typed) == 0 && resolveLayoutMethod(library, r.names, typed, why).empty()) {
+                used[i] = true;
+                continue;
+            }
+        }
         if (header == 0 && std::any_of(t.begin(), t.end(), [](const Token& x) { return isHeaderRounds(x.text); }) &&
             std::all_of(t.begin(), t.end(), [](const Token& x) { return isHeaderRounds(x.text) || isAlphabetic(x.text); })) {
             header = n;
@@ -379,6 +406,7 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
         if (const auto k = keyLine(l); k && !(t.size() <= 3 && (t.size() < 2 || t[1].text == "-" || t[1].text == "s" ||
                                                                   looksLikeRow(t.back().text)))) {
             for (const auto& [letter, name] : *k) r.key[letter] = r.resolve(n, name);
+            r.keyGiven = true;
             used[i] = true;
             continue;
         }
@@ -415,14 +443,19 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
             }
         }
         (void)roundsColumn;
-        const bool spliced = std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.title == "Methods"; });
+        // Spliced when the header has a Methods column or the first course
+        // line has method strings where the column has no title.
+        bool spliced = std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.title == "Methods"; });
         std::string single;
-        if (!spliced) {
-            const std::string typed = !method.empty() ? method : !namedMethod.empty() ? namedMethod : titleMethod;
-            const int line = !method.empty() ? header : !namedMethod.empty() ? namedLine : titleLine != 0 ? titleLine : header;
-            if (typed.empty()) fail(header, "no method: give it in the title, a \"Method: NAME\" line or --method");
-            single = r.resolve(line, typed);
-        }
+        const auto singleMethod = [&]() -> const std::string& {
+            if (single.empty()) {
+                const std::string typed = !method.empty() ? method : !namedMethod.empty() ? namedMethod : titleMethod;
+                const int line = !method.empty() ? header : !namedMethod.empty() ? namedLine : titleLine != 0 ? titleLine : header;
+                if (typed.empty()) fail(header, "no method: give it in the title, a \"Method: NAME\" line or --method");
+                single = r.resolve(line, typed);
+            }
+            return single;
+        };
         bool inTable = false;
         bool tableEnded = false;
         for (std::size_t i = static_cast<std::size_t>(header); i < lines.size(); ++i) {
@@ -465,6 +498,12 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
                         courseHead = t.text;
                         continue;
                     }
+                    // Method letters ("R.CR.") are methods wherever they
+                    // stand: many layouts print them under no title.
+                    if (isMethodString(t.text)) {
+                        cells.emplace_back("Methods", t.text);
+                        continue;
+                    }
                     // The column it overlaps most, else the nearest.
                     const Column* best = nullptr;
                     long bestScore = -1000000;
@@ -486,6 +525,8 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
                 tableEnded = true;
                 continue;
             }
+            if (!inTable && !spliced)
+                spliced = std::any_of(cells.begin(), cells.end(), [](const auto& c) { return c.first == "Methods"; });
             inTable = true;
             std::vector<PlannedCall> planned;
             std::string methods;
@@ -500,6 +541,7 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
                 if (!call) fail(n, "\"" + cell + "\" under " + title + " is no call");
                 for (int k = 0; k < call->second; ++k) planned.push_back({call->first, title[0], k > 0});
             }
+            if (!spliced && !methods.empty()) fail(n, "methods on this line, none on the first course's");
             if (spliced) {
                 if (methods.empty()) fail(n, "no methods on this line");
                 if (!isMethodString(methods)) fail(n, "\"" + methods + "\" is no method string");
@@ -517,19 +559,19 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
                 int steps = 0;
                 const auto step = [&](Call call) {
                     if (++steps > MostLeadsInALine) fail(n, "the tenor does not come home");
-                    r.ring(n, single, call);
+                    r.ring(n, singleMethod(), call);
                 };
                 for (const PlannedCall& p : planned) {
                     if (p.nextCourse)
                         while (!tenorHome(r.running)) step(Call::Plain);
                     std::string met;
                     while (true) {
-                        const char at = positionAtLeadEnd(r.leadEndOf(single, n), p.call);
+                        const char at = positionAtLeadEnd(r.leadEndOf(singleMethod(), n), p.call);
                         if (at == p.position) {
                             step(p.call);
                             break;
                         }
-                        met += positionAtLeadEnd(r.leadEndOf(single, n), Call::Bob);
+                        met += positionAtLeadEnd(r.leadEndOf(singleMethod(), n), Call::Bob);
                         step(Call::Plain);
                         if (tenorHome(r.running))
                             fail(n, std::string("no ") + p.position + " in this course: the tenor meets " + positionsText(met) +
@@ -550,9 +592,14 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
             const int n = static_cast<int>(i + 1);
             if (used[i] || trim(lines[i]).empty()) continue;
             std::vector<Token> t = tokens(lines[i]);
-            if (t.size() == 1 && isMethodString(t[0].text) && !r.key.empty() &&
-                std::any_of(t[0].text.begin(), t[0].text.end(), [](char c) { return c == '.' || c == '-' || isUpper(c); }) &&
-                r.key.count(t[0].text) == 0 && t[0].text.size() > 2) {
+            // With no key, a word is a method string only when it has a
+            // call mark or a second letter of a method ("YY.C", not
+            // "Yorkshire" nor a misspelt name).
+            const std::string& w = t.empty() ? std::string() : t[0].text;
+            const bool lettersOrCalls = std::any_of(w.begin(), w.end(), [](char c) { return c == '.' || c == '-'; }) ||
+                                        std::count_if(w.begin(), w.end(), isUpper) >= 2;
+            if (t.size() == 1 && isMethodString(w) && r.key.count(w) == 0 && w.size() > 2 &&
+                (!r.key.empty() || lettersOrCalls)) {
                 for (const LeadRead& lead : r.methodString(n, t[0].text)) r.ring(n, lead.method, lead.call);
                 continue;
             }
@@ -569,6 +616,10 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
             if (t.size() >= 2 && (t.back().text == "-" || t.back().text == "s")) {
                 call = t.back().text == "-" ? Call::Bob : Call::Single;
                 t.pop_back();
+            } else if (!t.empty() && t.back().text.size() > 1 && t.back().text.back() == '-') {
+                // "Dunster-": the bob's mark written against the name.
+                call = Call::Bob;
+                t.back().text.pop_back();
             }
             if (t.empty()) fail(n, "no method on this line");
             std::string typed;

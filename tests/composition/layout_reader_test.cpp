@@ -22,7 +22,9 @@ std::unique_ptr<Composition> imported(const std::string& text) {
 
 std::string courseHeads(const Composition& c) {
     std::string text;
-    for (const CourseCalling& course : compositionCalling(c).courses) text += course.head.text().substr(1, 5) + " ";
+    // Bells 2 to 6 with the tenors home, else 2 to 8, as layouts print them.
+    for (const CourseCalling& course : compositionCalling(c).courses)
+        text += course.head.text().substr(1, course.head.text().substr(6) == "78" ? 5 : 7) + " ";
     return text;
 }
 
@@ -47,6 +49,10 @@ TEST(LayoutReaderTest, PublishedCompositionsProveWithTheirLengthPartsAndCourseHe
     // Rung as a plain 5-part with (R): the published 5024 rings NNN for it
     // in one part, which one part repeated cannot say.
     check("lee_5024_spliced.txt", 5, 4960, "23456 43652 56234 23564 52364 ");
+    // Method strings under no title and no key: the customary letters.
+    check("anon_1280_spliced.txt", 5, 1280, "23456 64352 ");
+    // A cyclic lead list with every lead head printed.
+    check("gay_1344_spliced_cyclic.txt", 7, 1344, "23456 35264 56342 ");
 }
 
 TEST(LayoutReaderTest, ColumnsMayBeTabbedAndMethodsComeFromTitleLineOrOption) {
@@ -69,6 +75,12 @@ TEST(LayoutReaderTest, LeadListsAndMethodStringsRingTheSameLeads) {
     EXPECT_EQ(leads, "B  Yorkshire S\nB- Yorkshire S\nBs Cambridge S\n");
     EXPECT_EQ(readLayout("YY.Cs\nY Yorkshire, C Cambridge\n", library()), leads);
     EXPECT_EQ(readLayout("1. Y\n2. Y -\n3. C s\nY = Yorkshire; C: Cambridge\n", library()), leads);
+    // A composer's line under the title, rounds over the leads, a bob's
+    // mark against the name; customary letters when no key is printed.
+    EXPECT_EQ(readLayout("96 Spliced Surprise Major\nA.N.Other\n 2345678\nYorkshire  5738264\nYorkshire- 7864523\nCambridge  s\n",
+                         library()),
+              leads);
+    EXPECT_EQ(readLayout("YY.Cs\n", library()), leads);
 }
 
 TEST(LayoutReaderTest, EveryErrorNamesItsLine) {
@@ -87,7 +99,9 @@ TEST(LayoutReaderTest, EveryErrorNamesItsLine) {
     check("YZ.Y\nY Yorkshire\n", "line 1: method letter Z is missing from the key");
     check("Yorkshire - 2345678\n", "line 1: lead head 2345678 printed, the calling rings 3578264");
     check("Yorkshre\n", "line 1: No method named \"Yorkshre\"");
-    check("23456 M W H Methods\n43652 - YYY.YR\n", "line 2: method letter Y is missing from the key");
+    check("23456 M W H Methods\n43652 - XXX.XR\n", "line 2: method letter X is missing from the key");
+    check("YYY.YR\nY Yorkshire\n", "line 1: method letter R is missing from the key");
+    check(title + "W  B  H  23456\n-     3  52436\n-  Y.YY  35426\n", "line 4: methods on this line, none on the first course's");
     check("23456\tM\tW\tH\tMethods\n43652\t\t-\t\tYYY.YR\nY Yorkshire, R Rutland\n",
           "line 2: the methods' calls fall at M, the positions say W");
 }
