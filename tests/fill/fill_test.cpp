@@ -171,6 +171,9 @@ TEST(FillEngineTest, AStopOrATimeLimitReturnsTheBestFillSoFar) {
     o.all = true;
     o.threads = 2;
     const FillProblem p = FillProblem::build(*c, l, &classicMusic(), o);
+    // The bound on the time taken catches a search that runs on past its
+    // limit or its stop (that would take minutes); it leaves room for a
+    // machine whose cores are shared with other work, under the sanitizers.
     auto check = [&](const FillResult& r, double most) {
         EXPECT_EQ(r.status, FillStatus::LimitReached);
         EXPECT_LT(r.elapsedSeconds, most);
@@ -193,7 +196,7 @@ TEST(FillEngineTest, AStopOrATimeLimitReturnsTheBestFillSoFar) {
                                            [&lastBest](const fill::FillProgress& pr) { lastBest = pr.bestMusic; });
         EXPECT_GE(r.elapsedSeconds, 0.3);
         EXPECT_EQ(lastBest, r.music);
-        check(r, 1.5);
+        check(r, 3.0);
         std::map<std::string, int> uses;
         for (const auto& [lead, text] : r.methods) ++uses[text];
         const int most = allDifferent ? 1 : maxUses > 0 ? maxUses : 35;
@@ -208,7 +211,7 @@ TEST(FillEngineTest, AStopOrATimeLimitReturnsTheBestFillSoFar) {
         });
         const FillResult r = fill::runFill(p, o, stop, {});
         stopper.join();
-        check(r, 1.5);
+        check(r, 3.0);
     }
 }
 
