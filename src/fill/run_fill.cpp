@@ -15,6 +15,12 @@
 namespace quarnel::fill {
 namespace {
 
+// The time the row prices are improved for before the search starts: at
+// most 0.1 s, and a tenth of a time limit.
+double rootBoundSeconds(const search::SearchLimits& limits) {
+    return limits.timeLimitSeconds > 0 ? std::min(0.1, limits.timeLimitSeconds / 10) : 0.1;
+}
+
 // A worker's three searchers, each with its own tables.
 struct FillWorker {
     FillWorker(FillSearch& shared, std::uint64_t seed) : tree(shared), mover(shared), climber(shared) {
@@ -71,9 +77,20 @@ FillResult trivialResult(const FillProblem& problem, double elapsed,
     } else {
         result.status = FillStatus::Optimal;
         result.music = problem.fixedMusic();
-        if (progress) progress(FillProgress{0, 0, true, result.music, result.elapsedSeconds, true});
+        result.haveBound = true;
+        result.bound = result.music;
+        if (progress) progress(FillProgress{0, 0, true, result.music, result.elapsedSeconds, true, true, result.music, true});
     }
     return result;
+}
+
+// What a run reports of its best fill against the bound: once the search
+// is complete the best fill's music is the bound, and no fill has none.
+void reportBound(const FillProblem& p, const MusicBound& prices, bool haveFill, long long bestMusic, bool complete,
+                 bool& haveBound, long long& bound, bool& proved) {
+    haveBound = haveFill || !complete;
+    bound = complete && haveFill ? bestMusic : p.fixedMusic() + prices.bound();
+    proved = haveFill && (complete || bestMusic >= bound);
 }
 
 FillProgress snapshot(FillSearch& shared, const search::Stopwatch& clock, bool complete) {
@@ -85,6 +102,7 @@ FillProgress snapshot(FillSearch& shared, const search::Stopwatch& clock, bool c
     pr.haveFill = shared.haveBest;
     pr.bestMusic = shared.haveBest ? shared.p.fixedMusic() + shared.bestMusic.load(std::memory_order_relaxed) : 0;
     pr.complete = complete;
+    reportBound(shared.p, *shared.prices, pr.haveFill, pr.bestMusic, complete, pr.haveBound, pr.bound, pr.proved);
     return pr;
 }
 
@@ -97,6 +115,11 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
 
     const search::SearchLimits limits = searchLimitsOf(options);
     FillSearch shared(problem, options);
+    // The row prices, on the calling thread before the workers start: the
+    // bound reported and the one every node of the tree is pruned by.
+    MusicBound prices(problem);
+    prices.improve(rootBoundSeconds(limits));
+    shared.prices = &prices;
     const int threads = limits.threadCount();
     std::vector<std::unique_ptr<FillWorker>> workers;
     workers.reserve(static_cast<std::size_t>(threads));
@@ -113,12 +136,15 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
     FillResult result;
     result.nodes = shared.control.nodes();
     result.elapsedSeconds = clock.seconds();
+    bool proved = false;
     if (shared.haveBest) {
         result.music = problem.fixedMusic() + shared.bestMusic.load();
         for (LeadIndex i{0}; i < problem.leadEnd(); ++i)
             result.methods.emplace_back(problem.leadNumber(i), problem.notation(problem.method(shared.bestFill[i])));
-        result.status = complete ? FillStatus::Optimal : FillStatus::LimitReached;
+        reportBound(problem, prices, true, result.music, complete, result.haveBound, result.bound, proved);
+        result.status = proved ? FillStatus::Optimal : FillStatus::LimitReached;
     } else {
+        reportBound(problem, prices, false, 0, complete, result.haveBound, result.bound, proved);
         result.status = complete ? FillStatus::NoTrueFill : FillStatus::NoFillWithinLimits;
     }
     if (progress) progress(snapshot(shared, clock, complete));

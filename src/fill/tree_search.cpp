@@ -7,9 +7,12 @@
 // text). So a run to completion ends on the same fill whatever the threads.
 #include "fill/tree_search.h"
 
+#include <algorithm>
+
 namespace quarnel::fill {
 
-TreeSearch::TreeSearch(FillSearch& shared) : s_(shared), p_(shared.p), counter_(shared.control) {
+TreeSearch::TreeSearch(FillSearch& shared)
+    : s_(shared), p_(shared.p), counter_(shared.control), prices_(shared.prices) {
     const auto n = static_cast<std::size_t>(p_.leadCount());
     dead_.assign(static_cast<std::size_t>(p_.candidateCount()), 0);
     alive_.resize(n);
@@ -25,6 +28,7 @@ TreeSearch::TreeSearch(FillSearch& shared) : s_(shared), p_(shared.p), counter_(
 void TreeSearch::assign(CandidateIndex c) {
     assigned_[p_.leadOf(c)] = c;
     music_ += p_.music(c);
+    if (prices_ != nullptr) taken_ += prices_->rowPrice(c);
     --open_;
     for (const RowIndex r : p_.rowsOf(c))
         for (const CandidateIndex e : p_.candidatesOfRow(r)) kill(e);
@@ -44,29 +48,44 @@ void TreeSearch::unassign(CandidateIndex c) {
     for (const RowIndex r : p_.rowsOf(c))
         for (const CandidateIndex e : p_.candidatesOfRow(r)) revive(e);
     ++open_;
+    if (prices_ != nullptr) taken_ -= prices_->rowPrice(c);
     music_ -= p_.music(c);
     assigned_[p_.leadOf(c)] = NoCandidate;
 }
 
 // Picks the open lead with the fewest live candidates (the first such in
-// lead order) and bounds the node; false when the node is a dead end.
+// lead order) and bounds the node; false when the node is a dead end. The
+// bound is the lower of two: the music so far plus each open lead's best
+// live candidate, and (with row prices) the music so far plus each open
+// lead's best live candidate under the prices plus the prices of the rows
+// still free.
 bool TreeSearch::select(Frame& f, bool bounded) {
     LeadIndex chosen = NoLead;
     int fewest = INT_MAX;
     CandidateIndex chosenFirst{0};
     long long rest = 0;
     long long chosenBest = 0;
+    std::int64_t priced = 0;
+    std::int64_t chosenPriced = 0;
     for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
         if (assigned_[i] != NoCandidate) continue;
         if (alive_[i] == 0) return false;
         CandidateIndex c = p_.first(i);
         while (dead_[c] != 0) ++c;
         rest += p_.music(c);
+        std::int64_t best = 0;
+        if (prices_ != nullptr) {
+            CandidateIndex k = p_.first(i);
+            while (dead_[prices_->byReduced(k)] != 0) ++k;
+            best = prices_->reduced(prices_->byReduced(k));
+            priced += best;
+        }
         if (alive_[i] < fewest) {
             fewest = alive_[i];
             chosen = i;
             chosenFirst = c;
             chosenBest = p_.music(c);
+            chosenPriced = best;
         }
     }
     f.lead = chosen;
@@ -74,9 +93,12 @@ bool TreeSearch::select(Frame& f, bool bounded) {
     f.end = p_.end(chosen);
     f.chosen = NoCandidate;
     f.restWithout = rest - chosenBest;
+    if (prices_ != nullptr) f.pricedWithout = priced - chosenPriced + prices_->totalPrice() - taken_;
     if (bounded) {
         refreshBest();
-        const long long bound = music_ + rest;
+        long long bound = music_ + rest;
+        if (prices_ != nullptr)
+            bound = std::min(bound, music_ + MusicBound::wholeMusic(f.pricedWithout + chosenPriced));
         if (bound < best_) return false;
         if (haveBest_ && bound == best_ && notBeforeBest(NoLead, NoCandidate)) return false;
     }
@@ -167,10 +189,14 @@ TreeSearch::Outcome TreeSearch::walk(Walk& w, std::uint64_t budget) {
             if (dead_[x] != 0) continue;
             if (bounded) {
                 refreshBest();
-                const long long bound = music_ + p_.music(x) + f.restWithout;
+                long long bound = music_ + p_.music(x) + f.restWithout;
                 if (bound < best_) {
                     f.pos = f.end;
                     break;
+                }
+                if (prices_ != nullptr) {
+                    bound = std::min(bound, music_ + MusicBound::wholeMusic(prices_->reduced(x) + f.pricedWithout));
+                    if (bound < best_) continue;
                 }
                 if (haveBest_ && bound == best_ && notBeforeBest(f.lead, x)) continue;
             }

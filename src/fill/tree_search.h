@@ -55,6 +55,10 @@ private:
         CandidateIndex end{0};
         CandidateIndex chosen = NoCandidate;
         long long restWithout = 0;
+        // The same under the row prices: the other open leads' best live
+        // candidates' reduced music and the prices of the rows no chosen
+        // lead rings, in 1/MusicBound::Scale.
+        std::int64_t pricedWithout = 0;
     };
 
     Outcome walk(Walk& w, std::uint64_t budget);
@@ -98,6 +102,10 @@ private:
     // One a depth, and one more.
     std::vector<Frame> frames_;
     long long music_ = 0;  // of the chosen candidates
+    // The row prices, if any, and the prices of the rows the chosen
+    // candidates ring (1/MusicBound::Scale).
+    const MusicBound* prices_ = nullptr;
+    std::int64_t taken_ = 0;
     int open_ = 0;         // leads without a candidate
     // This worker's copy of the best fill's music and methods.
     long long best_ = LLONG_MIN;

@@ -1,0 +1,147 @@
+#include "fill/music_bound.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <numeric>
+
+#include "ringing/part_end.h"
+
+namespace quarnel::fill {
+
+MusicBound::MusicBound(const FillProblem& problem) : p_(problem) {
+    prices_.assign(RowIndexCount, 0);
+    work_.assign(static_cast<std::size_t>(p_.candidateCount()), 0);
+    best_.assign(static_cast<std::size_t>(p_.leadCount()), NoCandidate);
+    used_.assign(RowIndexCount, 0);
+    // A row only one lead can ring never needs a price: no two leads clash on it.
+    for (RowIndex r{0}; r.value() < RowIndexCount; ++r) {
+        const auto cs = p_.candidatesOfRow(r);
+        for (const CandidateIndex c : cs)
+            if (p_.leadOf(c) != p_.leadOf(cs[0])) {
+                shared_.push_back(r);
+                break;
+            }
+    }
+    keep(prices_);
+}
+
+std::int64_t MusicBound::evaluate(const search::IndexVec<RowIndex, std::int64_t>& prices) {
+    std::int64_t total = 0;
+    for (const RowIndex r : shared_) total += prices[r];
+    for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
+        CandidateIndex best = NoCandidate;
+        std::int64_t most = 0;
+        for (CandidateIndex c = p_.first(i); c < p_.end(i); ++c) {
+            std::int64_t v = p_.music(c) * Scale;
+            for (const RowIndex r : p_.rowsOf(c)) v -= prices[r];
+            work_[c] = v;
+            if (best == NoCandidate || v > most) {
+                best = c;
+                most = v;
+            }
+        }
+        best_[i] = best;
+        total += most;
+    }
+    return total;
+}
+
+void MusicBound::keep(const search::IndexVec<RowIndex, std::int64_t>& prices) {
+    if (&prices != &prices_) prices_ = prices;
+    const std::int64_t scaled = evaluate(prices_);
+    reduced_ = work_;
+    rowPrice_.resize(work_.size());
+    for (CandidateIndex c{0}; c.value() < p_.candidateCount(); ++c) rowPrice_[c] = p_.music(c) * Scale - reduced_[c];
+    totalPrice_ = 0;
+    for (const RowIndex r : shared_) totalPrice_ += prices_[r];
+    bound_ = p_.impossibleLead() != 0 ? LLONG_MIN : wholeMusic(scaled);
+    order_.resize(static_cast<std::size_t>(p_.candidateCount()));
+    for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
+        const auto from = order_.begin() + p_.first(i).value();
+        const auto to = order_.begin() + p_.end(i).value();
+        std::iota(from, to, static_cast<std::uint32_t>(p_.first(i).value()));
+        std::stable_sort(from, to, [this](std::uint32_t a, std::uint32_t b) {
+            return reduced_[CandidateIndex::from(a)] > reduced_[CandidateIndex::from(b)];
+        });
+    }
+}
+
+long long MusicBound::greedyFill() {
+    long long music = 0;
+    LeadIndex stuck = NoLead;
+    for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
+        CandidateIndex best = NoCandidate;
+        for (CandidateIndex c = p_.first(i); c < p_.end(i); ++c) {
+            if (best != NoCandidate && work_[c] <= work_[best]) continue;
+            bool clear = true;
+            for (const RowIndex r : p_.rowsOf(c)) clear = clear && used_[r.at()] == 0;
+            if (clear) best = c;
+        }
+        best_[i] = best;
+        if (best == NoCandidate) {
+            stuck = i;
+            break;
+        }
+        music += p_.music(best);
+        for (const RowIndex r : p_.rowsOf(best)) used_[r.at()] = 1;
+    }
+    for (LeadIndex i{0}; i < p_.leadEnd() && i != stuck; ++i)
+        for (const RowIndex r : p_.rowsOf(best_[i])) used_[r.at()] = 0;
+    return stuck == NoLead ? music : LLONG_MIN;
+}
+
+bool MusicBound::improve(double seconds, long long known) {
+    if (p_.impossibleLead() != 0 || p_.leadCount() == 0 || shared_.empty()) return false;
+    using Clock = std::chrono::steady_clock;
+    const auto until = Clock::now() + std::chrono::duration<double>(seconds);
+    const long long before = bound_;
+    search::IndexVec<RowIndex, std::int64_t> prices = prices_;
+    std::int64_t lowest = evaluate(prices);
+    long long target = known;
+    std::vector<int> uses(RowIndexCount, 0);
+    double theta = 2.0;
+    int stall = 0;
+
+    for (int step = 0; theta > 1e-4 && Clock::now() < until; ++step) {
+        const std::int64_t scaled = evaluate(prices);
+        if (scaled < lowest) {
+            lowest = scaled;
+            prices_ = prices;
+            stall = 0;
+        } else if (++stall >= 25) {
+            theta /= 2;
+            stall = 0;
+        }
+        // Rows rung by the leads' best candidates, before the greedy fill
+        // takes best_ over.
+        for (const CandidateIndex c : best_.raw())
+            for (const RowIndex r : p_.rowsOf(c)) ++uses[r.at()];
+        double norm = 0;
+        for (const RowIndex r : shared_) {
+            const int g = uses[r.at()] - 1;
+            if (g < 0 && prices[r] == 0) continue;
+            norm += static_cast<double>(g) * g;
+        }
+        if (step % 8 == 0) target = std::max(target, greedyFill());
+        const double music = static_cast<double>(scaled) / Scale;
+        if (norm == 0 || wholeMusic(lowest) <= target) {
+            // The best candidates make a true fill paying every price, or
+            // a true fill reaches the bound: no price does better.
+            for (const RowIndex r : shared_) uses[r.at()] = 0;
+            break;
+        }
+        const double aim = target != LLONG_MIN ? static_cast<double>(target) : music - std::max(1.0, 0.05 * std::abs(music));
+        const double t = theta * std::max(music - aim, 1.0 / Scale) / norm * Scale;
+        for (const RowIndex r : shared_) {
+            const int g = uses[r.at()] - 1;
+            uses[r.at()] = 0;
+            if (g == 0) continue;
+            prices[r] = std::max<std::int64_t>(0, prices[r] + std::llround(t * g));
+        }
+    }
+    keep(prices_);
+    return bound_ < before;
+}
+
+}  // namespace quarnel::fill
