@@ -29,20 +29,22 @@ MusicBound::MusicBound(const FillProblem& problem) : p_(problem) {
 std::int64_t MusicBound::evaluate(const search::IndexVec<RowIndex, std::int64_t>& prices) {
     std::int64_t total = 0;
     for (const RowIndex r : shared_) total += prices[r];
+    for (CandidateIndex c{0}; c.value() < p_.candidateCount(); ++c) {
+        std::int64_t v = p_.music(c) * Scale;
+        for (const RowIndex r : p_.rowsOf(c)) v -= prices[r];
+        work_[c] = v;
+    }
+    return choose() + total;
+}
+
+std::int64_t MusicBound::choose() {
+    std::int64_t total = 0;
     for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
-        CandidateIndex best = NoCandidate;
-        std::int64_t most = 0;
-        for (CandidateIndex c = p_.first(i); c < p_.end(i); ++c) {
-            std::int64_t v = p_.music(c) * Scale;
-            for (const RowIndex r : p_.rowsOf(c)) v -= prices[r];
-            work_[c] = v;
-            if (best == NoCandidate || v > most) {
-                best = c;
-                most = v;
-            }
-        }
+        CandidateIndex best = p_.first(i);
+        for (CandidateIndex c = p_.first(i) + 1; c < p_.end(i); ++c)
+            if (work_[c] > work_[best]) best = c;
         best_[i] = best;
-        total += most;
+        total += work_[best];
     }
     return total;
 }
@@ -98,13 +100,15 @@ bool MusicBound::improve(double seconds, long long known) {
     const long long before = bound_;
     search::IndexVec<RowIndex, std::int64_t> prices = prices_;
     std::int64_t lowest = evaluate(prices);
+    std::int64_t total = 0;
+    for (const RowIndex r : shared_) total += prices[r];
     long long target = known;
     std::vector<int> uses(RowIndexCount, 0);
     double theta = 2.0;
     int stall = 0;
 
     for (int step = 0; theta > 1e-4 && Clock::now() < until; ++step) {
-        const std::int64_t scaled = evaluate(prices);
+        const std::int64_t scaled = choose() + total;
         if (scaled < lowest) {
             lowest = scaled;
             prices_ = prices;
@@ -137,7 +141,13 @@ bool MusicBound::improve(double seconds, long long known) {
             const int g = uses[r.at()] - 1;
             uses[r.at()] = 0;
             if (g == 0) continue;
-            prices[r] = std::max<std::int64_t>(0, prices[r] + std::llround(t * g));
+            // A new price changes the reduced music of the candidates on the row.
+            const std::int64_t price = std::max<std::int64_t>(0, prices[r] + std::llround(t * g));
+            const std::int64_t d = price - prices[r];
+            if (d == 0) continue;
+            prices[r] = price;
+            total += d;
+            for (const CandidateIndex c : p_.candidatesOfRow(r)) work_[c] -= d;
         }
     }
     keep(prices_);

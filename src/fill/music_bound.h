@@ -60,6 +60,8 @@ private:
     // The candidates' reduced music and each lead's best under the prices;
     // the exact bound in 1/Scale.
     std::int64_t evaluate(const search::IndexVec<RowIndex, std::int64_t>& prices);
+    // Each lead's best candidate under the reduced music held; their sum.
+    std::int64_t choose();
     // The music of a true fill built lead by lead from the best candidates
     // under the present prices that clash with no lead before; LLONG_MIN
     // when it gets stuck.
