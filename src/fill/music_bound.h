@@ -43,6 +43,8 @@ public:
 
     // Each candidate's music less the prices of its rows, in 1/Scale.
     std::int64_t reduced(CandidateIndex c) const { return reduced_[c]; }
+    // A row's price, in 1/Scale.
+    std::int64_t price(RowIndex r) const { return prices_[r]; }
     // The prices of a candidate's rows, in 1/Scale.
     std::int64_t rowPrice(CandidateIndex c) const { return rowPrice_[c]; }
     // The sum of every row's price, in 1/Scale.

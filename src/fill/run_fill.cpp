@@ -23,7 +23,7 @@ double rootBoundSeconds(const search::SearchLimits& limits) {
 
 // A worker's three searchers, each with its own tables.
 struct FillWorker {
-    FillWorker(FillSearch& shared, std::uint64_t seed) : tree(shared), mover(shared), climber(shared) {
+    FillWorker(FillSearch& shared, std::uint64_t seed) : tree(shared, true), mover(shared, false), climber(shared) {
         mover.seed(seed);
         climber.seed(seed);
     }

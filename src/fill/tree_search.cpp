@@ -9,10 +9,20 @@
 
 #include <algorithm>
 
-namespace quarnel::fill {
+#include "ringing/part_end.h"
 
-TreeSearch::TreeSearch(FillSearch& shared)
-    : s_(shared), p_(shared.p), counter_(shared.control), prices_(shared.prices) {
+namespace quarnel::fill {
+namespace {
+
+// The most live candidates a node's live rows are priced over: below it the
+// walk over their rows costs less than the subtrees it cuts (measured on
+// the 35-lead plans of bench/fill_bench).
+constexpr int LiveCap = 4096;
+
+}  // namespace
+
+TreeSearch::TreeSearch(FillSearch& shared, bool priced)
+    : s_(shared), p_(shared.p), counter_(shared.control), prices_(priced ? shared.prices : nullptr) {
     const auto n = static_cast<std::size_t>(p_.leadCount());
     dead_.assign(static_cast<std::size_t>(p_.candidateCount()), 0);
     alive_.resize(n);
@@ -23,6 +33,7 @@ TreeSearch::TreeSearch(FillSearch& shared)
     frames_.resize(n + 1);
     open_ = p_.leadCount();
     bestMethods_.assign(n, MethodIndex{0});
+    if (prices_ != nullptr) marks_.assign(RowIndexCount, 0);
 }
 
 void TreeSearch::assign(CandidateIndex c) {
@@ -58,7 +69,8 @@ void TreeSearch::unassign(CandidateIndex c) {
 // bound is the lower of two: the music so far plus each open lead's best
 // live candidate, and (with row prices) the music so far plus each open
 // lead's best live candidate under the prices plus the prices of the rows
-// still free.
+// still free; when that does not prune and few candidates are alive, only
+// the rows a live candidate rings keep their prices.
 bool TreeSearch::select(Frame& f, bool bounded) {
     LeadIndex chosen = NoLead;
     int fewest = INT_MAX;
@@ -67,9 +79,11 @@ bool TreeSearch::select(Frame& f, bool bounded) {
     long long chosenBest = 0;
     std::int64_t priced = 0;
     std::int64_t chosenPriced = 0;
+    int live = 0;  // live candidates of the open leads
     for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
         if (assigned_[i] != NoCandidate) continue;
         if (alive_[i] == 0) return false;
+        live += alive_[i];
         CandidateIndex c = p_.first(i);
         while (dead_[c] != 0) ++c;
         rest += p_.music(c);
@@ -97,12 +111,39 @@ bool TreeSearch::select(Frame& f, bool bounded) {
     if (bounded) {
         refreshBest();
         long long bound = music_ + rest;
-        if (prices_ != nullptr)
+        if (prices_ != nullptr) {
             bound = std::min(bound, music_ + MusicBound::wholeMusic(f.pricedWithout + chosenPriced));
+            if (bound >= best_ && live <= LiveCap) {
+                f.pricedWithout = priced - chosenPriced + livePrices();
+                bound = std::min(bound, music_ + MusicBound::wholeMusic(f.pricedWithout + chosenPriced));
+            }
+        }
         if (bound < best_) return false;
         if (haveBest_ && bound == best_ && notBeforeBest(NoLead, NoCandidate)) return false;
     }
     return true;
+}
+
+// The prices of the rows some live candidate of an open lead rings: a row
+// no open lead can ring any more needs no price below this node.
+std::int64_t TreeSearch::livePrices() {
+    if (++stamp_ == 0) {
+        std::fill(marks_.begin(), marks_.end(), 0);
+        stamp_ = 1;
+    }
+    std::int64_t live = 0;
+    for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
+        if (assigned_[i] != NoCandidate) continue;
+        for (CandidateIndex c = p_.first(i); c < p_.end(i); ++c) {
+            if (dead_[c] != 0) continue;
+            for (const RowIndex r : p_.rowsOf(c)) {
+                if (marks_[r.at()] == stamp_) continue;
+                marks_[r.at()] = stamp_;
+                live += prices_->price(r);
+            }
+        }
+    }
+    return live;
 }
 
 int TreeSearch::rootChoices() {

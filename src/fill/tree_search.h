@@ -21,7 +21,10 @@ namespace quarnel::fill {
 
 class TreeSearch {
 public:
-    explicit TreeSearch(FillSearch& shared);
+    // priced: prune by the shared row prices too (the exact tree); the
+    // neighbourhood moves search a few leads, where the plain bound is
+    // enough and cheaper.
+    TreeSearch(FillSearch& shared, bool priced);
 
     enum class Outcome { Done, Budget, Stopped };
 
@@ -73,6 +76,7 @@ private:
     void assign(CandidateIndex c);
     void unassign(CandidateIndex c);
     bool select(Frame& f, bool bounded);
+    std::int64_t livePrices();
     void refreshBest();
     bool notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidate) const;
     bool freeBlockers();
@@ -106,6 +110,10 @@ private:
     // candidates ring (1/MusicBound::Scale).
     const MusicBound* prices_ = nullptr;
     std::int64_t taken_ = 0;
+    // Rows marked while a node's live rows are priced: a row is marked when
+    // it holds the present stamp.
+    std::vector<std::uint32_t> marks_;
+    std::uint32_t stamp_ = 0;
     int open_ = 0;         // leads without a candidate
     // This worker's copy of the best fill's music and methods.
     long long best_ = LLONG_MIN;
