@@ -243,11 +243,14 @@ void BM_FillCambridge(benchmark::State& state) {
 BENCHMARK(BM_FillCambridge)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
 
 // The row prices' bound on the 35-lead 5600 from the standard (0) or full
-// (1) libraries after range(1) ms of subgradient steps, against the sum of
-// each lead's best candidate.
+// (1) libraries, or data/quarnel.txt from the full library (2), after at
+// most range(1) ms of subgradient steps, against the sum of each lead's best
+// candidate.
 void BM_FillBound(benchmark::State& state) {
-    const bool full = state.range(0) == 1;
-    auto c = read(bench::cambridge35Leads5Parts(), library(full));
+    const bool full = state.range(0) >= 1;
+    auto c = read(state.range(0) == 2 ? fileText(std::string(QUARNEL_REPO_DATA) + "/quarnel.txt")
+                                      : bench::cambridge35Leads5Parts(),
+                  library(full));
     const auto problem = fill::FillProblem::build(*c, library(full), &music(), allOptions(1, 0));
     long long before = 0, after = 0;
     for (auto _ : state) {
@@ -260,7 +263,7 @@ void BM_FillBound(benchmark::State& state) {
     state.counters["bound"] = static_cast<double>(problem.fixedMusic() + after);
     state.counters["candidates"] = problem.candidateCount();
 }
-BENCHMARK(BM_FillBound)->Args({0, 10})->Args({0, 300})->Args({1, 30})->Args({1, 100})->Args({1, 300})->Args({1, 5000})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_FillBound)->Args({0, 10})->Args({0, 300})->Args({1, 30})->Args({1, 100})->Args({1, 300})->Args({1, 5000})->Args({2, 300})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace quarnel

@@ -76,6 +76,7 @@ private:
     void assign(CandidateIndex c);
     void unassign(CandidateIndex c);
     bool select(Frame& f, bool bounded);
+    bool pricesLive();
     std::int64_t livePrices();
     void refreshBest();
     bool notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidate) const;
@@ -114,6 +115,12 @@ private:
     // it holds the present stamp.
     std::vector<std::uint32_t> marks_;
     std::uint32_t stamp_ = 0;
+    // Of the latest nodes priced over their live rows (halved now and
+    // then), how many and how many of them that bound cut; and the nodes
+    // passed over while it cuts too few.
+    std::uint32_t liveTries_ = 0;
+    std::uint32_t liveCuts_ = 0;
+    std::uint32_t livePassed_ = 0;
     int open_ = 0;         // leads without a candidate
     // This worker's copy of the best fill's music and methods.
     long long best_ = LLONG_MIN;
