@@ -57,6 +57,7 @@ void MusicBound::keep(const search::IndexVec<RowIndex, std::int64_t>& prices) {
     for (CandidateIndex c{0}; c.value() < p_.candidateCount(); ++c) rowPrice_[c] = p_.music(c) * Scale - reduced_[c];
     totalPrice_ = 0;
     for (const RowIndex r : shared_) totalPrice_ += prices_[r];
+    lowest_ = scaled;
     bound_ = p_.impossibleLead() != 0 ? LLONG_MIN : wholeMusic(scaled);
     order_.resize(static_cast<std::size_t>(p_.candidateCount()));
     for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
@@ -94,28 +95,34 @@ long long MusicBound::greedyFill() {
 }
 
 bool MusicBound::improve(double seconds, long long known) {
-    if (p_.impossibleLead() != 0 || p_.leadCount() == 0 || shared_.empty()) return false;
+    if (p_.impossibleLead() != 0 || p_.leadCount() == 0 || shared_.empty()) settled_ = true;
+    if (settled_) return false;
     using Clock = std::chrono::steady_clock;
     const auto until = Clock::now() + std::chrono::duration<double>(seconds);
     const long long before = bound_;
-    search::IndexVec<RowIndex, std::int64_t> prices = prices_;
-    std::int64_t lowest = evaluate(prices);
+    // The steps go on from the prices of the last step, not the best.
+    if (current_.empty()) current_ = prices_;
+    search::IndexVec<RowIndex, std::int64_t>& prices = current_;
+    evaluate(prices);
     std::int64_t total = 0;
     for (const RowIndex r : shared_) total += prices[r];
-    long long target = known;
+    target_ = std::max(target_, known);
     std::vector<int> uses(RowIndexCount, 0);
-    double theta = 2.0;
-    int stall = 0;
-
-    for (int step = 0; theta > 1e-4 && Clock::now() < until; ++step) {
+    bool fell = false;
+    for (int step = 0; Clock::now() < until; ++step) {
+        if (theta_ <= 1e-4) {
+            settled_ = true;
+            break;
+        }
         const std::int64_t scaled = choose() + total;
-        if (scaled < lowest) {
-            lowest = scaled;
+        if (scaled < lowest_) {
+            lowest_ = scaled;
             prices_ = prices;
-            stall = 0;
-        } else if (++stall >= 25) {
-            theta /= 2;
-            stall = 0;
+            fell = true;
+            stall_ = 0;
+        } else if (++stall_ >= 25) {
+            theta_ /= 2;
+            stall_ = 0;
         }
         // Rows rung by the leads' best candidates, before the greedy fill
         // takes best_ over.
@@ -127,16 +134,16 @@ bool MusicBound::improve(double seconds, long long known) {
             if (g < 0 && prices[r] == 0) continue;
             norm += static_cast<double>(g) * g;
         }
-        if (step % 8 == 0) target = std::max(target, greedyFill());
+        if (step % 8 == 0) target_ = std::max(target_, greedyFill());
         const double music = static_cast<double>(scaled) / Scale;
-        if (norm == 0 || wholeMusic(lowest) <= target) {
+        if (norm == 0 || wholeMusic(lowest_) <= target_) {
             // The best candidates make a true fill paying every price, or
             // a true fill reaches the bound: no price does better.
-            for (const RowIndex r : shared_) uses[r.at()] = 0;
+            settled_ = true;
             break;
         }
-        const double aim = target != LLONG_MIN ? static_cast<double>(target) : music - std::max(1.0, 0.05 * std::abs(music));
-        const double t = theta * std::max(music - aim, 1.0 / Scale) / norm * Scale;
+        const double aim = target_ != LLONG_MIN ? static_cast<double>(target_) : music - std::max(1.0, 0.05 * std::abs(music));
+        const double t = theta_ * std::max(music - aim, 1.0 / Scale) / norm * Scale;
         for (const RowIndex r : shared_) {
             const int g = uses[r.at()] - 1;
             uses[r.at()] = 0;
@@ -150,7 +157,7 @@ bool MusicBound::improve(double seconds, long long known) {
             for (const CandidateIndex c : p_.candidatesOfRow(r)) work_[c] -= d;
         }
     }
-    keep(prices_);
+    if (fell) keep(prices_);
     return bound_ < before;
 }
 

@@ -32,10 +32,13 @@ public:
     // No prices: every lead's best candidate (the sum of best candidates).
     explicit MusicBound(const FillProblem& problem);
 
-    // Subgradient steps until the bound stops falling or seconds have passed.
-    // known: the music of a true fill if one is known (LLONG_MIN: none); the
-    // steps aim at it. Returns true when the bound fell.
+    // Subgradient steps, on from where the last call left them, until the
+    // bound has settled or seconds have passed. known: the music of a true
+    // fill if one is known (LLONG_MIN: none); the steps aim at it. Returns
+    // true when the bound fell.
     bool improve(double seconds, long long known = LLONG_MIN);
+    // The steps have stopped: the bound falls no further.
+    bool settled() const { return settled_; }
 
     // The bound on the candidates' music of a true fill (without the
     // problem's fixed music); LLONG_MIN when some lead has no candidate.
@@ -72,12 +75,21 @@ private:
 
     const FillProblem& p_;
     long long bound_ = LLONG_MIN;
+    std::int64_t lowest_ = 0;  // the bound in 1/Scale
     std::int64_t totalPrice_ = 0;
     // The prices of the kept (lowest) bound, and its tables.
     search::IndexVec<RowIndex, std::int64_t> prices_;
     search::IndexVec<CandidateIndex, std::int64_t> reduced_;
     search::IndexVec<CandidateIndex, std::int64_t> rowPrice_;
     std::vector<std::uint32_t> order_;
+    // Where the steps stand: the prices of the last step, the step's
+    // length (a share of the gap to the target), the steps since the bound
+    // last fell, and the best true fill's music known.
+    search::IndexVec<RowIndex, std::int64_t> current_;
+    double theta_ = 2.0;
+    int stall_ = 0;
+    bool settled_ = false;
+    long long target_ = LLONG_MIN;
     // Working tables of the steps.
     search::IndexVec<CandidateIndex, std::int64_t> work_;
     search::IndexVec<LeadIndex, CandidateIndex> best_;
