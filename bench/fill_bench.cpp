@@ -15,6 +15,7 @@
 #include "composition/composition.h"
 #include "composition/music.h"
 #include "fill/fill.h"
+#include "fill/music_bound.h"
 #include "methods/major_method.h"
 #include "methods/method_library.h"
 
@@ -197,6 +198,9 @@ void BM_FillCambridge(benchmark::State& state) {
     long long upper = problem.fixedMusic();
     for (int i = 0; i < problem.leadCount(); ++i) upper += problem.music(problem.first(i));
     std::array<long long, 3> at{};
+    std::array<long long, 3> boundAt{};
+    double provedAt = 0;
+    double foundAt = 0;  // when the best music was first reached
     double checksPerSecond = 0;
     for (auto _ : state) {
         if (plain) {
@@ -214,8 +218,11 @@ void BM_FillCambridge(benchmark::State& state) {
             fill::runFill(problem, options, std::atomic<bool>{false}, [&](const fill::FillProgress& p) {
                 const double t = std::chrono::duration<double>(Clock::now() - start).count();
                 const long long m = p.haveFill ? p.bestMusic : 0;
-                if (t <= 1.0) at[0] = m;
-                if (t <= 5.0) at[1] = m;
+                if (t <= 1.0) at[0] = m, boundAt[0] = p.bound;
+                if (t <= 5.0) at[1] = m, boundAt[1] = p.bound;
+                boundAt[2] = p.bound;
+                if (p.proved && provedAt == 0) provedAt = t;
+                if (m > at[2] || foundAt == 0) foundAt = t;
                 at[2] = m;
             });
         }
@@ -224,9 +231,39 @@ void BM_FillCambridge(benchmark::State& state) {
     state.counters["after_5s"] = static_cast<double>(at[1]);
     state.counters["after_20s"] = static_cast<double>(at[2]);
     state.counters["upper_bound"] = static_cast<double>(upper);
+    if (!plain) {
+        state.counters["bound_1s"] = static_cast<double>(boundAt[0]);
+        state.counters["bound_5s"] = static_cast<double>(boundAt[1]);
+        state.counters["bound_20s"] = static_cast<double>(boundAt[2]);
+        state.counters["proved_s"] = provedAt;
+        state.counters["found_s"] = foundAt;
+    }
     if (plain) state.counters["checks/s"] = checksPerSecond;
 }
 BENCHMARK(BM_FillCambridge)->Args({0, 0})->Args({0, 1})->Args({1, 0})->Args({1, 1})->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+
+// The row prices' bound on the 35-lead 5600 from the standard (0) or full
+// (1) libraries, or data/quarnel.txt from the full library (2), after at
+// most range(1) ms of subgradient steps, against the sum of each lead's best
+// candidate.
+void BM_FillBound(benchmark::State& state) {
+    const bool full = state.range(0) >= 1;
+    auto c = read(state.range(0) == 2 ? fileText(std::string(QUARNEL_REPO_DATA) + "/quarnel.txt")
+                                      : bench::cambridge35Leads5Parts(),
+                  library(full));
+    const auto problem = fill::FillProblem::build(*c, library(full), &music(), allOptions(1, 0));
+    long long before = 0, after = 0;
+    for (auto _ : state) {
+        fill::MusicBound bound(problem);
+        before = bound.bound();
+        bound.improve(static_cast<double>(state.range(1)) / 1000);
+        after = bound.bound();
+    }
+    state.counters["best_candidates"] = static_cast<double>(problem.fixedMusic() + before);
+    state.counters["bound"] = static_cast<double>(problem.fixedMusic() + after);
+    state.counters["candidates"] = problem.candidateCount();
+}
+BENCHMARK(BM_FillBound)->Args({0, 10})->Args({0, 300})->Args({1, 30})->Args({1, 100})->Args({1, 300})->Args({1, 5000})->Args({2, 300})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
 }  // namespace quarnel

@@ -95,10 +95,12 @@ int fillCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
         err << std::fixed << std::setprecision(1) << p.elapsedSeconds << " s: " << p.nodes << " nodes, "
             << std::setprecision(0) << p.nodesPerSecond << " nodes/s, best music ";
         if (p.haveFill)
-            err << p.bestMusic << "\n";
+            err << p.bestMusic;
         else
-            err << "none yet\n";
-        err << std::defaultfloat;
+            err << "none yet";
+        if (p.haveBound) err << ", Bound: " << p.bound;
+        if (p.proved) err << ", Optimal: yes";
+        err << "\n" << std::defaultfloat;
     });
 
     const fill::FillStatus status = fill::reportedStatus(problem, result);
@@ -130,6 +132,7 @@ int fillCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
         if (const Method* m = composition->committedMethodAt(static_cast<int>(n))) different.insert(m->notationText());
     err << "Music: " << composition->musicScore(0, music ? *music : none, false) << "\n";
     err << "Methods: " << different.size() << " different\n";
+    if (result.haveBound) err << "Bound: " << result.bound << "\n";
     err << "Optimal: " << (result.status == fill::FillStatus::Optimal ? "yes" : "no") << "\n";
     err << "Nodes: " << result.nodes << "\n";
     return ExitDone;

@@ -31,10 +31,17 @@ struct FillProgress {
     long long bestMusic = 0;
     double elapsedSeconds = 0;
     bool complete = false;
+    // The proven bound on the composition's music with any true fill
+    // (haveBound false: no true fill can exist, or nothing to bound).
+    bool haveBound = false;
+    long long bound = 0;
+    // The best fill's music has reached the bound: it is the best there is.
+    bool proved = false;
 };
 
 enum class FillStatus {
-    Optimal,             // searched to completion: the fill is the best there is
+    Optimal,             // searched to completion, or the fill's music reached
+                         // the bound: the fill is the best there is
     LimitReached,        // a fill, not proved optimal
     NoTrueFill,          // searched to completion: no true fill exists
     NoFillWithinLimits,  // a limit or a stop ended the search before any fill
@@ -49,9 +56,15 @@ struct FillResult {
     std::uint64_t nodes = 0;
     double elapsedSeconds = 0;
     int impossibleLead = 0;  // the first lead without a candidate, or 0
+    // The proven bound on the composition's music with any true fill, as in
+    // FillProgress.
+    bool haveBound = false;
+    long long bound = 0;
 };
 
-// Searches the problem. The stop flag, the time limit and the node limit end
+// Searches the problem. First, on the calling thread, row prices bound the
+// music of any true fill (fill/music_bound.h); the search prunes by them.
+// The stop flag, the time limit and the node limit end
 // it within a few milliseconds; progress is called on the calling thread
 // about every 100 ms and once at the end. The best fill found is returned
 // whatever ended the search.

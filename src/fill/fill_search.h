@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "fill/fill_problem.h"
+#include "fill/music_bound.h"
 #include "search/index.h"
 #include "search/search_limits.h"
 
@@ -27,6 +28,9 @@ struct FillSearch {
     // 0 (one thread): the tree is not shared out.
     int splitDepth = 0;
     search::SearchControl control;
+    // Row prices that bound every node (none: each open lead's best live
+    // candidate only); set before the workers start, never changed after.
+    const MusicBound* prices = nullptr;
     std::atomic<int> nextTask{0};
 
     // The best fill: while haveBest, bestFill is a complete true fill,

@@ -15,9 +15,18 @@
 namespace quarnel::fill {
 namespace {
 
+// The time the row prices are improved for before the search starts: at
+// most 0.05 s, and a tenth of a time limit (the reported bound goes on
+// falling while the workers search).
+double rootBoundSeconds(const search::SearchLimits& limits) {
+    return limits.timeLimitSeconds > 0 ? std::min(0.05, limits.timeLimitSeconds / 10) : 0.05;
+}
+// The time the reported bound is improved for at each progress report.
+constexpr double ReportedBoundSlice = 0.01;
+
 // A worker's three searchers, each with its own tables.
 struct FillWorker {
-    FillWorker(FillSearch& shared, std::uint64_t seed) : tree(shared), mover(shared), climber(shared) {
+    FillWorker(FillSearch& shared, std::uint64_t seed) : tree(shared, true), mover(shared, false), climber(shared) {
         mover.seed(seed);
         climber.seed(seed);
     }
@@ -71,12 +80,23 @@ FillResult trivialResult(const FillProblem& problem, double elapsed,
     } else {
         result.status = FillStatus::Optimal;
         result.music = problem.fixedMusic();
-        if (progress) progress(FillProgress{0, 0, true, result.music, result.elapsedSeconds, true});
+        result.haveBound = true;
+        result.bound = result.music;
+        if (progress) progress(FillProgress{0, 0, true, result.music, result.elapsedSeconds, true, true, result.music, true});
     }
     return result;
 }
 
-FillProgress snapshot(FillSearch& shared, const search::Stopwatch& clock, bool complete) {
+// What a run reports of its best fill against the bound: once the search
+// is complete the best fill's music is the bound, and no fill has none.
+void reportBound(const FillProblem& p, long long candidatesBound, bool haveFill, long long bestMusic, bool complete,
+                 bool& haveBound, long long& bound, bool& proved) {
+    haveBound = haveFill || !complete;
+    bound = complete && haveFill ? bestMusic : p.fixedMusic() + candidatesBound;
+    proved = haveFill && (complete || bestMusic >= bound);
+}
+
+FillProgress snapshot(FillSearch& shared, long long candidatesBound, const search::Stopwatch& clock, bool complete) {
     FillProgress pr;
     pr.nodes = shared.control.nodes();
     pr.elapsedSeconds = clock.seconds();
@@ -85,6 +105,7 @@ FillProgress snapshot(FillSearch& shared, const search::Stopwatch& clock, bool c
     pr.haveFill = shared.haveBest;
     pr.bestMusic = shared.haveBest ? shared.p.fixedMusic() + shared.bestMusic.load(std::memory_order_relaxed) : 0;
     pr.complete = complete;
+    reportBound(shared.p, candidatesBound, pr.haveFill, pr.bestMusic, complete, pr.haveBound, pr.bound, pr.proved);
     return pr;
 }
 
@@ -97,6 +118,11 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
 
     const search::SearchLimits limits = searchLimitsOf(options);
     FillSearch shared(problem, options);
+    // The row prices, on the calling thread before the workers start: the
+    // bound reported and the one every node of the tree is pruned by.
+    MusicBound prices(problem);
+    prices.improve(rootBoundSeconds(limits));
+    shared.prices = &prices;
     const int threads = limits.threadCount();
     std::vector<std::unique_ptr<FillWorker>> workers;
     workers.reserve(static_cast<std::size_t>(threads));
@@ -104,24 +130,38 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
     // Enough numbered pieces of work that no worker waits long for another.
     if (threads > 1) shared.splitDepth = std::min(problem.leadCount(), workers[0]->tree.rootChoices() >= 16 * threads ? 1 : 2);
 
+    // The bound reported goes on falling on the calling thread while the
+    // workers search, a slice at each progress report, aimed at the best
+    // fill's music; the workers keep the prices they started with.
+    MusicBound reported = prices;
+    auto tick = [&] {
+        if (!reported.settled()) {
+            const long long best = shared.bestMusic.load(std::memory_order_relaxed);
+            reported.improve(ReportedBoundSlice, best);
+        }
+        if (progress) progress(snapshot(shared, reported.bound(), clock, false));
+    };
     std::atomic<int> treesOpen{threads};
     search::runWorkers(
         threads, [&](int t) { work(*workers[static_cast<std::size_t>(t)], treesOpen, clock); }, shared.control, stop,
-        limits.timeLimitSeconds, clock, progress ? std::function<void()>([&] { progress(snapshot(shared, clock, false)); }) : std::function<void()>());
+        limits.timeLimitSeconds, clock, tick);
 
     const bool complete = std::all_of(workers.begin(), workers.end(), [](const auto& w) { return w->treeDone; });
     FillResult result;
     result.nodes = shared.control.nodes();
     result.elapsedSeconds = clock.seconds();
+    bool proved = false;
     if (shared.haveBest) {
         result.music = problem.fixedMusic() + shared.bestMusic.load();
         for (LeadIndex i{0}; i < problem.leadEnd(); ++i)
             result.methods.emplace_back(problem.leadNumber(i), problem.notation(problem.method(shared.bestFill[i])));
-        result.status = complete ? FillStatus::Optimal : FillStatus::LimitReached;
+        reportBound(problem, reported.bound(), true, result.music, complete, result.haveBound, result.bound, proved);
+        result.status = proved ? FillStatus::Optimal : FillStatus::LimitReached;
     } else {
+        reportBound(problem, reported.bound(), false, 0, complete, result.haveBound, result.bound, proved);
         result.status = complete ? FillStatus::NoTrueFill : FillStatus::NoFillWithinLimits;
     }
-    if (progress) progress(snapshot(shared, clock, complete));
+    if (progress) progress(snapshot(shared, reported.bound(), clock, complete));
     return result;
 }
 

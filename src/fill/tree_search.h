@@ -21,7 +21,10 @@ namespace quarnel::fill {
 
 class TreeSearch {
 public:
-    explicit TreeSearch(FillSearch& shared);
+    // priced: prune by the shared row prices too (the exact tree); the
+    // neighbourhood moves search a few leads, where the plain bound is
+    // enough and cheaper.
+    TreeSearch(FillSearch& shared, bool priced);
 
     enum class Outcome { Done, Budget, Stopped };
 
@@ -55,6 +58,10 @@ private:
         CandidateIndex end{0};
         CandidateIndex chosen = NoCandidate;
         long long restWithout = 0;
+        // The same under the row prices: the other open leads' best live
+        // candidates' reduced music and the prices of the rows no chosen
+        // lead rings, in 1/MusicBound::Scale.
+        std::int64_t pricedWithout = 0;
     };
 
     Outcome walk(Walk& w, std::uint64_t budget);
@@ -69,6 +76,8 @@ private:
     void assign(CandidateIndex c);
     void unassign(CandidateIndex c);
     bool select(Frame& f, bool bounded);
+    bool pricesLive();
+    std::int64_t livePrices();
     void refreshBest();
     bool notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidate) const;
     bool freeBlockers();
@@ -98,6 +107,20 @@ private:
     // One a depth, and one more.
     std::vector<Frame> frames_;
     long long music_ = 0;  // of the chosen candidates
+    // The row prices, if any, and the prices of the rows the chosen
+    // candidates ring (1/MusicBound::Scale).
+    const MusicBound* prices_ = nullptr;
+    std::int64_t taken_ = 0;
+    // Rows marked while a node's live rows are priced: a row is marked when
+    // it holds the present stamp.
+    std::vector<std::uint32_t> marks_;
+    std::uint32_t stamp_ = 0;
+    // Of the latest nodes priced over their live rows (halved now and
+    // then), how many and how many of them that bound cut; and the nodes
+    // passed over while it cuts too few.
+    std::uint32_t liveTries_ = 0;
+    std::uint32_t liveCuts_ = 0;
+    std::uint32_t livePassed_ = 0;
     int open_ = 0;         // leads without a candidate
     // This worker's copy of the best fill's music and methods.
     long long best_ = LLONG_MIN;

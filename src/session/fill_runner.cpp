@@ -17,6 +17,19 @@ fill::FillOptions fillOptionsOf(const DialogFields& f) {
     return o;
 }
 
+std::string bestMusicText(bool haveFill, long long bestMusic, bool haveBound, long long bound) {
+    std::string text = haveFill ? std::to_string(bestMusic) : "-";
+    if (!haveBound) return text;
+    if (haveFill && bestMusic >= bound) return text + ", the most possible";
+    text += ", at most " + std::to_string(bound) + " possible";
+    if (haveFill && bound > 0) {
+        // Tenths of a per cent, rounded half up, in whole numbers.
+        const long long tenths = ((bound - bestMusic) * 2000 + bound) / (2 * bound);
+        text += " (within " + std::to_string(tenths / 10) + "." + std::to_string(tenths % 10) + " %)";
+    }
+    return text;
+}
+
 FillRunner::~FillRunner() {
     stop_ = true;
     if (thread_.joinable()) thread_.join();

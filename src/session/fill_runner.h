@@ -7,6 +7,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <thread>
 
 #include "composition/music.h"
@@ -21,6 +22,12 @@ class MethodLibrary;
 // The fill options of the dialog's fields: the classes allowed, Right place,
 // Symmetric Sections, Two Places and Named.
 fill::FillOptions fillOptionsOf(const DialogFields& fields);
+
+// The Fill window's line on the best music against the proven bound:
+// "423, at most 443 possible (within 4.5 %)", the gap as a share of the
+// bound; "236, the most possible" once the fill reaches the bound; "-"
+// (with the bound when known) before any fill.
+std::string bestMusicText(bool haveFill, long long bestMusic, bool haveBound, long long bound);
 
 class FillRunner {
 public:

@@ -102,7 +102,7 @@ void FillWindow::placeClearOfDisplay() {
 
 void FillWindow::poll() {
     const fill::FillProgress p = runner_.progress();
-    bestMusic_->setText(p.haveFill ? QString::number(p.bestMusic) : QStringLiteral("-"));
+    bestMusic_->setText(QString::fromStdString(bestMusicText(p.haveFill, p.bestMusic, p.haveBound, p.bound)));
     speed_->setText(QString::number(p.nodesPerSecond, 'f', 0));
     elapsed_->setText(QString::number(p.elapsedSeconds, 'f', 1) + QStringLiteral(" s"));
     if (!runner_.running()) finish();
@@ -136,7 +136,8 @@ void FillWindow::finish() {
     }
     methods_->setPlainText(text);
     if (result_->status == fill::FillStatus::Optimal || result_->status == fill::FillStatus::LimitReached) {
-        bestMusic_->setText(QString::number(result_->music));
+        bestMusic_->setText(
+            QString::fromStdString(bestMusicText(true, result_->music, result_->haveBound, result_->bound)));
         take_->setEnabled(true);
         take_->setDefault(true);
         showPreview();

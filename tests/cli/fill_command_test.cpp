@@ -30,6 +30,11 @@ TEST(FillCommandTest, AFillIsWrittenAsSaveWritesItAndProvesWithEveryLeadFilled) 
     const Result r = run({"fill", plan, "--all", "--music", music, "--library", library, "--threads", "2"});
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_NE(r.err.find("Optimal: yes\n"), std::string::npos);
+    const std::size_t musicAt = r.err.find("Music: ");
+    ASSERT_NE(musicAt, std::string::npos);
+    // Searched to the end: the bound is the fill's music.
+    EXPECT_NE(r.err.find("Bound: " + r.err.substr(musicAt + 7, r.err.find('\n', musicAt) - musicAt - 7) + "\n"), std::string::npos)
+        << r.err;
     const std::string filled = ::testing::TempDir() + "quarnel-filled.txt";
     std::ofstream(filled) << r.out;
     const Result saved = run({"save", filled, "--library", library});
@@ -40,6 +45,30 @@ TEST(FillCommandTest, AFillIsWrittenAsSaveWritesItAndProvesWithEveryLeadFilled) 
     const std::size_t at = r.err.find("Music: ");
     ASSERT_NE(at, std::string::npos);
     EXPECT_NE(proved.out.find(r.err.substr(at, r.err.find('\n', at) - at + 1)), std::string::npos);
+}
+
+TEST(FillCommandTest, AnUnfinishedFillReportsTheBoundAboveItsMusic) {
+    // 35 leads of B with bobs and singles: five parts, far too many fills to
+    // search in a second from the full library.
+    const std::string calls = " - s- -s -  -  -      -     --     ";
+    const std::string plan = ::testing::TempDir() + "quarnel-35-leads.txt";
+    {
+        std::ofstream file(plan);
+        for (const char call : calls) file << "B" << call << " Cambridge S\n";
+    }
+    const Result r = run({"fill", plan, "--all", "--music", test::testDataDir() + "/major-classic.mus", "--library",
+                          test::fullMethodsDir(), "--threads", "2", "--time-limit", "1.3"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.err.find("Optimal: no\n"), std::string::npos) << r.err;
+    auto numberAfter = [&r](const std::string& label) {
+        const std::size_t at = r.err.find(label);
+        return at == std::string::npos ? -1 : std::stoll(r.err.substr(at + label.size()));
+    };
+    const long long music = numberAfter("\nMusic: ");
+    EXPECT_GT(music, 0);
+    EXPECT_GT(numberAfter("\nBound: "), music);
+    // The progress line of the first second shows the bound too.
+    EXPECT_GT(numberAfter(", Bound: "), 0) << r.err;
 }
 
 TEST(FillCommandTest, HelpNamesTheCommandAndItsOptions) {

@@ -6,10 +6,12 @@
 #include <map>
 #include <sstream>
 #include <thread>
+#include <tuple>
 
 #include "composition/composition.h"
 #include "composition/music.h"
 #include "fill/fill.h"
+#include "fill/music_bound.h"
 #include "methods/major_method.h"
 #include "methods/method_library.h"
 #include "support/test_support.h"
@@ -102,6 +104,15 @@ TEST(FillEngineTest, RunToCompletionFindsTheFirstBestFillOfAnExhaustiveSearch) {
         ASSERT_GT(p.candidateCount(), p.leadCount());
         Exhaustive e{p, fill::usesLimitOf(o)};
         e.search(0);
+        // The row prices' bound, before and after its steps, is never below
+        // the best true fill (the limits on uses left out of it).
+        fill::MusicBound bound(p);
+        const long long sumOfBest = bound.bound();
+        bound.improve(0.05, LLONG_MIN);
+        EXPECT_LE(bound.bound(), sumOfBest);
+        if (!e.best.empty()) {
+            EXPECT_GE(bound.bound(), e.bestMusic);
+        }
         for (int threads : {1, 2}) {
             SCOPED_TRACE(threads);
             const FillResult r = runToEnd(p, o, threads);
@@ -111,6 +122,8 @@ TEST(FillEngineTest, RunToCompletionFindsTheFirstBestFillOfAnExhaustiveSearch) {
             }
             ASSERT_EQ(r.status, FillStatus::Optimal);
             EXPECT_EQ(r.music, p.fixedMusic() + e.bestMusic);
+            EXPECT_TRUE(r.haveBound);
+            EXPECT_EQ(r.bound, r.music);
             ASSERT_EQ(r.methods.size(), e.best.size());
             for (std::size_t i = 0; i < e.best.size(); ++i) {
                 EXPECT_EQ(r.methods[i].first, p.leads()[i]);
@@ -139,6 +152,37 @@ TEST(FillEngineTest, RunToCompletionFindsTheFirstBestFillOfAnExhaustiveSearch) {
     { SCOPED_TRACE("at most twice"); check(quarnel, standard, true, twice); }
     // Kept leads stay as they are.
     { SCOPED_TRACE("empty leads"); check("D- Ipswich S\nL \nC \nH- Essex S\nEs \nHs \nE \nG Glasgow S\n", standard, true, empty); }
+}
+
+TEST(FillEngineTest, TheBoundIsTheOptimumWhenNoTwoLeadsShareARowAndFarBelowTheSumOfBestElsewhere) {
+    auto bounds = [](const std::string& plan, const std::string& folder) {
+        const MethodLibrary& l = library(folder);
+        auto c = read(plan, l);
+        FillOptions o;
+        o.all = true;
+        o.surprise = o.delight = o.trebleBob = true;
+        const FillProblem p = FillProblem::build(*c, l, &classicMusic(), o);
+        fill::MusicBound bound(p);
+        const long long sumOfBest = bound.bound();
+        bound.improve(0.2, LLONG_MIN);
+        return std::tuple{p.fixedMusic() + sumOfBest, p.fixedMusic() + bound.bound(), runToEnd(p, o, 2)};
+    };
+    {
+        SCOPED_TRACE("two B leads of the standard methods: no candidates share a row");
+        const auto [sumOfBest, bound, r] = bounds("B-\nB \n", test::standardMethodsDir());
+        ASSERT_EQ(r.status, FillStatus::Optimal);
+        EXPECT_EQ(bound, r.music);
+        EXPECT_EQ(r.bound, r.music);
+    }
+    {
+        SCOPED_TRACE("quarnel.txt from the full library: leads clash");
+        const auto [sumOfBest, bound, r] = bounds(test::readFile(test::repoDataDir() + "/quarnel.txt"), test::fullMethodsDir());
+        ASSERT_EQ(r.status, FillStatus::Optimal);
+        EXPECT_GE(bound, r.music);
+        // The prices close most of the gap between the sum of best
+        // candidates and the optimum.
+        EXPECT_LT(bound - r.music, (sumOfBest - r.music) / 4);
+    }
 }
 
 TEST(FillEngineTest, AFillCommitsInEveryLeadAndItsMusicIsTheComposition) {
@@ -197,6 +241,9 @@ TEST(FillEngineTest, AStopOrATimeLimitReturnsTheBestFillSoFar) {
         EXPECT_GE(r.elapsedSeconds, 0.3);
         EXPECT_EQ(lastBest, r.music);
         check(r, 3.0);
+        // Unfinished: the bound stands above the fill.
+        EXPECT_TRUE(r.haveBound);
+        EXPECT_GT(r.bound, r.music);
         std::map<std::string, int> uses;
         for (const auto& [lead, text] : r.methods) ++uses[text];
         const int most = allDifferent ? 1 : maxUses > 0 ? maxUses : 35;

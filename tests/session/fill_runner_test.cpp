@@ -32,6 +32,8 @@ TEST(FillRunnerTest, AFillRunsAwayFromTheCallerAndTakingItCommitsEveryLead) {
     ASSERT_EQ(result->status, fill::FillStatus::Optimal);
     EXPECT_TRUE(runner.progress().complete);
     EXPECT_EQ(runner.progress().bestMusic, result->music);
+    EXPECT_EQ(runner.progress().bound, result->music);
+    EXPECT_TRUE(runner.progress().proved);
 
     // A candidate in the place-notation field stays the candidate tried.
     f.placeNotationText = session.composition()->leadAt(f.leadNumber)->notation();
@@ -44,6 +46,22 @@ TEST(FillRunnerTest, AFillRunsAwayFromTheCallerAndTakingItCommitsEveryLead) {
     for (int n = 1; n <= static_cast<int>(session.composition()->leadCount()); ++n)
         EXPECT_NE(session.composition()->committedMethodAt(n), nullptr) << n;
     EXPECT_EQ(f.totalMusic, result->music);
+}
+
+TEST(FillRunnerTest, TheBestMusicLineSaysHowFarTheBoundIsAbove) {
+    auto check = [](bool haveFill, long long best, bool haveBound, long long bound, const std::string& expected) {
+        SCOPED_TRACE(expected);
+        EXPECT_EQ(bestMusicText(haveFill, best, haveBound, bound), expected);
+    };
+    check(true, 423, true, 443, "423, at most 443 possible (within 4.5 %)");
+    check(true, 418, true, 436, "418, at most 436 possible (within 4.1 %)");
+    check(true, 1, true, 3, "1, at most 3 possible (within 66.7 %)");
+    // Reached: nothing to gain.
+    check(true, 236, true, 236, "236, the most possible");
+    // No fill yet, or nothing known of the bound.
+    check(false, 0, true, 443, "-, at most 443 possible");
+    check(false, 0, false, 0, "-");
+    check(true, 236, false, 0, "236");
 }
 
 }  // namespace

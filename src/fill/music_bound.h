@@ -1,0 +1,100 @@
+#pragma once
+// A proven upper bound on the music of any true fill: prices on rows. Each
+// row may be rung at most once over the fill; instead of forbidding a second
+// ringing, every row carries a price and each lead takes its best candidate
+// under the prices (its music less the prices of its rows). The sum of those
+// plus the sum of every price is never below the music of a true fill,
+// whatever the prices (none negative): a true fill pays each price at most
+// once. The prices are found by subgradient steps (a row rung by two leads'
+// chosen candidates gets dearer, a row rung by none cheaper) and kept in
+// whole units of 1/Scale of a point of music, so that the bound is summed
+// exactly and rounded down to whole music only at the end.
+//
+// The bound leaves out the limits on a method's uses (--all-different,
+// --max-uses): a fill under them is still a true fill, so it is still an
+// upper bound. The same prices bound any node of the search: the music of
+// the leads chosen, each open lead's best live candidate under the prices,
+// and the prices of the rows no chosen lead rings.
+#include <climits>
+#include <cstdint>
+#include <vector>
+
+#include "fill/fill_problem.h"
+#include "search/index.h"
+
+namespace quarnel::fill {
+
+class MusicBound {
+public:
+    // Prices are counted in 1/Scale of a point of music.
+    static constexpr std::int64_t Scale = 4096;
+
+    // No prices: every lead's best candidate (the sum of best candidates).
+    explicit MusicBound(const FillProblem& problem);
+
+    // Subgradient steps, on from where the last call left them, until the
+    // bound has settled or seconds have passed. known: the music of a true
+    // fill if one is known (LLONG_MIN: none); the steps aim at it. Returns
+    // true when the bound fell.
+    bool improve(double seconds, long long known = LLONG_MIN);
+    // The steps have stopped: the bound falls no further.
+    bool settled() const { return settled_; }
+
+    // The bound on the candidates' music of a true fill (without the
+    // problem's fixed music); LLONG_MIN when some lead has no candidate.
+    long long bound() const { return bound_; }
+
+    // Each candidate's music less the prices of its rows, in 1/Scale.
+    std::int64_t reduced(CandidateIndex c) const { return reduced_[c]; }
+    // A row's price, in 1/Scale.
+    std::int64_t price(RowIndex r) const { return prices_[r]; }
+    // The prices of a candidate's rows, in 1/Scale.
+    std::int64_t rowPrice(CandidateIndex c) const { return rowPrice_[c]; }
+    // The sum of every row's price, in 1/Scale.
+    std::int64_t totalPrice() const { return totalPrice_; }
+    // Lead i's candidates by reduced music, highest first (ties: candidate
+    // order): byReduced(first(i)) .. byReduced(end(i) - 1).
+    CandidateIndex byReduced(CandidateIndex k) const { return CandidateIndex::from(order_[k.at()]); }
+
+    // Music in whole points from an amount in 1/Scale, rounded down.
+    static long long wholeMusic(std::int64_t scaled) {
+        return static_cast<long long>(scaled >= 0 ? scaled / Scale : -((-scaled + Scale - 1) / Scale));
+    }
+
+private:
+    // The candidates' reduced music and each lead's best under the prices;
+    // the exact bound in 1/Scale.
+    std::int64_t evaluate(const search::IndexVec<RowIndex, std::int64_t>& prices);
+    // Each lead's best candidate under the reduced music held; their sum.
+    std::int64_t choose();
+    // The music of a true fill built lead by lead from the best candidates
+    // under the present prices that clash with no lead before; LLONG_MIN
+    // when it gets stuck.
+    long long greedyFill();
+    void keep(const search::IndexVec<RowIndex, std::int64_t>& prices);
+
+    const FillProblem& p_;
+    long long bound_ = LLONG_MIN;
+    std::int64_t lowest_ = 0;  // the bound in 1/Scale
+    std::int64_t totalPrice_ = 0;
+    // The prices of the kept (lowest) bound, and its tables.
+    search::IndexVec<RowIndex, std::int64_t> prices_;
+    search::IndexVec<CandidateIndex, std::int64_t> reduced_;
+    search::IndexVec<CandidateIndex, std::int64_t> rowPrice_;
+    std::vector<std::uint32_t> order_;
+    // Where the steps stand: the prices of the last step, the step's
+    // length (a share of the gap to the target), the steps since the bound
+    // last fell, and the best true fill's music known.
+    search::IndexVec<RowIndex, std::int64_t> current_;
+    double theta_ = 2.0;
+    int stall_ = 0;
+    bool settled_ = false;
+    long long target_ = LLONG_MIN;
+    // Working tables of the steps.
+    search::IndexVec<CandidateIndex, std::int64_t> work_;
+    search::IndexVec<LeadIndex, CandidateIndex> best_;
+    std::vector<RowIndex> shared_;  // rows two or more leads may ring
+    std::vector<std::uint8_t> used_;
+};
+
+}  // namespace quarnel::fill
