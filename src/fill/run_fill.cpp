@@ -67,13 +67,21 @@ FillResult trivialResult(const FillProblem& problem, double elapsed,
     if (problem.impossibleLead() != 0) {
         result.status = FillStatus::ImpossibleLead;
         result.impossibleLead = problem.impossibleLead();
-        if (progress) progress(FillProgress{0, 0, false, 0, result.elapsedSeconds, true});
+        if (progress) progress(FillProgress{0, 0, false, 0, 0, result.elapsedSeconds, true});
     } else {
         result.status = FillStatus::Optimal;
         result.music = problem.fixedMusic();
-        if (progress) progress(FillProgress{0, 0, true, result.music, result.elapsedSeconds, true});
+        result.score = result.music + problem.constraints().callScore;
+        if (progress) progress(FillProgress{0, 0, true, result.music, result.score, result.elapsedSeconds, true});
     }
     return result;
+}
+
+// The music of a fill: the fixed music and its candidates'.
+long long musicOf(const FillProblem& p, const LeadFill& fill) {
+    long long music = p.fixedMusic();
+    for (const CandidateIndex c : fill.raw()) music += p.music(c);
+    return music;
 }
 
 FillProgress snapshot(FillSearch& shared, const search::Stopwatch& clock, bool complete) {
@@ -83,7 +91,10 @@ FillProgress snapshot(FillSearch& shared, const search::Stopwatch& clock, bool c
     pr.nodesPerSecond = pr.elapsedSeconds > 0 ? static_cast<double>(pr.nodes) / pr.elapsedSeconds : 0;
     std::lock_guard lock(shared.mutex);
     pr.haveFill = shared.haveBest;
-    pr.bestMusic = shared.haveBest ? shared.p.fixedMusic() + shared.bestMusic.load(std::memory_order_relaxed) : 0;
+    pr.bestMusic = shared.haveBest ? musicOf(shared.p, shared.bestFill) : 0;
+    pr.bestScore = shared.haveBest ? shared.p.fixedMusic() + shared.p.constraints().callScore +
+                                         shared.bestMusic.load(std::memory_order_relaxed)
+                                   : 0;
     pr.complete = complete;
     return pr;
 }
@@ -114,7 +125,8 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
     result.nodes = shared.control.nodes();
     result.elapsedSeconds = clock.seconds();
     if (shared.haveBest) {
-        result.music = problem.fixedMusic() + shared.bestMusic.load();
+        result.music = musicOf(problem, shared.bestFill);
+        result.score = problem.fixedMusic() + problem.constraints().callScore + shared.bestMusic.load();
         for (LeadIndex i{0}; i < problem.leadEnd(); ++i)
             result.methods.emplace_back(problem.leadNumber(i), problem.notation(problem.method(shared.bestFill[i])));
         result.status = complete ? FillStatus::Optimal : FillStatus::LimitReached;

@@ -9,7 +9,9 @@
 
 namespace quarnel::fill {
 
-TreeSearch::TreeSearch(FillSearch& shared) : s_(shared), p_(shared.p), counter_(shared.control) {
+TreeSearch::TreeSearch(FillSearch& shared)
+    : s_(shared), p_(shared.p), counter_(shared.control), constrained_(shared.p.constraints().active) {
+    if (constrained_) constraints_ = ConstraintTracker(p_);
     const auto n = static_cast<std::size_t>(p_.leadCount());
     dead_.assign(static_cast<std::size_t>(p_.candidateCount()), 0);
     alive_.resize(n);
@@ -26,6 +28,7 @@ void TreeSearch::assign(CandidateIndex c) {
     assigned_[p_.leadOf(c)] = c;
     music_ += p_.music(c);
     --open_;
+    if (constrained_) constraints_.add(c);
     for (const RowIndex r : p_.rowsOf(c))
         for (const CandidateIndex e : p_.candidatesOfRow(r)) kill(e);
     if (s_.usesLimit > 0) {
@@ -43,18 +46,23 @@ void TreeSearch::unassign(CandidateIndex c) {
     }
     for (const RowIndex r : p_.rowsOf(c))
         for (const CandidateIndex e : p_.candidatesOfRow(r)) revive(e);
+    if (constrained_) constraints_.remove(c);
     ++open_;
     music_ -= p_.music(c);
     assigned_[p_.leadOf(c)] = NoCandidate;
 }
 
 // Picks the open lead with the fewest live candidates (the first such in
-// lead order) and bounds the node; false when the node is a dead end.
+// lead order) and bounds the node; false when the node is a dead end. Under
+// the composer's constraints a node they rule out is a dead end, and the
+// most the changes of method can still add counts in the bound as part of
+// the rest.
 bool TreeSearch::select(Frame& f, bool bounded) {
+    if (constrained_ && !constraints_.feasible(open_)) return false;
     LeadIndex chosen = NoLead;
     int fewest = INT_MAX;
     CandidateIndex chosenFirst{0};
-    long long rest = 0;
+    long long rest = constrained_ ? constraints_.bonus() : 0;
     long long chosenBest = 0;
     for (LeadIndex i{0}; i < p_.leadEnd(); ++i) {
         if (assigned_[i] != NoCandidate) continue;
@@ -109,6 +117,16 @@ bool TreeSearch::notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidat
         if (m != b) return m > b;
     }
     return true;
+}
+
+// A complete fill offered as the best: under the composer's constraints
+// only when it keeps them all, with their weights in its objective.
+void TreeSearch::record() {
+    if (!constrained_) {
+        offerFill(s_, assigned_, music_);
+        return;
+    }
+    if (const auto extra = constraints_.complete()) offerFill(s_, assigned_, music_ + *extra);
 }
 
 void offerFill(FillSearch& s, const LeadFill& fill, long long music) {
