@@ -20,6 +20,7 @@ long long ceilDiv(long long a, long long b) { return a <= 0 ? 0 : (a + b - 1) / 
 // the cycle of leads make at least k changes, one of them at most the
 // part-end join, so (k - 1) × parts + parts - 1 changes.
 int methodsWithin(long long maxCom, int parts) {
+    if (maxCom == LLONG_MAX) return INT_MAX;
     if (maxCom < 2LL * parts - 1) return 1;
     return static_cast<int>(std::min<long long>(INT_MAX, (maxCom - parts + 1) / parts + 1));
 }
@@ -206,10 +207,26 @@ bool ConstraintTracker::feasible(int open) {
         cap = std::min<long long>(cap, static_cast<long long>(n) * (100 + k.balancePercent) / (100LL * usedCount));
     }
     long long needed = static_cast<long long>(std::max(0, k.minMethods - usedCount)) * std::max<long long>(1, least);
+    // All the work: each method's pieces so far, and those the open leads
+    // could still give it; a lead gives at most 7 pieces a part.
+    std::uint64_t openWork = 0;
+    if (k.allTheWork) {
+        for (const int m : used_) work_[static_cast<std::size_t>(m)] = 0;
+        for (int i = 0; i < n; ++i) {
+            const int m = methodAt_[static_cast<std::size_t>(i)];
+            (m < 0 ? openWork : work_[static_cast<std::size_t>(m)]) |= k.work[static_cast<std::size_t>(i)];
+        }
+    }
     for (const int m : used_) {
         const int l = leadsOf_[static_cast<std::size_t>(m)];
         if (l > cap) return false;
-        if (l < least) needed += least - l;
+        long long more = least - l;
+        if (k.allTheWork) {
+            const std::uint64_t w = work_[static_cast<std::size_t>(m)];
+            if ((w | openWork) != AllTheWork) return false;
+            more = std::max<long long>(more, ceilDiv(PiecesOfWork - std::popcount(w), 7LL * k.parts));
+        }
+        if (more > 0) needed += more;
     }
     return needed <= open;
 }
