@@ -250,7 +250,14 @@ void FillProblem::Build::readConstraints() {
             const auto at = std::lower_bound(p.notations_.raw().begin(), p.notations_.raw().end(), text);
             keptMethod[static_cast<std::size_t>(n - 1)] = static_cast<int>(at - p.notations_.raw().begin());
         }
-    p.constraints_ = planConstraints(composition, options.constraints, std::move(leadToFill), std::move(keptMethod));
+    // Every method a lead could take or keeps is in notations_: a list of
+    // methods whose codes the plan does not use cannot make up the number.
+    const search::Constraints& k = options.constraints;
+    if (!k.methods.empty() && k.minMethods && *k.minMethods > static_cast<int>(p.notations_.size()))
+        throw ModelError("No fill of this plan can keep the constraints: at least " + std::to_string(*k.minMethods) +
+                         " methods, but only " + std::to_string(p.notations_.size()) +
+                         " of those given or kept have the plan's lead-head codes");
+    p.constraints_ = planConstraints(composition, k, std::move(leadToFill), std::move(keptMethod));
     if (const int most = p.constraints_.maxLeads; most > 0 && (p.usesLimit_ == 0 || most < p.usesLimit_)) p.usesLimit_ = most;
 }
 

@@ -269,6 +269,9 @@ TEST(FillConstraintsTest, ConstraintsNoFillCanKeepAreRefusedBeforeTheSearch) {
     check("Contradictory constraints: all the work is either required or weighted, not both",
           [](Constraints& k) { k.allTheWork = true; k.atwWeight = 1; });
     check("No method named \"Nowhere\"", [](Constraints& k) { k.methods = {"Nowhere"}; });
+    check("No fill of this plan can keep the constraints: at least 2 methods, but only 1 of those given or kept have the "
+          "plan's lead-head codes",
+          [](Constraints& k) { k.methods = {"Cambridge", "Essex"}; k.minMethods = 2; });
     check("No fill of this plan can keep the constraints: no fill can ring all the work: no lead-head code of the plan "
           "starts every bell in every place in its leads over all parts",
           [](Constraints& k) { k.allTheWork = true; });
