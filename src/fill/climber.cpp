@@ -20,9 +20,9 @@ bool Climber::climb(int budget) {
         if ((k & 63) == 0 && s_.control.stopped()) return false;
         if (move()) {
             sinceGain_ = 0;
-            if (music_ > best_) {
-                best_ = music_;
-                offerFill(s_, fill_, music_);
+            if (score_ > best_) {
+                best_ = score_;
+                offerFill(s_, fill_, score_);
             }
         } else {
             ++sinceGain_;
@@ -41,6 +41,7 @@ bool Climber::restart() {
     if (owner_.empty()) {
         owner_.assign(static_cast<std::size_t>(RowIndexCount), NoLead);
         uses_.assign(p_.notations().size(), 0);
+        if (constrained_) constraints_ = ConstraintTracker(p_);
     }
     for (LeadIndex i{0}; i < fill_.end(); ++i)
         if (fill_[i] != NoCandidate) take(i, fill_[i]);
@@ -48,8 +49,16 @@ bool Climber::restart() {
     for (MethodIndex m{0}; m < uses_.end(); ++m) uses_[m] = p_.keptUses(m);
     music_ = 0;
     for (LeadIndex i{0}; i < start_.end(); ++i) put(i, start_[i]);
+    score_ = best_;
     sinceGain_ = 0;
     return true;
+}
+
+std::optional<long long> Climber::objective() const {
+    if (!constrained_) return music_;
+    const auto extra = constraints_.complete();
+    if (!extra) return std::nullopt;
+    return music_ + *extra;
 }
 
 void Climber::put(LeadIndex lead, CandidateIndex c) {
@@ -57,12 +66,14 @@ void Climber::put(LeadIndex lead, CandidateIndex c) {
     for (const RowIndex r : p_.rowsOf(c)) owner_[r] = lead;
     ++uses_[p_.method(c)];
     music_ += p_.music(c);
+    if (constrained_) constraints_.add(c);
 }
 
 void Climber::take(LeadIndex lead, CandidateIndex c) {
     for (const RowIndex r : p_.rowsOf(c)) owner_[r] = NoLead;
     --uses_[p_.method(c)];
     music_ -= p_.music(c);
+    if (constrained_) constraints_.remove(c);
     fill_[lead] = NoCandidate;
 }
 
@@ -93,7 +104,7 @@ bool Climber::move() {
     };
     for (const RowIndex r : p_.rowsOf(x))
         if (const LeadIndex other = owner_[r]; other != NoLead && !block(other)) return false;
-    const long long before = music_;
+    const long long before = score_;
     CandidateIndex old[MaxBlockers];
     for (int j = 0; j < count; ++j) {
         old[j] = fill_[blockers[j]];
@@ -114,8 +125,12 @@ bool Climber::move() {
         }
         put(other, c);
     }
-    const bool keep = placed && (music_ > before || (music_ == before && nextRandom() % 4 == 0));
-    if (keep) return music_ > before;
+    const std::optional<long long> after = placed ? objective() : std::nullopt;
+    const bool keep = after && (*after > before || (*after == before && nextRandom() % 4 == 0));
+    if (keep) {
+        score_ = *after;
+        return *after > before;
+    }
     // Back as it was.
     for (int j = 0; j < done; ++j) take(blockers[j], fill_[blockers[j]]);
     if (fill_[lead] != NoCandidate) take(lead, x);
@@ -151,6 +166,12 @@ void Climber::kick() {
             return;
         }
         put(lead, chosen);
+    }
+    // A fill that breaks the constraints is not climbed from.
+    if (const auto after = objective()) {
+        score_ = *after;
+    } else {
+        restart();
     }
 }
 

@@ -7,9 +7,12 @@
 // leads are shaken up, on this fill or on the best one. A flat table of the
 // lead that rings each row makes a candidate's check thirty loads. The
 // climber offers every gain as the best fill, which raises the bound the
-// tree search prunes by.
+// tree search prunes by. Under the composer's constraints a move is kept
+// only when the whole fill still keeps them, and gains are counted in the
+// objective (music and the constraints' weights).
 #include <climits>
 #include <cstdint>
+#include <optional>
 
 #include "fill/fill_search.h"
 
@@ -17,7 +20,8 @@ namespace quarnel::fill {
 
 class Climber {
 public:
-    explicit Climber(FillSearch& shared) : s_(shared), p_(shared.p) {}
+    explicit Climber(FillSearch& shared)
+        : s_(shared), p_(shared.p), constrained_(shared.p.constraints().active) {}
     void seed(std::uint64_t v) { random_ ^= v * 0x94D049BB133111EBull; }
 
     // About budget moves; false when the search is to stop.
@@ -30,6 +34,9 @@ private:
     bool fits(CandidateIndex c) const;
     bool move();
     void kick();
+    // The objective of the fill held: its music, with the constraints'
+    // weights when there are any; nothing when it breaks a constraint.
+    std::optional<long long> objective() const;
 
     std::uint64_t nextRandom() {
         random_ ^= random_ << 13;
@@ -55,6 +62,9 @@ private:
     // Uses of each method by the kept leads and the fill.
     search::IndexVec<MethodIndex, int> uses_;
     long long music_ = 0;  // of the fill's candidates
+    const bool constrained_;
+    ConstraintTracker constraints_;
+    long long score_ = 0;  // the objective of the fill
     long long best_ = LLONG_MIN;
     int sinceGain_ = 0;
     std::uint64_t random_ = 0x2545F4914F6CDD1Dull;

@@ -7,6 +7,8 @@
 // neighbourhood moves and the climber raising the bound it prunes by); a run
 // to completion returns the optimum, ties going to the first fill in lead
 // order with each lead's methods in byte order of their notation texts.
+// Under the composer's constraints (FillOptions::constraints) every fill
+// reported keeps them all, and the optimum is of the objective they weigh.
 #include <atomic>
 #include <cstdint>
 #include <functional>
@@ -29,6 +31,9 @@ struct FillProgress {
     double nodesPerSecond = 0;
     bool haveFill = false;
     long long bestMusic = 0;
+    // The best fill's objective: its music with the weights of the
+    // composer's constraints (the music when none is weighted).
+    long long bestScore = 0;
     double elapsedSeconds = 0;
     bool complete = false;
     // The proven bound on the composition's music with any true fill
@@ -53,6 +58,9 @@ struct FillResult {
     // Lead number -> notation text, for every lead filled, in lead order.
     std::vector<std::pair<int, std::string>> methods;
     long long music = 0;  // the whole composition's music with the fill
+    // What the search maximised: the music with the weights of the
+    // composer's constraints (the music when none is weighted).
+    long long score = 0;
     std::uint64_t nodes = 0;
     double elapsedSeconds = 0;
     int impossibleLead = 0;  // the first lead without a candidate, or 0

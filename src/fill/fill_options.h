@@ -1,11 +1,12 @@
 #pragma once
 // What a Fill looks for and how long it may look: the methods a lead may
 // take, the constraints on the whole fill (no method in two leads, or in
-// more than so many) and the limits of the search (threads, time, nodes).
+// more than so many, and the composer's constraints) and the limits of the search (threads, time, nodes).
 // The first two make the problem; the limits only bound its search.
 #include <algorithm>
 #include <cstdint>
 
+#include "search/constraints.h"
 #include "search/search_limits.h"
 
 namespace quarnel::fill {
@@ -21,6 +22,10 @@ struct FillOptions {
     // No method in two leads; or (maxUses > 0) in more than maxUses leads.
     bool allDifferent = false;
     int maxUses = 0;
+    // The composer's constraints: the methods to use (instead of the
+    // classes), their number and shares, all the work, changes of method
+    // and the objective's weights.
+    search::Constraints constraints;
     int threads = 0;                // 0: the machine's hardware threads
     double timeLimitSeconds = 0;    // 0: none
     std::uint64_t nodeLimit = 0;    // 0: none

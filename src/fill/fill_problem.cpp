@@ -10,7 +10,9 @@
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
+#include "methods/name_matching.h"
 #include "ringing/lead_end_table.h"
+#include "ringing/model_error.h"
 
 namespace quarnel::fill {
 namespace {
@@ -20,8 +22,12 @@ namespace {
 // The generator is the build's own (the dialog's generator keeps its place),
 // one for every code: its tables are compiled once.
 std::vector<std::string> candidateTexts(char code, const MethodLibrary& library, const FillOptions& o,
-                                        MajorMethodGenerator& generator, bool& cut) {
+                                        const std::vector<std::string>& listed, MajorMethodGenerator& generator,
+                                        bool& cut) {
     cut = false;
+    // A list of methods stands instead of the classes: those of the code
+    // are kept when the methods are built.
+    if (!listed.empty()) return listed;
     const bool anyClass = o.surprise || o.delight || o.trebleBob;
     const bool surprise = o.surprise || !anyClass;
     std::vector<std::string> texts;
@@ -53,6 +59,25 @@ std::vector<std::string> candidateTexts(char code, const MethodLibrary& library,
             const char c = name.back();
             if ((o.trebleBob && c == 'B') || (o.delight && c == 'D') || (surprise && c == 'S')) texts.push_back(notation);
         }
+    }
+    std::sort(texts.begin(), texts.end());
+    texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
+    return texts;
+}
+
+// The notation texts of the listed names, each read as the name field reads
+// it; a name that is no library method, or more than one, is refused.
+std::vector<std::string> listedTexts(const MethodLibrary& library, const std::vector<std::string>& names) {
+    std::vector<std::string> texts;
+    MethodNameIndex index;
+    for (const std::string& name : names) {
+        if (const std::string& notation = library.notationOf(name); !notation.empty()) {
+            texts.push_back(notation);
+            continue;
+        }
+        const std::vector<std::string> matches = index.find(library, name);
+        if (matches.size() != 1) throw ModelError(nameMatchNote(name, matches));
+        texts.push_back(library.notationOf(matches.front()));
     }
     std::sort(texts.begin(), texts.end());
     texts.erase(std::unique(texts.begin(), texts.end()), texts.end());
@@ -102,6 +127,7 @@ struct FillProblem::Build {
     void gatherMethods(const MethodLibrary& library);
     void addCandidates(LeadIndex i);
     void invert();
+    void readConstraints();
 };
 
 // The rows in use before the fill: every lead head and lead end, and the
@@ -131,12 +157,13 @@ void FillProblem::Build::gatherMethods(const MethodLibrary& library) {
     const int half = composition.leadLength() / 2;
     std::map<std::string, MethodIndex> methodIndex;
     MajorMethodGenerator generator;
+    const std::vector<std::string> listed = listedTexts(library, options.constraints.methods);
     for (int n : p.leads_.raw()) {
         const LeadHeadCode code = codeOf(n);
         if (methodsOfCode.count(code) != 0) continue;
         auto& methods = methodsOfCode[code];
         bool cut = false;
-        const std::vector<std::string> texts = candidateTexts(code.letter(), library, options, generator, cut);
+        const std::vector<std::string> texts = candidateTexts(code.letter(), library, options, listed, generator, cut);
         if (cut) p.cutCodes_ += code.letter();
         for (const std::string& text : texts) {
             auto m = std::make_unique<MajorMethod>(text, library);
@@ -211,6 +238,29 @@ void FillProblem::Build::addCandidates(LeadIndex i) {
     if (order.empty() && p.impossibleLead_ == 0) p.impossibleLead_ = n;
 }
 
+// The composer's constraints against the plan: which leads are filled, the
+// kept leads' methods.
+void FillProblem::Build::readConstraints() {
+    std::vector<int> leadToFill(static_cast<std::size_t>(leadCount), -1);
+    std::vector<int> keptMethod(static_cast<std::size_t>(leadCount), -1);
+    for (LeadIndex i{0}; i < p.leadEnd(); ++i) leadToFill[static_cast<std::size_t>(p.leads_[i] - 1)] = i.value();
+    for (int n = 1; n <= leadCount; ++n)
+        if (isKept(n)) {
+            const std::string& text = composition.committedMethodAt(n)->notationText();
+            const auto at = std::lower_bound(p.notations_.raw().begin(), p.notations_.raw().end(), text);
+            keptMethod[static_cast<std::size_t>(n - 1)] = static_cast<int>(at - p.notations_.raw().begin());
+        }
+    // Every method a lead could take or keeps is in notations_: a list of
+    // methods whose codes the plan does not use cannot make up the number.
+    const search::Constraints& k = options.constraints;
+    if (!k.methods.empty() && k.minMethods && *k.minMethods > static_cast<int>(p.notations_.size()))
+        throw ModelError("No fill of this plan can keep the constraints: at least " + std::to_string(*k.minMethods) +
+                         " methods, but only " + std::to_string(p.notations_.size()) +
+                         " of those given or kept have the plan's lead-head codes");
+    p.constraints_ = planConstraints(composition, k, std::move(leadToFill), std::move(keptMethod));
+    if (const int most = p.constraints_.maxLeads; most > 0 && (p.usesLimit_ == 0 || most < p.usesLimit_)) p.usesLimit_ = most;
+}
+
 // The inverse tables: the candidates of each row and of each method.
 void FillProblem::Build::invert() {
     const std::size_t count = p.music_.size();
@@ -250,9 +300,11 @@ FillProblem FillProblem::build(const Composition& composition, const MethodLibra
     FillProblem p;
     p.usesLimit_ = usesLimitOf(options);
     p.rowsPerCandidate_ = 2 * (composition.leadLength() / 2 - 1);
+    if (const std::string why = options.constraints.contradiction(); !why.empty()) throw ModelError("Contradictory constraints: " + why);
     Build b(p, composition, music, options);
     b.sortLeads();
     b.gatherMethods(library);
+    b.readConstraints();
     for (LeadIndex i{0}; i < p.leadEnd(); ++i) b.addCandidates(i);
     p.begin_.push_back(p.music_.end());
     b.invert();

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "fill/fill_constraints.h"
 #include "fill/fill_options.h"
 #include "search/index.h"
 
@@ -44,6 +45,8 @@ public:
     // Reads the composition (its part end must be the present one), the
     // library and the music table (none: all music 0). Works on the calling
     // thread only; the table's memo is filled here, never during the search.
+    // Throws ModelError when a method of the options' list has no library
+    // name or the constraints cannot be kept by any fill of the plan.
     static FillProblem build(const Composition& composition, const MethodLibrary& library, MusicTable* music,
                              const FillOptions& options);
 
@@ -75,8 +78,11 @@ public:
     long long fixedMusic() const { return fixedMusic_; }
     // The first lead (number) left without a candidate; 0 when none.
     int impossibleLead() const { return impossibleLead_; }
-    // The most uses a method may have (0: no limit), from the options.
+    // The most uses a method may have (0: no limit), from the options and
+    // the most changes of each method.
     int usesLimit() const { return usesLimit_; }
+    // The composer's constraints read against the plan.
+    const PlanConstraints& constraints() const { return constraints_; }
     // The lead-head codes whose generator methods were cut at the options'
     // generator limit: the search is then over the first methods only.
     const std::string& cutCodes() const { return cutCodes_; }
@@ -140,6 +146,7 @@ private:
     long long fixedMusic_ = 0;
     int impossibleLead_ = 0;
     int usesLimit_ = 0;
+    PlanConstraints constraints_;
     std::string cutCodes_;
 };
 

@@ -1,5 +1,5 @@
 #pragma once
-// What the workers of one Fill run share: the problem, its constraint on a
+// What the workers of one Fill run share: the problem, its limit on a
 // method's uses, the stop and node count of the run, the numbered pieces of
 // the tree still to take, and the best fill found so far. Used by the tree
 // search, the neighbourhood moves and the climber; not part of Fill's API.
@@ -20,7 +20,7 @@ using LeadFill = search::IndexVec<LeadIndex, CandidateIndex>;
 
 struct FillSearch {
     FillSearch(const FillProblem& problem, const FillOptions& options)
-        : p(problem), usesLimit(usesLimitOf(options)), control(options.nodeLimit) {}
+        : p(problem), usesLimit(problem.usesLimit()), control(options.nodeLimit) {}
 
     const FillProblem& p;
     const int usesLimit;  // 0: no limit

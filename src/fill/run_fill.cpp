@@ -76,24 +76,35 @@ FillResult trivialResult(const FillProblem& problem, double elapsed,
     if (problem.impossibleLead() != 0) {
         result.status = FillStatus::ImpossibleLead;
         result.impossibleLead = problem.impossibleLead();
-        if (progress) progress(FillProgress{0, 0, false, 0, result.elapsedSeconds, true});
+        if (progress) progress(FillProgress{0, 0, false, 0, 0, result.elapsedSeconds, true});
     } else {
         result.status = FillStatus::Optimal;
         result.music = problem.fixedMusic();
+        result.score = result.music + problem.constraints().callScore;
         result.haveBound = true;
         result.bound = result.music;
-        if (progress) progress(FillProgress{0, 0, true, result.music, result.elapsedSeconds, true, true, result.music, true});
+        if (progress)
+            progress(FillProgress{0, 0, true, result.music, result.score, result.elapsedSeconds, true, true, result.music, true});
     }
     return result;
 }
 
 // What a run reports of its best fill against the bound: once the search
-// is complete the best fill's music is the bound, and no fill has none.
+// is complete the best fill's music is the bound, and no fill has none. The
+// bound is on the music alone, so under weighted constraints reaching it
+// proves nothing and only a complete search does.
 void reportBound(const FillProblem& p, long long candidatesBound, bool haveFill, long long bestMusic, bool complete,
                  bool& haveBound, long long& bound, bool& proved) {
     haveBound = haveFill || !complete;
     bound = complete && haveFill ? bestMusic : p.fixedMusic() + candidatesBound;
-    proved = haveFill && (complete || bestMusic >= bound);
+    proved = haveFill && (complete || (!p.constraints().active && bestMusic >= bound));
+}
+
+// The music of a fill: the fixed music and its candidates'.
+long long musicOf(const FillProblem& p, const LeadFill& fill) {
+    long long music = p.fixedMusic();
+    for (const CandidateIndex c : fill.raw()) music += p.music(c);
+    return music;
 }
 
 FillProgress snapshot(FillSearch& shared, long long candidatesBound, const search::Stopwatch& clock, bool complete) {
@@ -103,7 +114,10 @@ FillProgress snapshot(FillSearch& shared, long long candidatesBound, const searc
     pr.nodesPerSecond = pr.elapsedSeconds > 0 ? static_cast<double>(pr.nodes) / pr.elapsedSeconds : 0;
     std::lock_guard lock(shared.mutex);
     pr.haveFill = shared.haveBest;
-    pr.bestMusic = shared.haveBest ? shared.p.fixedMusic() + shared.bestMusic.load(std::memory_order_relaxed) : 0;
+    pr.bestMusic = shared.haveBest ? musicOf(shared.p, shared.bestFill) : 0;
+    pr.bestScore = shared.haveBest ? shared.p.fixedMusic() + shared.p.constraints().callScore +
+                                         shared.bestMusic.load(std::memory_order_relaxed)
+                                   : 0;
     pr.complete = complete;
     reportBound(shared.p, candidatesBound, pr.haveFill, pr.bestMusic, complete, pr.haveBound, pr.bound, pr.proved);
     return pr;
@@ -152,7 +166,8 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
     result.elapsedSeconds = clock.seconds();
     bool proved = false;
     if (shared.haveBest) {
-        result.music = problem.fixedMusic() + shared.bestMusic.load();
+        result.music = musicOf(problem, shared.bestFill);
+        result.score = problem.fixedMusic() + problem.constraints().callScore + shared.bestMusic.load();
         for (LeadIndex i{0}; i < problem.leadEnd(); ++i)
             result.methods.emplace_back(problem.leadNumber(i), problem.notation(problem.method(shared.bestFill[i])));
         reportBound(problem, reported.bound(), true, result.music, complete, result.haveBound, result.bound, proved);

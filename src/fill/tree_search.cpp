@@ -21,8 +21,13 @@ constexpr int LiveCap = 4096;
 
 }  // namespace
 
+// The row prices bound the music alone: under the composer's constraints,
+// whose weights count beside the music, the tree prunes by the first bound
+// only.
 TreeSearch::TreeSearch(FillSearch& shared, bool priced)
-    : s_(shared), p_(shared.p), counter_(shared.control), prices_(priced ? shared.prices : nullptr) {
+    : s_(shared), p_(shared.p), counter_(shared.control), constrained_(shared.p.constraints().active),
+      prices_(priced && !shared.p.constraints().active ? shared.prices : nullptr) {
+    if (constrained_) constraints_ = ConstraintTracker(p_);
     const auto n = static_cast<std::size_t>(p_.leadCount());
     dead_.assign(static_cast<std::size_t>(p_.candidateCount()), 0);
     alive_.resize(n);
@@ -41,6 +46,7 @@ void TreeSearch::assign(CandidateIndex c) {
     music_ += p_.music(c);
     if (prices_ != nullptr) taken_ += prices_->rowPrice(c);
     --open_;
+    if (constrained_) constraints_.add(c);
     for (const RowIndex r : p_.rowsOf(c))
         for (const CandidateIndex e : p_.candidatesOfRow(r)) kill(e);
     if (s_.usesLimit > 0) {
@@ -58,6 +64,7 @@ void TreeSearch::unassign(CandidateIndex c) {
     }
     for (const RowIndex r : p_.rowsOf(c))
         for (const CandidateIndex e : p_.candidatesOfRow(r)) revive(e);
+    if (constrained_) constraints_.remove(c);
     ++open_;
     if (prices_ != nullptr) taken_ -= prices_->rowPrice(c);
     music_ -= p_.music(c);
@@ -70,12 +77,15 @@ void TreeSearch::unassign(CandidateIndex c) {
 // live candidate, and (with row prices) the music so far plus each open
 // lead's best live candidate under the prices plus the prices of the rows
 // still free; when that does not prune and few candidates are alive, only
-// the rows a live candidate rings keep their prices.
+// the rows a live candidate rings keep their prices. Under the composer's
+// constraints a node they rule out is a dead end, and the most the changes
+// of method can still add counts in both bounds as part of the rest.
 bool TreeSearch::select(Frame& f, bool bounded) {
+    if (constrained_ && !constraints_.feasible(open_)) return false;
     LeadIndex chosen = NoLead;
     int fewest = INT_MAX;
     CandidateIndex chosenFirst{0};
-    long long rest = 0;
+    long long rest = constrained_ ? constraints_.bonus() : 0;
     long long chosenBest = 0;
     std::int64_t priced = 0;
     std::int64_t chosenPriced = 0;
@@ -187,6 +197,16 @@ bool TreeSearch::notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidat
         if (m != b) return m > b;
     }
     return true;
+}
+
+// A complete fill offered as the best: under the composer's constraints
+// only when it keeps them all, with their weights in its objective.
+void TreeSearch::record() {
+    if (!constrained_) {
+        offerFill(s_, assigned_, music_);
+        return;
+    }
+    if (const auto extra = constraints_.complete()) offerFill(s_, assigned_, music_ + *extra);
 }
 
 void offerFill(FillSearch& s, const LeadFill& fill, long long music) {

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "fill/fill_constraints.h"
 #include "fill/fill_search.h"
 #include "search/search_limits.h"
 
@@ -81,7 +82,7 @@ private:
     void refreshBest();
     bool notBeforeBest(LeadIndex extraLead, CandidateIndex extraCandidate) const;
     bool freeBlockers();
-    void record() { offerFill(s_, assigned_, music_); }
+    void record();
 
     std::uint64_t nextRandom() {
         random_ ^= random_ << 13;
@@ -102,6 +103,9 @@ private:
     search::IndexVec<LeadIndex, int> alive_;
     // The candidate chosen for each lead, or NoCandidate while it is open.
     LeadFill assigned_;
+    // The composer's constraints, followed only when the problem has any.
+    const bool constrained_;
+    ConstraintTracker constraints_;
     // Uses of each method: the kept leads' and the chosen candidates'.
     search::IndexVec<MethodIndex, int> uses_;
     // One a depth, and one more.

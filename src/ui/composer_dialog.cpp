@@ -154,7 +154,7 @@ void ComposerDialog::fill() {
     readControls(session_->fields());
     FillWindow window(*session_, MethodLibrary::instance(), this);
     window.showFillIn(display_);
-    if (!window.start()) return;
+    if (!window.prepare()) return;
     window.exec();
     writeControlsNow();
     if (analysis_ != nullptr) analysis_->refresh();

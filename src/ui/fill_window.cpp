@@ -13,8 +13,11 @@
 #include "composition/composition.h"
 #include "methods/method_library.h"
 #include "session/composer_session.h"
+#include "ringing/model_error.h"
+#include "session/fill_choices.h"
 #include "session/fill_preview.h"
 #include "ui/display_window.h"
+#include "ui/fill_options_panel.h"
 
 namespace quarnel {
 
@@ -34,21 +37,32 @@ FillWindow::FillWindow(ComposerSession& session, const MethodLibrary& library, Q
     form->addRow(tr("Elapsed"), elapsed_);
     methods_ = new QPlainTextEdit(this);
     methods_->setReadOnly(true);
+    options_ = new FillOptionsPanel(this);
+    options_->hide();
+    start_ = new QPushButton(tr("Start"), this);
+    start_->setObjectName(QStringLiteral("fillStart"));
+    start_->hide();
+    quiet_ = new QLabel(this);
+    quiet_->setObjectName(QStringLiteral("fillQuiet"));
     stop_ = new QPushButton(tr("Stop"), this);
     take_ = new QPushButton(tr("Take"), this);
     leave_ = new QPushButton(tr("Leave"), this);
     take_->setEnabled(false);
     leave_->setEnabled(false);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(start_);
     buttons->addWidget(stop_);
     buttons->addStretch();
     buttons->addWidget(take_);
     buttons->addWidget(leave_);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(options_);
     layout->addLayout(form);
+    layout->addWidget(quiet_);
     layout->addWidget(status_);
     layout->addWidget(methods_);
     layout->addLayout(buttons);
+    connect(start_, &QPushButton::clicked, this, &FillWindow::start);
     connect(stop_, &QPushButton::clicked, this, &FillWindow::stop);
     connect(take_, &QPushButton::clicked, this, &FillWindow::take);
     connect(leave_, &QPushButton::clicked, this, &FillWindow::leave);
@@ -71,11 +85,32 @@ QString FillWindow::cutNote() const {
         .arg(QString::fromStdString(p->cutCodes()));
 }
 
+bool FillWindow::prepare() {
+    const Composition* c = session_.composition();
+    if (c == nullptr) return false;
+    options_->setMethodNames(methodNamesOfPlan(*c, library_));
+    options_->show();
+    start_->show();
+    start_->setDefault(true);
+    stop_->setEnabled(false);
+    return true;
+}
+
 bool FillWindow::start() {
     const Composition* c = session_.composition();
     if (c == nullptr) return false;
-    fill::FillOptions options = fillOptionsOf(session_.fields());
-    if (!runner_.start(*c, library_, session_.musicTable(), options)) return false;
+    const fill::FillOptions options = fillOptionsOf(session_.fields(), options_->choices());
+    try {
+        if (!runner_.start(*c, library_, session_.musicTable(), options)) return false;
+    } catch (const ModelError& e) {
+        status_->setText(QString::fromStdString(e.what()));
+        return false;
+    }
+    options_->setEnabled(false);
+    start_->setEnabled(false);
+    stop_->setEnabled(true);
+    lastBest_ = 0;
+    lastGain_ = 0;
     status_->setText(tr("Searching") + cutNote());
     placeClearOfDisplay();
     timer_->start();
@@ -105,11 +140,20 @@ void FillWindow::poll() {
     bestMusic_->setText(QString::fromStdString(bestMusicText(p.haveFill, p.bestMusic, p.haveBound, p.bound)));
     speed_->setText(QString::number(p.nodesPerSecond, 'f', 0));
     elapsed_->setText(QString::number(p.elapsedSeconds, 'f', 1) + QStringLiteral(" s"));
+    // How long the best music has stood still, so the composer knows when
+    // to stop: shown after ten seconds without a gain.
+    if (p.haveFill && (p.bestScore != lastBest_ || lastGain_ == 0)) {
+        lastBest_ = p.bestScore;
+        lastGain_ = p.elapsedSeconds;
+    }
+    const double still = p.elapsedSeconds - lastGain_;
+    quiet_->setText(p.haveFill && still >= 10 ? tr("No better fill for %1 s").arg(static_cast<int>(still)) : QString());
     if (!runner_.running()) finish();
 }
 
 void FillWindow::finish() {
     timer_->stop();
+    quiet_->clear();
     result_ = runner_.wait();
     stop_->setEnabled(false);
     leave_->setEnabled(true);

@@ -1,5 +1,6 @@
 #pragma once
-// The Fill window: runs a fill of the loaded composition on a worker thread
+// The Fill window: first, when opened with prepare, the options of the
+// search (fill options panel) and Start; then it runs a fill of the loaded composition on a worker thread
 // while it stays painted and answers Stop, shows the best music so far, the
 // nodes searched per second and the time taken, and when the search ends
 // offers "Take" (every filled lead gets its method) or "Leave" (the
@@ -24,6 +25,7 @@ namespace quarnel {
 class ComposerSession;
 class Composition;
 class DisplayWindow;
+class FillOptionsPanel;
 class MethodLibrary;
 
 class FillWindow : public QDialog {
@@ -32,9 +34,15 @@ public:
     FillWindow(ComposerSession& session, const MethodLibrary& library, QWidget* parent = nullptr);
     ~FillWindow() override;
 
-    // Starts the search with the session's fields; false when there is no
-    // composition to fill.
+    // Offers the options before Start: the methods of the plan's codes to
+    // tick; false when there is no composition to fill.
+    bool prepare();
+    // Starts the search with the session's fields and the options panel's
+    // choices; false when there is no composition to fill or the choices
+    // cannot be kept (the reason is in the status line).
     bool start();
+    FillOptionsPanel* optionsPanel() const { return options_; }
+    QPushButton* startButton() const { return start_; }
     bool searching() const { return runner_.running(); }
     const std::optional<fill::FillResult>& result() const { return result_; }
     QPushButton* stopButton() const { return stop_; }
@@ -75,6 +83,12 @@ private:
     QLabel* elapsed_ = nullptr;
     QLabel* status_ = nullptr;
     QPlainTextEdit* methods_ = nullptr;
+    FillOptionsPanel* options_ = nullptr;
+    QPushButton* start_ = nullptr;
+    // "no better fill for 40 s" while the best music stands still.
+    QLabel* quiet_ = nullptr;
+    long long lastBest_ = 0;
+    double lastGain_ = 0;
     QPushButton* stop_ = nullptr;
     QPushButton* take_ = nullptr;
     QPushButton* leave_ = nullptr;

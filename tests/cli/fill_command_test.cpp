@@ -112,6 +112,38 @@ TEST(FillCommandTest, BadInputAndFillsThatCannotBeAreReportedWithTheirStatus) {
     // Treble Bob only: the standard methods hold none for some of the codes.
     check({"fill", plan, "--all", "--treble-bob"}, 2, "No true fill exists");
     check({"fill", plan, "--all", "--node-limit", "1"}, 3, "No fill found within the limits");
+    // The composer's constraints: contradictions are refused before the search.
+    check({"fill", plan, "--min-methods", "4", "--max-methods", "3"}, 1,
+          "Contradictory constraints: at least 4 methods but at most 3\n");
+    check({"fill", plan, "--methods", "Cambridge,Bristol", "--min-methods", "3"}, 1,
+          "Contradictory constraints: at least 3 methods but only 2 given\n");
+    check({"fill", plan, "--methods", "Cambridge", "--surprise"}, 1, "--methods and --surprise cannot be given together\n");
+    check({"fill", plan, "--methods", "Cambridge,Nowhere"}, 1, "No method named \"Nowhere\"");
+    check({"fill", plan, "--balance", "101"}, 1, "--balance needs a whole number from 0 to 100\n");
+    check({"fill", plan, "--all", "--min-com", "40"}, 1,
+          "No fill of this plan can keep the constraints: at least 40 changes of method, but 8 leads of 160 changes in 5 "
+          "parts have at most 39\n");
+    check({"fill", plan, "--all", "--max-methods", "1"}, 2, "No true fill keeps the constraints\n");
+}
+
+TEST(FillCommandTest, AFillUnderConstraintsKeepsThemAsProveCountsThem) {
+    const std::string plan = ::testing::TempDir() + "six-leads.txt";
+    const std::string music = test::testDataDir() + "/major-classic.mus";
+    const std::string library = test::standardMethodsDir();
+    std::ofstream(plan) << "B-\nB-\nB \nB \nB-\nB \n";
+    const Result r = run({"fill", plan, "--music", music, "--library", library, "--methods", "Cambridge S,Yorkshire S,Superlative,Lincolnshire S,Pudsey S", "--max-com", "8", "--min-each", "192", "--threads", "2"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::size_t at = r.err.find("Changes of method: ");
+    ASSERT_NE(at, std::string::npos) << r.err;
+    const std::string line = r.err.substr(at, r.err.find('\n', at) - at + 1);
+    EXPECT_LE(std::stoi(line.substr(19)), 8);
+    const std::string filled = ::testing::TempDir() + "six-filled.txt";
+    std::ofstream(filled) << r.out;
+    // prove counts the same changes of method, and each method rings at
+    // least two leads of 3 parts.
+    const Result proved = run({"prove", filled, "--music", music, "--library", library});
+    EXPECT_NE(proved.out.find(line), std::string::npos) << proved.out;
+    EXPECT_EQ(proved.out.find(" 96 changes"), std::string::npos) << proved.out;
 }
 
 }  // namespace

@@ -1,6 +1,10 @@
 #include <QLabel>
 #include <QPushButton>
+#include <QCheckBox>
+#include <QListWidget>
+#include <QSpinBox>
 #include <QtTest>
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -9,6 +13,7 @@
 #include "session/composer_session.h"
 #include "session/headless_view.h"
 #include "ui/display_window.h"
+#include "ui/fill_options_panel.h"
 #include "ui/fill_window.h"
 
 namespace quarnel {
@@ -19,6 +24,7 @@ private slots:
     void aFinishedFillIsTakenIntoEveryLead();
     void stopEndsTheSearchWithTheBestFillSoFar();
     void theDisplayShowsTheFillUntilItIsTakenOrLeft();
+    void theOptionsChosenBeforeStartReachTheEngine();
 
 private:
     std::ostringstream messages_;
@@ -128,6 +134,50 @@ void FillWindowTest::theDisplayShowsTheFillUntilItIsTakenOrLeft() {
     check(End::Leave);
     check(End::Escape);
     check(End::Take);
+}
+
+void FillWindowTest::theOptionsChosenBeforeStartReachTheEngine() {
+    MethodLibrary library;
+    QVERIFY2(readLibraryFiles(library, QUARNEL_TEST_DATA "/methods-standard") == 3, "method library missing: " QUARNEL_TEST_DATA "/methods-standard");
+    HeadlessView view(messages_);
+    ComposerSession session(view, library);
+    QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
+    // Two empty B leads: left free, their best fill rings two methods.
+    const std::string path = QDir::temp().filePath(QStringLiteral("quarnel-fill-options.txt")).toStdString();
+    {
+        std::ofstream plan(path);
+        plan << "B-\nB \n";
+    }
+    QVERIFY(session.loadFile(path));
+    FillWindow window(session, library);
+    QVERIFY(window.prepare());
+    QVERIFY(!window.stopButton()->isEnabled());
+    FillOptionsPanel* panel = window.optionsPanel();
+    QVERIFY(panel->methodList()->count() > 8);
+    panel->standardEightButton()->click();
+    int ticked = 0;
+    for (int i = 0; i < panel->methodList()->count(); ++i) ticked += panel->methodList()->item(i)->checkState() == Qt::Checked;
+    QCOMPARE(ticked, 5);  // Cambridge, Lincolnshire, Pudsey, Superlative and Yorkshire: code B
+    panel->maxMethodsBox()->setValue(1);
+    window.startButton()->click();
+    QTRY_VERIFY_WITH_TIMEOUT(window.takeButton()->isEnabled(), 10000);
+    QCOMPARE(window.result()->status, fill::FillStatus::Optimal);
+    QCOMPARE(window.result()->methods.size(), std::size_t{2});
+    const std::string& one = window.result()->methods[0].second;
+    QCOMPARE(window.result()->methods[1].second, one);
+    const std::string name = library.nameOf(one);
+    QVERIFY2(std::find(standardEight().begin(), standardEight().end(), name) != standardEight().end(), name.c_str());
+
+    // Choices no fill can keep are refused in the status line, and the
+    // search does not start.
+    FillWindow refused(session, library);
+    QVERIFY(refused.prepare());
+    refused.optionsPanel()->maxMethodsBox()->setValue(2);
+    refused.optionsPanel()->minMethodsBox()->setValue(3);
+    QVERIFY(!refused.start());
+    QCOMPARE(refused.findChild<QLabel*>(QStringLiteral("fillStatus"))->text(),
+             QStringLiteral("Contradictory constraints: at least 3 methods but at most 2"));
+    QVERIFY(!refused.searching());
 }
 
 }  // namespace quarnel
