@@ -9,6 +9,7 @@
 #include "composition/calling.h"
 #include "composition/composition.h"
 #include "composition/layout_reader.h"
+#include "composition/layout_writer.h"
 #include "methods/library_location.h"
 #include "methods/major_method.h"
 #include "methods/method_library.h"
@@ -16,207 +17,9 @@
 #include "ringing/model_error.h"
 
 namespace quarnel::cli {
-namespace {
-
-// How a course head is printed: bells 2 to 6 when the tenors are home,
-// otherwise 2 to 8.
-std::string courseHeadText(const Row& row) {
-    const std::string text = row.text();
-    return tenorsHome(row) ? text.substr(1, 5) : text.substr(1);
-}
-
-std::string methodNameOf(const Composition& c, int n) {
-    if (c.committedMethodAt(n) == nullptr) return std::string();
-    const Lead& lead = *c.leadAt(n);
-    return lead.name().empty() ? lead.notation() : lead.name();
-}
-
-// The name a layout prints for a library method: without its class when
-// that reads back to the same method, otherwise the library name.
-std::string printedName(const MethodLibrary& library, MethodNameIndex& names, const std::string& name) {
-    const std::string base = baseMethodName(name);
-    std::string why;
-    return resolveLayoutMethod(library, names, base, why) == name ? base : name;
-}
-
-std::string className(const std::string& name) {
-    if (name.size() > 2 && name.compare(name.size() - 2, 2, " S") == 0) return "Surprise";
-    if (name.size() > 2 && name.compare(name.size() - 2, 2, " D") == 0) return "Delight";
-    if (name.size() > 3 && name.compare(name.size() - 3, 3, " TB") == 0) return "Treble Bob";
-    return std::string();
-}
-
-std::string padded(const std::string& text, std::size_t width) {
-    return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
-std::string trimmedRight(std::string line) {
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    return line;
-}
-
-long long lengthOf(const Composition& c) {
-    return static_cast<long long>(c.partCount()) * c.leadLength() * static_cast<long long>(c.leadCount());
-}
-
-std::string partsLine(const Composition& c) { return std::to_string(c.partCount()) + " part\n"; }
-
-std::string leadList(const Composition& c, const MethodLibrary& library) {
-    MethodNameIndex names;
-    std::vector<std::string> printed;
-    std::size_t width = 0;
-    for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) {
-        const std::string name = methodNameOf(c, n);
-        printed.push_back(name.empty() ? std::string("?") : printedName(library, names, name));
-        width = std::max(width, printed.back().size());
-    }
-    std::string out = std::to_string(lengthOf(c)) + " Major\n";
-    for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) {
-        const Lead& lead = *c.leadAt(n);
-        const Call call = callOfLead(lead);
-        const char mark = symbolOf(call);
-        out += padded(printed[static_cast<std::size_t>(n - 1)], width) + "  " + mark + "  " + lead.nextLeadHead().text().substr(1) + "\n";
-    }
-    return out + partsLine(c);
-}
-
-// A line of the course layout: the courses it covers (the first, then
-// courses of one call each repeating its last call) and its calls.
-struct LayoutLine {
-    std::size_t firstCourse = 0;
-    std::size_t courses = 1;
-    std::vector<CallAt> calls;  // the first course's calls
-    int repeats = 1;            // how many times the last call is made
-};
-
-std::string callCell(Call call, int count) {
-    if (call == Call::Single) return count == 1 ? "s" : std::string("s") + std::to_string(count);
-    return count == 1 ? "-" : std::to_string(count);
-}
-
-// The course layout, or empty when the composition cannot be written so.
-std::string courseLayout(const Composition& c, const MethodLibrary& library) {
-    const CompositionCalling calling = compositionCalling(c);
-    if (!calling.tenorsHomeAtEveryCourseHead) return std::string();
-    // Group courses into lines: a course whose one call repeats the last
-    // call of the line before at the same position is a repeat.
-    std::vector<LayoutLine> lines;
-    for (std::size_t k = 0; k < calling.courses.size(); ++k) {
-        const CourseCalling& course = calling.courses[k];
-        if (!lines.empty() && course.calls.size() == 1 && !lines.back().calls.empty()) {
-            const CallAt& last = lines.back().calls.back();
-            if (last.call == course.calls[0].call && last.position == course.calls[0].position) {
-                ++lines.back().courses;
-                ++lines.back().repeats;
-                continue;
-            }
-        }
-        lines.push_back({k, 1, course.calls, 1});
-    }
-    // Methods: one method for all leads, or a Methods column.
-    std::vector<std::string> methodOfLead;
-    for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) methodOfLead.push_back(methodNameOf(c, n));
-    const bool single = std::all_of(methodOfLead.begin(), methodOfLead.end(),
-                                    [&](const std::string& m) { return m == methodOfLead.front(); });
-    if (methodOfLead.front().empty() && single) return std::string();
-    std::vector<std::string> letterOfLead;
-    for (const std::string& m : methodOfLead) {
-        std::string letter = "?";
-        for (const MethodLetter& l : calling.letters)
-            if (l.name == m) letter = l.letter;
-        letterOfLead.push_back(letter);
-    }
-    // Columns: the course head, the positions in order, Methods.
-    const std::vector<char>& order = calling.positionOrder;
-    std::vector<std::vector<std::string>> table;
-    std::vector<std::string> headerRow{"23456"};
-    for (char p : order) headerRow.emplace_back(1, p);
-    if (!single) headerRow.emplace_back("Methods");
-    for (const LayoutLine& line : lines) {
-        std::vector<std::string> row(headerRow.size());
-        const CourseCalling& lastCourse = calling.courses[line.firstCourse + line.courses - 1];
-        row[0] = courseHeadText(lastCourse.end);
-        std::size_t column = 0;
-        for (std::size_t i = 0; i < line.calls.size(); ++i) {
-            while (column < order.size() && order[column] != line.calls[i].position) ++column;
-            if (column == order.size()) return std::string();
-            const bool last = i + 1 == line.calls.size();
-            row[column + 1] = callCell(line.calls[i].call, last ? line.repeats : 1);
-            ++column;
-        }
-        if (!single) {
-            std::string methods;
-            const int first = calling.courses[line.firstCourse].firstLead;
-            const int end = lastCourse.firstLead + lastCourse.leadCount;
-            for (int n = first; n < end; ++n) {
-                methods += letterOfLead[static_cast<std::size_t>(n - 1)];
-                const Call call = callOfLead(*c.leadAt(n));
-                if (call == Call::Bob) methods += '.';
-                if (call == Call::Single) methods += 's';
-            }
-            row.back() = methods;
-        }
-        table.push_back(std::move(row));
-    }
-    std::vector<std::size_t> widths(headerRow.size(), 0);
-    for (std::size_t col = 0; col < headerRow.size(); ++col) {
-        widths[col] = headerRow[col].size();
-        for (const auto& row : table) widths[col] = std::max(widths[col], row[col].size());
-    }
-    const auto writeRow = [&widths](const std::vector<std::string>& row) {
-        std::string text;
-        for (std::size_t col = 0; col < row.size(); ++col) text += padded(row[col], widths[col]) + (col + 1 < row.size() ? "  " : "");
-        return trimmedRight(text) + "\n";
-    };
-    MethodNameIndex names;
-    std::string out = std::to_string(lengthOf(c));
-    if (single) {
-        const std::string cls = className(methodOfLead.front());
-        out += " " + baseMethodName(methodOfLead.front()) + (cls.empty() ? std::string() : std::string(" ") + cls) + " Major\n";
-        out += "Method: " + printedName(library, names, methodOfLead.front()) + "\n";
-    } else {
-        std::string cls = className(methodOfLead.front());
-        for (const std::string& m : methodOfLead)
-            if (className(m) != cls) cls.clear();
-        out += std::string(" Spliced ") + (cls.empty() ? std::string() : cls + " ") + "Major (" + std::to_string(calling.letters.size()) + "m)\n";
-    }
-    out += writeRow(headerRow);
-    for (const auto& row : table) out += writeRow(row);
-    out += partsLine(c);
-    if (!single) {
-        std::vector<MethodLetter> key = calling.letters;
-        std::sort(key.begin(), key.end(), [](const MethodLetter& a, const MethodLetter& b) { return a.letter < b.letter; });
-        std::string keyLine;
-        for (const MethodLetter& l : key) keyLine += (keyLine.empty() ? std::string() : std::string(", ")) + l.letter + " " + printedName(library, names, l.name);
-        out += keyLine + "\n";
-        const MethodBalance balance = methodBalance(c);
-        std::string contains = "Contains";
-        for (const MethodFigures& m : balance.methods)
-            contains += std::string(" ") + std::to_string(m.changes) + " " + baseMethodName(m.name) + ",";
-        out += contains + " " + std::to_string(balance.changesOfMethod) + " changes of method\n";
-    }
-    return out;
-}
-
-}  // namespace
 
 std::string layoutText(const Composition& c, const MethodLibrary& library, bool leadHeads) {
-    if (c.leadCount() == 0) return std::string();
-    if (!leadHeads) {
-        const std::string layout = courseLayout(c, library);
-        // Written only when it reads back to the same leads: a call the
-        // tenor meets its position for twice in a course is not at the first
-        // chance, and a layout could not say which.
-        if (!layout.empty()) {
-            try {
-                std::ostringstream saved;
-                c.save(saved);
-                if (readLayout(layout, library) == saved.str()) return layout;
-            } catch (const ModelError&) {
-            }
-        }
-    }
-    return leadList(c, library);
+    return quarnel::layoutText(c, library, leadHeads);
 }
 
 void writeCallingLines(std::ostream& out, const Composition& c) {
@@ -245,7 +48,7 @@ int layoutCommand(const std::vector<std::string>& words, bool leadHeads, const s
     try {
         const auto c = readComposition(in, MajorMethod::HalfLength, library);
         for (const std::string& line : c->loadReport()) err << line << "\n";
-        out << layoutText(*c, library, leadHeads);
+        out << quarnel::layoutText(*c, library, leadHeads);
     } catch (const ModelError& e) {
         err << "Load abandoned: " << e.describe() << "\n";
         return 1;

@@ -91,8 +91,8 @@ void Lead::attach(Composition& composition, int number) {
     leadEndKey_ = rowKey(composition.partEnd(), leadEnd_);
     leadHeadIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadHeadKey_));
     leadEndIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadEndKey_));
-    composition.insertRow(leadHeadKey_, 0);
-    composition.insertRow(leadEndKey_, 0);
+    if (!headRepeats_) composition.insertRow(leadHeadKey_, 0);
+    if (!endRepeats_) composition.insertRow(leadEndKey_, 0);
     if (!notation_.empty()) {
         const std::string text = name_.empty() ? notation_ : name_;
         const MajorMethod method(notation_, *library_);
@@ -225,7 +225,8 @@ Composition::Composition(int halfLength, const MethodLibrary& library)
 
 Composition::~Composition() = default;
 
-std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library) {
+std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library,
+                                             PlanRepeats repeats) {
     if (halfLength < 2 || halfLength > MaxHalfLength) halfLength = MaxHalfLength;
     std::unique_ptr<Composition> c(new Composition(halfLength, library));
     Row running;
@@ -254,8 +255,15 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         };
         const RowKey head = rowKey(c->partEnd_, lead.leadHead());
         const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
-        if (c->ownerOf(head) >= 0) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
-        if (c->ownerOf(end) >= 0 || end == head) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
+        const int n = static_cast<int>(i + 1);
+        lead.headRepeats_ = c->ownerOf(head) >= 0;
+        lead.endRepeats_ = c->ownerOf(end) >= 0 || end == head;
+        if (repeats == PlanRepeats::Refuse) {
+            if (lead.headRepeats_) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
+            if (lead.endRepeats_) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
+        }
+        if (lead.headRepeats_) c->planRepeats_.push_back(c->findRepeat(n, false, lead.leadHead(), head));
+        if (lead.endRepeats_) c->planRepeats_.push_back(c->findRepeat(n, true, lead.leadEnd(), end));
         try {
             lead.attach(*c, static_cast<int>(i + 1));
         } catch (const ModelError& e) {
@@ -263,6 +271,56 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         }
     }
     return c;
+}
+
+PlanRepeat Composition::findRepeat(int n, bool leadEnd, const Row& row, RowKey key) const {
+    PlanRepeat repeat;
+    repeat.lead = n;
+    repeat.leadEnd = leadEnd;
+    repeat.row = row;
+    // The rows registered before this one: the heads and ends of the leads
+    // before n, and n's own head when its end repeats.
+    for (int m = 1; m <= n; ++m) {
+        const Lead& other = *leads_[static_cast<std::size_t>(m - 1)];
+        for (const bool otherEnd : {false, true}) {
+            if (m == n && (otherEnd || !leadEnd)) continue;
+            const Row& otherRow = otherEnd ? other.leadEnd() : other.leadHead();
+            if (rowKey(partEnd_, otherRow) != key) continue;
+            // The part in which the other lead rings this row.
+            Row image = otherRow;
+            for (int part = 1; part <= std::max(1, partEnd_.count()); ++part) {
+                if (image == row) {
+                    repeat.otherLead = m;
+                    repeat.otherLeadEnd = otherEnd;
+                    repeat.part = part;
+                    return repeat;
+                }
+                image = partEnd_.onePartOn(image);
+            }
+        }
+    }
+    return repeat;
+}
+
+std::string PlanRepeat::describe(int partCount) const {
+    std::string text = "Lead " + std::to_string(lead) + "'s " + (leadEnd ? "lead end " : "lead head ") + row.text() + " is ";
+    if (otherLead == lead)
+        text += std::string("its own ") + (otherLeadEnd ? "lead end" : "lead head");
+    else
+        text += "lead " + std::to_string(otherLead) + "'s" + (otherLeadEnd != leadEnd ? (otherLeadEnd ? " lead end" : " lead head") : "");
+    if (partCount > 1) text += " in part " + std::to_string(part);
+    return text;
+}
+
+bool Composition::leadInFalsePlan(int n) const {
+    return std::any_of(planRepeats_.begin(), planRepeats_.end(),
+                       [n](const PlanRepeat& r) { return r.lead == n || r.otherLead == n; });
+}
+
+std::string Composition::planFalsenessText() const {
+    std::string text;
+    for (const PlanRepeat& repeat : planRepeats_) text += repeat.describe(partCount()) + "\n";
+    return text;
 }
 
 std::string Composition::noMethodReason(const std::string& text) {

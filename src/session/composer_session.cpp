@@ -6,6 +6,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "composition/plan_edit.h"
 #include "fill/fill.h"
 #include "ringing/lead_head_code.h"
 #include "ringing/model_error.h"
@@ -42,11 +43,33 @@ ComposerSession::~ComposerSession() {
     view_.showComposition(nullptr);
 }
 
+std::string ComposerSession::falsePlanReason() const {
+    if (!composition_ || !composition_->planIsFalse()) return std::string();
+    std::string text = "The plan is false: ";
+    const auto& repeats = composition_->planRepeats();
+    // The first three, so that the status stays readable.
+    const std::size_t shown = std::min<std::size_t>(repeats.size(), 3);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += "; ";
+        text += repeats[i].describe(composition_->partCount());
+    }
+    if (repeats.size() > shown) text += "; and " + std::to_string(repeats.size() - shown) + " more";
+    return text;
+}
+
+bool ComposerSession::refuseFalsePlan() {
+    if (!composition_ || !composition_->planIsFalse()) return false;
+    fields_.statusText = falsePlanReason() + "\r\n";
+    view_.writeControls(fields_);
+    return true;
+}
+
 void ComposerSession::composeStatus() {
     std::string& status = fields_.statusText;
     status.clear();
     const std::string& notation = fields_.placeNotationText;
     const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
+    if (composition_ && composition_->planIsFalse()) status += falsePlanReason() + "\r\n";
     if (notation.empty()) {
         status += "No place notation available\r\n";
     } else if (notation[0] == static_cast<char>(code | 0x60)) {
@@ -165,6 +188,7 @@ bool ComposerSession::keepSearching(bool match, bool needName) const {
 long ComposerSession::searchCandidates(bool different, bool match) {
     if (!composition_ || searching_) return 0;
     view_.readControls(fields_);
+    if (refuseFalsePlan()) return 0;
     const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
     if (!LeadHeadCode::fromEitherCase(code)) {
         // No lead of the composition has this code (a lead number past the
@@ -247,6 +271,7 @@ long ComposerSession::searchNamed(bool match) {
 }
 
 void ComposerSession::ok() {
+    if (refuseFalsePlan()) return;
     const int lead = fields_.leadNumber;
     if (composition_ && composition_->notFalseAgainst(0) && composition_->trialMatchesAt(lead) &&
         composition_->notFalseAgainst(lead)) {
@@ -320,10 +345,10 @@ LoadSnapshot ComposerSession::snapshotLoad() const {
     return snapshot;
 }
 
-void ComposerSession::recordLoad(const LoadSnapshot& before) {
+void ComposerSession::recordLoad(const LoadSnapshot& before, const std::string& label) {
     CompositionChange change;
     change.kind = CompositionChange::Kind::Load;
-    change.label = "Load";
+    change.label = label;
     change.loadBefore = before;
     change.loadAfter = snapshotLoad();
     if (before.loaded || change.loadAfter.loaded) view_.recordChange(change);
@@ -338,7 +363,7 @@ void ComposerSession::restoreLoad(const LoadSnapshot& snapshot) {
     if (snapshot.loaded) {
         std::istringstream in(snapshot.text);
         try {
-            installComposition(readComposition(in, MajorMethod::HalfLength, library_));
+            installComposition(readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record));
         } catch (const ModelError& e) {
             view_.showMessage(std::string("Load abandoned: ") + e.describe(), SessionView::MessageKind::Error);
         }
@@ -369,7 +394,7 @@ bool ComposerSession::confirmDiscardChanges() {
 }
 
 bool ComposerSession::takeFill(const std::vector<std::pair<int, std::string>>& methods) {
-    if (!composition_ || searching_) return false;
+    if (!composition_ || searching_ || refuseFalsePlan()) return false;
     const MethodsSnapshot before = snapshotMethods();
     releaseCandidate();
     const bool taken = fill::applyFill(*composition_, library_, methods) == 0;
@@ -404,7 +429,15 @@ bool ComposerSession::loadFile(const std::string& path) {
     }
     std::unique_ptr<Composition> read;
     try {
-        read = readComposition(in, MajorMethod::HalfLength, library_);
+        read = readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record);
+        // Lead heads or lead ends that repeat: opened as a false plan only
+        // when the composer says so; otherwise read as before, to be refused.
+        if (read->planIsFalse() &&
+            !view_.confirm("The plan is false:\n" + read->planFalsenessText() + "Open it as a false plan?")) {
+            in.clear();
+            in.seekg(0);
+            read = readComposition(in, MajorMethod::HalfLength, library_);
+        }
     } catch (const ModelError& e) {
         releaseComposition();
         savedText_.clear();
@@ -421,13 +454,136 @@ bool ComposerSession::loadFile(const std::string& path) {
     installComposition(std::move(read));
     savedText_ = saveText();
     recordLoad(before);
-    const auto& report = composition_->loadReport();
-    if (!report.empty()) {
-        std::string text = report.size() == 1 ? "One lead lost its method:" : std::to_string(report.size()) + " leads lost their methods:";
-        for (const std::string& line : report) text += "\n" + line;
-        view_.showMessage(text, SessionView::MessageKind::Warning);
-    }
+    reportLostMethods();
     return true;
+}
+
+void ComposerSession::reportLostMethods() {
+    if (!composition_) return;
+    const auto& report = composition_->loadReport();
+    if (report.empty()) return;
+    std::string text = report.size() == 1 ? "One lead lost its method:" : std::to_string(report.size()) + " leads lost their methods:";
+    for (const std::string& line : report) text += "\n" + line;
+    view_.showMessage(text, SessionView::MessageKind::Warning);
+}
+
+bool ComposerSession::applyPlanText(const std::string& label, const std::string& text, int lead) {
+    if (searching_) return false;
+    if (composition_ && text == saveText()) return false;
+    const LoadSnapshot before = snapshotLoad();
+    std::unique_ptr<Composition> read;
+    try {
+        std::istringstream in(text);
+        read = readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record);
+    } catch (const ModelError& e) {
+        view_.showMessage(label + " not made: " + e.describe(), SessionView::MessageKind::Warning);
+        return false;
+    }
+    const int leads = static_cast<int>(read->leadCount());
+    fields_.leadNumber = std::clamp(lead, 1, std::max(1, leads));
+    installComposition(std::move(read));
+    recordLoad(before, label);
+    reportLostMethods();
+    return true;
+}
+
+bool ComposerSession::newComposition(const std::string& method) {
+    if (searching_) return false;
+    std::string text;
+    if (!method.empty()) {
+        // The method as the name field reads it: a library name, notation as
+        // ringers write it, or the one library method a ringer's spelling names.
+        std::string notation = library_.notationOf(method);
+        if (notation.empty()) {
+            if (const NotationReading typed = readNotation(method); typed.ok()) {
+                notation = typed.text;
+            } else {
+                const std::vector<std::string> matches = names_.find(library_, method);
+                if (matches.size() == 1) notation = library_.notationOf(matches.front());
+            }
+        }
+        const std::optional<LeadHeadCode> code = notation.empty() ? std::nullopt : LeadHeadCode::fromEitherCase(notation[0]);
+        if (!code) {
+            view_.showMessage("New: \"" + method + "\" is no method of the library and no place notation.",
+                              SessionView::MessageKind::Warning);
+            return false;
+        }
+        const std::string& name = library_.nameOf(notation);
+        text = plainCourseText(*code, name.empty() ? notation : name);
+    }
+    if (!confirmDiscardChanges()) return false;
+    const LoadSnapshot before = snapshotLoad();
+    std::istringstream in(text);
+    std::unique_ptr<Composition> made = readComposition(in, MajorMethod::HalfLength, library_);
+    compositionFileName_ = "untitled.txt";
+    savedText_.clear();
+    fields_.leadNumber = 1;
+    installComposition(std::move(made));
+    recordLoad(before, "New");
+    reportLostMethods();
+    return true;
+}
+
+bool ComposerSession::setCall(Call call) {
+    if (!composition_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    if (composition_->callAt(lead) == call) return false;
+    const char* label = call == Call::Bob ? "Bob" : call == Call::Single ? "Single" : "Plain";
+    return applyPlanText(label, withCall(saveText(), lead, call), lead);
+}
+
+bool ComposerSession::insertLead() {
+    view_.readControls(fields_);
+    const int leads = composition_ ? static_cast<int>(composition_->leadCount()) : 0;
+    const int lead = std::min(fields_.leadNumber, leads);
+    // A first lead takes the code the code field shows, or B (the code of a
+    // plain course of Cambridge and Yorkshire).
+    const LeadHeadCode code = LeadHeadCode::fromEitherCase(fields_.leadHeadCodeText.empty() ? '*' : fields_.leadHeadCodeText[0])
+                                  .value_or(*LeadHeadCode::fromLetter('B'));
+    return applyPlanText("Insert lead", withLeadInserted(saveText(), lead, code), lead + 1);
+}
+
+bool ComposerSession::deleteLead() {
+    if (!composition_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    if (!composition_->leadAt(lead)) return false;
+    return applyPlanText("Delete lead", withLeadDeleted(saveText(), lead), lead);
+}
+
+bool ComposerSession::setCode(char letter) {
+    if (!composition_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    const std::optional<LeadHeadCode> code = LeadHeadCode::fromEitherCase(letter);
+    if (!code || !composition_->leadAt(lead) || composition_->codeAt(lead) == code) return false;
+    return applyPlanText(std::string("Code ") + code->letter(), withCode(saveText(), lead, *code), lead);
+}
+
+bool ComposerSession::putInWithItsCode() {
+    if (!composition_ || searching_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    const Method* method = candidate();
+    if (!composition_->leadAt(lead) || method == nullptr || !method->hasNotation()) {
+        fields_.statusText = "No place notation available\r\n";
+        view_.writeControls(fields_);
+        return false;
+    }
+    const std::string notation = method->notationText();
+    const std::optional<LeadHeadCode> code = LeadHeadCode::fromEitherCase(notation.empty() ? '*' : notation[0]);
+    if (!code) return false;
+    if (code == composition_->codeAt(lead)) {
+        // Of the lead's own code: what OK does.
+        const MethodsSnapshot before = snapshotMethods();
+        ok();
+        return snapshotMethods() != before;
+    }
+    const int leads = static_cast<int>(composition_->leadCount());
+    if (!view_.confirm(codeChangeQuestion(lead, leads, *code) + "?")) return false;
+    const std::string& name = library_.nameOf(notation);
+    return applyPlanText("Put in with its code", withMethod(saveText(), lead, *code, name.empty() ? notation : name), lead);
 }
 
 void ComposerSession::installComposition(std::unique_ptr<Composition> composition) {
@@ -473,6 +629,7 @@ bool ComposerSession::saveAs(std::string_view extension, std::string& remembered
 }
 
 void ComposerSession::save() {
+    if (composition_ && composition_->planIsFalse() && !view_.confirm(falsePlanReason() + ". Save anyway?")) return;
     const std::string text = saveText();
     if (saveAs("txt", compositionFileName_, &Composition::save, "Save composition")) {
         savedText_ = text;
