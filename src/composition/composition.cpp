@@ -91,8 +91,10 @@ void Lead::attach(Composition& composition, int number) {
     leadEndKey_ = rowKey(composition.partEnd(), leadEnd_);
     leadHeadIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadHeadKey_));
     leadEndIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadEndKey_));
-    if (!headRepeats_) composition.insertRow(leadHeadKey_, 0);
-    if (!endRepeats_) composition.insertRow(leadEndKey_, 0);
+    if (!endsRegistered_) {
+        composition.insertRow(leadHeadKey_, 0);
+        composition.insertRow(leadEndKey_, 0);
+    }
     if (!notation_.empty()) {
         const std::string text = name_.empty() ? notation_ : name_;
         const MajorMethod method(notation_, *library_);
@@ -247,23 +249,39 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
     }
     c->partEnd_ = PartEnd(running);
     c->trialFalseness_.reserve(c->leads_.size());
+    if (repeats == PlanRepeats::Record) {
+        // A plan being edited: every lead head and lead end is registered
+        // before any method, so that a method clashing with the plan loses
+        // (and is reported) rather than the plan; a row that repeats is
+        // registered once and recorded.
+        for (std::size_t i = 0; i < c->leads_.size(); ++i) {
+            Lead& lead = *c->leads_[i];
+            const int n = static_cast<int>(i + 1);
+            const RowKey head = rowKey(c->partEnd_, lead.leadHead());
+            const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
+            if (c->ownerOf(head) >= 0)
+                c->planRepeats_.push_back(c->findRepeat(n, false, lead.leadHead(), head));
+            else
+                c->insertRow(head, 0);
+            if (c->ownerOf(end) >= 0)
+                c->planRepeats_.push_back(c->findRepeat(n, true, lead.leadEnd(), end));
+            else
+                c->insertRow(end, 0);
+            lead.endsRegistered_ = true;
+        }
+    }
     for (std::size_t i = 0; i < c->leads_.size(); ++i) {
         Lead& lead = *c->leads_[i];
-        // Name the row that repeats before the lead enters the register.
-        const auto where = [&lead](const char* row, const Row& r) {
-            return "line " + std::to_string(lead.line_) + ": " + row + " " + r.text() + " repeats";
-        };
-        const RowKey head = rowKey(c->partEnd_, lead.leadHead());
-        const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
-        const int n = static_cast<int>(i + 1);
-        lead.headRepeats_ = c->ownerOf(head) >= 0;
-        lead.endRepeats_ = c->ownerOf(end) >= 0 || end == head;
-        if (repeats == PlanRepeats::Refuse) {
-            if (lead.headRepeats_) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
-            if (lead.endRepeats_) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
+        if (!lead.endsRegistered_) {
+            // Name the row that repeats before the lead enters the register.
+            const auto where = [&lead](const char* row, const Row& r) {
+                return "line " + std::to_string(lead.line_) + ": " + row + " " + r.text() + " repeats";
+            };
+            const RowKey head = rowKey(c->partEnd_, lead.leadHead());
+            const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
+            if (c->ownerOf(head) >= 0) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
+            if (c->ownerOf(end) >= 0 || end == head) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
         }
-        if (lead.headRepeats_) c->planRepeats_.push_back(c->findRepeat(n, false, lead.leadHead(), head));
-        if (lead.endRepeats_) c->planRepeats_.push_back(c->findRepeat(n, true, lead.leadEnd(), end));
         try {
             lead.attach(*c, static_cast<int>(i + 1));
         } catch (const ModelError& e) {
@@ -279,7 +297,8 @@ PlanRepeat Composition::findRepeat(int n, bool leadEnd, const Row& row, RowKey k
     repeat.leadEnd = leadEnd;
     repeat.row = row;
     // The rows registered before this one: the heads and ends of the leads
-    // before n, and n's own head when its end repeats.
+    // before n, and n's own head when its end repeats. Only lead heads and
+    // lead ends are registered while they are.
     for (int m = 1; m <= n; ++m) {
         const Lead& other = *leads_[static_cast<std::size_t>(m - 1)];
         for (const bool otherEnd : {false, true}) {

@@ -114,10 +114,9 @@ private:
     RowKey leadHeadKey_{};
     RowKey leadEndKey_{};
     bool trialGenerated_ = false;
-    // In a false plan: the lead head or lead end is already registered by
-    // another lead, so this lead does not register it again.
-    bool headRepeats_ = false;
-    bool endRepeats_ = false;
+    // The lead head and lead end are in the register already (read with
+    // PlanRepeats::Record, where they go in before any method).
+    bool endsRegistered_ = false;
     // The first row position at which the trial rings a row of its own lead
     // twice; 0 when it rings none twice.
     int trialRepeat_ = 0;

@@ -422,11 +422,15 @@ void ComposerSession::load() {
 bool ComposerSession::loadFile(const std::string& path) {
     const LoadSnapshot before = snapshotLoad();
     compositionFileName_ = path;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
         view_.showMessage("Cannot open \"" + path + "\". Nothing was loaded.", SessionView::MessageKind::Error);
         return false;
     }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    const std::string fileText = contents.str();
+    std::istringstream in(fileText);
     std::unique_ptr<Composition> read;
     try {
         read = readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record);
@@ -452,7 +456,9 @@ bool ComposerSession::loadFile(const std::string& path) {
         return false;
     }
     installComposition(std::move(read));
-    savedText_ = saveText();
+    // The file as it is: when leads lost their methods, Save would write
+    // something else, and the composition shows as changed.
+    savedText_ = composition_->loadReport().empty() ? saveText() : fileText;
     recordLoad(before);
     reportLostMethods();
     return true;
@@ -624,8 +630,11 @@ bool ComposerSession::saveAs(std::string_view extension, std::string& remembered
                              void (Composition::*writer)(std::ostream&) const, std::string_view title) {
     const auto path = view_.chooseFile(SessionView::FileDialog::Save, extension, rememberedName, title);
     if (!path) return false;
+    // The document takes the name only once the file is written: a save
+    // that fails (a missing folder) leaves it as it was.
+    if (!writeFile(*path, writer)) return false;
     rememberedName = *path;
-    return writeFile(*path, writer);
+    return true;
 }
 
 void ComposerSession::save() {

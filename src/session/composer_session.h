@@ -104,6 +104,9 @@ public:
     // 2" (the first three repeats, "; " between, then "and N more"), or ""
     // for a true plan.
     std::string falsePlanReason() const;
+    // True, with the reason in the status, when the plan is false: the
+    // searches, OK and Fill cannot run on it.
+    bool refuseFalsePlan();
 
     // The name field applied (Enter): the library name a ringer's spelling
     // stands for replaces the text when exactly one method matches.
@@ -140,9 +143,6 @@ private:
     void releaseComposition();
     void installComposition(std::unique_ptr<Composition> composition);
     void recordLoad(const LoadSnapshot& before, const std::string& label = "Load");
-    // True, with the reason in the status, when the plan is false: the
-    // searches, OK and Fill cannot run on it.
-    bool refuseFalsePlan();
     // The composition of an edited file text made the present one, with the
     // current lead; the file name and the saved text stay.
     bool applyPlanText(const std::string& label, const std::string& text, int lead);

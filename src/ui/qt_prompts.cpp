@@ -1,5 +1,8 @@
 #include "ui/qt_prompts.h"
 
+#include <QInputDialog>
+#include <QLineEdit>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -53,6 +56,15 @@ void QtPrompts::showMessage(QWidget* parent, const std::string& text, MessageKin
 bool QtPrompts::confirm(QWidget* parent, const std::string& text) {
     return QMessageBox::question(parent, QStringLiteral("Quarnel"), QString::fromStdString(text),
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+std::optional<std::string> QtPrompts::askText(QWidget* parent, const std::string& title, const std::string& label,
+                                              const std::string& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, QString::fromStdString(title), QString::fromStdString(label),
+                                               QLineEdit::Normal, QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
 }
 
 Prompts::SaveChoice QtPrompts::askSaveChanges(QWidget* parent, const std::string& question) {

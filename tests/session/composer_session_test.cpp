@@ -507,6 +507,17 @@ TEST_F(ComposerSessionTest, LoadTellsWhichLeadsLostTheirMethods) {
                                                       "Lead 2 (Cornwal S): not in the method library\n"
                                                       "Lead 3 (Cambridge S): of another lead-head code"});
     EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Warning);
+    // Save would write something other than the file: the title's mark shows it.
+    EXPECT_TRUE(session.hasUnsavedChanges());
+}
+
+TEST_F(ComposerSessionTest, ASaveThatFailsKeepsTheDocumentsName) {
+    loadSample();
+    const std::string name = session.compositionFileName();
+    view.files = {::testing::TempDir() + "/no such folder/quarnel.txt"};
+    session.save();
+    EXPECT_EQ(view.messages.back().rfind("Cannot write", 0), 0u);
+    EXPECT_EQ(session.compositionFileName(), name);
 }
 
 // ---- plan edits ----

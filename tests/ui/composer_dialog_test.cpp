@@ -29,6 +29,9 @@
 #include "ui/composer_dialog.h"
 #include "ui/diagram_window.h"
 #include "ui/display_window.h"
+#include "session/drawing.h"
+#include "ringing/call.h"
+#include <filesystem>
 
 using namespace quarnel;
 
@@ -75,6 +78,14 @@ public:
         const SaveChoice c = saveChoices.front();
         saveChoices.pop_front();
         return c;
+    }
+    std::deque<std::optional<std::string>> texts;
+    std::optional<std::string> askText(QWidget*, const std::string& title, const std::string&, const std::string&) override {
+        titles.push_back(title);
+        if (texts.empty()) return std::nullopt;
+        auto t = texts.front();
+        texts.pop_front();
+        return t;
     }
     bool confirm(QWidget*, const std::string& text) override {
         questions.push_back(text);
@@ -512,10 +523,13 @@ private slots:
         QCOMPARE(prompts->messages, std::vector<std::string>{"One lead lost its method:\nLead 2 (Cornwal S): not in the method library"});
         QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Warning);
         QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("dropped.txt[*]")));
+        // Save would write something other than the file: the title says so.
+        QVERIFY(dialog->isWindowModified());
         // A file with no lead line is refused and the composition stays.
         const Composition* loaded = dialog->session().composition();
         const std::string junk = dir.path().toStdString() + "/README";
         std::ofstream(junk, std::ios::binary) << "# readme\n\x01\x02\n";
+        prompts->saveChoices = {Prompts::SaveChoice::Discard};
         prompts->files.push_back(junk);
         click(1000);
         QCOMPARE(prompts->messages.back(), std::string("Load abandoned: no lead lines in " + junk));
@@ -658,6 +672,89 @@ private slots:
         const auto diagram = colours(dialog->lowerDiagram());
         QVERIFY(diagram.contains(0xFF0000));  // the treble
         QVERIFY(diagram.contains(0x0000FF));  // the working bell
+    }
+
+    // A composition made with the keys alone: New, a click on a lead, a bob,
+    // a lead inserted and deleted, each undone with Ctrl+Z from the display
+    // and from the empty name field.
+    void thePlanIsEditedWithItsKeys() {
+        prompts->texts = {std::string("Cambridge")};
+        QTest::keyClick(dialog.get(), Qt::Key_N, Qt::ControlModifier);
+        const Composition* c = dialog->session().composition();
+        QVERIFY(c != nullptr);
+        QCOMPARE(c->leadCount(), std::size_t{7});
+        QVERIFY(dialog->isWindowModified());
+        DisplayWindow* display = dialog->displayWindow();
+        // A click on lead 3's line makes it current and takes the focus.
+        const DisplayLayout layout = displayLayout(7, display->height());
+        const Point p = displayPosition(2, layout, display->width(), display->height());
+        QTest::mouseClick(display, Qt::LeftButton, {}, QPoint(p.x + 20, p.y + 4));
+        QCOMPARE(textOf(1005), QStringLiteral("3"));
+        QCOMPARE(display->currentLead(), 3);
+        QTest::keyClick(display, Qt::Key_B);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Bob));
+        QTest::keyClick(display, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Plain));
+        QTest::keyClick(display, Qt::Key_Minus);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Bob));
+        // Ctrl+Z from the name field, which has nothing of its own to undo.
+        control<QLineEdit>(1003)->setFocus();
+        QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Plain));
+        // Letters typed in the name field are a name, not commands.
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("bs"));
+        QCOMPARE(textOf(1003), QStringLiteral("bs"));
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Plain));
+        display->setFocus();
+        QTest::keyClick(display, Qt::Key_Insert);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{8});
+        QCOMPARE(textOf(1005), QStringLiteral("4"));
+        QVERIFY(dialog->session().composition()->planIsFalse());
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().startsWith(QStringLiteral("The plan is false: ")));
+        QTest::keyClick(display, Qt::Key_Delete);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{7});
+        QVERIFY(!dialog->session().composition()->planIsFalse());
+        QTest::keyClick(display, Qt::Key_F, Qt::ShiftModifier);
+        QCOMPARE(dialog->session().composition()->codeAt(4)->letter(), 'F');
+        // Go to lead.
+        prompts->texts = {std::string("6")};
+        QTest::keyClick(display, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(textOf(1005), QStringLiteral("6"));
+    }
+
+    // Every plan command is in the More menu with its key shown, and its tip names the key.
+    void theMoreMenuShowsThePlanCommandsWithTheirKeys() {
+        for (const char* name : {"newAction", "plainAction", "bobAction", "singleAction", "insertLeadAction", "deleteLeadAction",
+                                 "setCodeAction", "putInAction", "goToLeadAction"}) {
+            QAction* action = dialog->commandAction(QString::fromLatin1(name));
+            QVERIFY2(action != nullptr, name);
+            QVERIFY2(dialog->commandsMenu()->actions().contains(action), name);
+            QVERIFY2(!action->shortcut().isEmpty(), name);
+            QVERIFY2(action->toolTip().contains(action->shortcut().toString(QKeySequence::NativeText)), name);
+        }
+        QCOMPARE(dialog->commandAction(QStringLiteral("bobAction"))->shortcuts().size(), 2);
+    }
+
+    // The window resizes: the controls keep their places, the display takes the room.
+    void theDisplayTakesTheRoomOfAResizedWindow() {
+        const QRect button = control<QPushButton>(1018)->geometry();
+        const QRect display = dialog->displayWindow()->geometry();
+        dialog->resize(dialog->width() + 300, dialog->height() + 200);
+        QTest::qWait(20);
+        QCOMPARE(control<QPushButton>(1018)->geometry(), button);
+        QCOMPARE(dialog->displayWindow()->geometry(), display.adjusted(0, 0, 300, 200));
+    }
+
+    void ctrlSavesToTheFileTheCompositionCameFrom() {
+        QTemporaryDir dir;
+        const std::string path = (dir.path() + QStringLiteral("/edited.txt")).toStdString();
+        std::filesystem::copy_file((data + QStringLiteral("/quarnel.txt")).toStdString(), path);
+        prompts->files = {path};
+        QTest::keyClick(dialog.get(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{8});
+        prompts->files = {path};
+        QTest::keyClick(dialog.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(prompts->offered.back(), path);
     }
 
     void writesScreenshots() {
