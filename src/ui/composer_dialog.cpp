@@ -34,6 +34,7 @@
 #include "ringing/call.h"
 #include "ringing/lead_head_code.h"
 #include "ui/analysis_window.h"
+#include "ui/course_view_window.h"
 #include "ui/diagram_window.h"
 #include "ui/fill_window.h"
 #include "ui/display_window.h"
@@ -305,6 +306,10 @@ void ComposerDialog::buildControls() {
     upper_->setCaption(QStringLiteral("Committed method"));
     lower_->setCaption(QStringLiteral("Candidate"));
     connect(display_, &DisplayWindow::leadClicked, this, &ComposerDialog::makeCurrent);
+    courseView_ = new CourseViewWindow(this);
+    courseView_->setGeometry(display_->geometry());
+    courseView_->hide();
+    connect(courseView_, &CourseViewWindow::leadClicked, this, &ComposerDialog::makeCurrent);
 }
 
 QAction* ComposerDialog::addCommand(const char* name, const QString& text, const QList<QKeySequence>& keys, const QString& tip,
@@ -354,6 +359,10 @@ void ComposerDialog::buildPlanCommands() {
     addCommand("putInAction", QStringLiteral("Put in with its code"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)},
                QStringLiteral("The candidate goes into the current lead with its own lead-head code; the later lead heads move"), true,
                [this] { putInWithItsCode(); });
+    QAction* course = addCommand("courseViewAction", QStringLiteral("Course view"), {QKeySequence(Qt::CTRL | Qt::Key_L)},
+                                 QStringLiteral("Show the composition as a course layout instead of the lead list"), true,
+                                 [this] { showCourseView(!courseViewChosen_); });
+    course->setCheckable(true);
     addCommand("goToLeadAction", QStringLiteral("Go to lead..."), {QKeySequence(Qt::CTRL | Qt::Key_G)},
                QStringLiteral("Make a lead of the number you type the current lead"), true, [this] { goToLead(); });
     addCommand("openAction", QStringLiteral("Open..."), {QKeySequence(QKeySequence::Open)}, QStringLiteral("Load a composition file"),
@@ -406,6 +415,12 @@ void ComposerDialog::goToLead() {
     if (number) makeCurrent(lead);
 }
 
+void ComposerDialog::showCourseView(bool on) {
+    courseViewChosen_ = on;
+    if (QAction* action = commandAction(QStringLiteral("courseViewAction"))) action->setChecked(on);
+    if (session_->fields().viewChoice == 0) viewComposition();
+}
+
 void ComposerDialog::makeCurrent(int lead) {
     if (busy()) return;
     leadNumber_->setText(QString::number(std::clamp(lead, leadHigh_, leadLow_)));
@@ -436,6 +451,7 @@ void ComposerDialog::layoutPane() {
     const auto grown = [&](QRect r, int across, int down) { return QRect(r.x(), r.y(), r.width() + across, r.height() + down); };
     status_->setGeometry(grown(dialogRect(0, 185, 143, 172), 0, taller));
     display_->setGeometry(grown(dialogRect(145, 0, 377, 358), wider, taller));
+    if (courseView_ != nullptr) courseView_->setGeometry(display_->geometry());
     upper_->setGeometry(grown(dialogRect(145, 0, 377, 179), wider, taller / 2));
     lower_->setGeometry(grown(dialogRect(145, 179, 377, 179), wider, taller - taller / 2).translated(0, taller / 2));
 }
@@ -666,11 +682,17 @@ bool ComposerDialog::confirm(const std::string& question) { return prompts_->con
 void ComposerDialog::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void ComposerDialog::endWait() { QApplication::restoreOverrideCursor(); }
 
-void ComposerDialog::showComposition(const Composition* composition) { display_->setComposition(composition); }
+void ComposerDialog::showComposition(const Composition* composition) {
+    display_->setComposition(composition);
+    courseView_->setComposition(composition);
+}
 
 // The list is redrawn when control returns to the event loop, and during a
 // search at every frame (searchStep): at most once every 16 ms either way.
-void ComposerDialog::showCurrentLead(int lead) { display_->setCurrentLead(lead); }
+void ComposerDialog::showCurrentLead(int lead) {
+    display_->setCurrentLead(lead);
+    courseView_->setCurrentLead(lead);
+}
 
 void ComposerDialog::showCommittedMethod(const Method* method) {
     pendingUpper_ = method;
@@ -707,6 +729,7 @@ bool ComposerDialog::searchStep() {
         upper_->showMethod(pendingUpper_);
         lower_->showMethod(pendingLower_);
         display_->repaint();
+        if (courseView_->isVisible()) courseView_->repaint();
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         frame_.restart();
     }
@@ -815,7 +838,8 @@ void ComposerDialog::openAtStart(const std::string& path) {
 void ComposerDialog::viewComposition() {
     upper_->hide();
     lower_->hide();
-    display_->show();
+    display_->setVisible(!courseViewChosen_ || courseView_ == nullptr);
+    if (courseView_ != nullptr) courseView_->setVisible(courseViewChosen_);
     session_->fields().viewChoice = 0;
     if (!viewCompositionButton_->isChecked()) viewCompositionButton_->setChecked(true);
 }
@@ -824,6 +848,7 @@ void ComposerDialog::viewMethods() {
     upper_->show();
     lower_->show();
     display_->hide();
+    if (courseView_ != nullptr) courseView_->hide();
     session_->fields().viewChoice = 1;
     if (!viewMethodsButton_->isChecked()) viewMethodsButton_->setChecked(true);
 }

@@ -29,6 +29,7 @@ namespace quarnel {
 
 class AnalysisWindow;
 class DiagramWindow;
+class CourseViewWindow;
 class DisplayWindow;
 
 class ComposerDialog : public QDialog, private SessionView {
@@ -43,6 +44,7 @@ public:
     // How many candidates the last search tried.
     long lastSearchCandidates() const { return lastSearchCandidates_; }
     DisplayWindow* displayWindow() const { return display_; }
+    CourseViewWindow* courseView() const { return courseView_; }
     DiagramWindow* upperDiagram() const { return upper_; }
     DiagramWindow* lowerDiagram() const { return lower_; }
     AnalysisWindow* analysisWindow() const { return analysis_; }
@@ -103,6 +105,9 @@ public slots:
     void putInWithItsCode();
     void goToLead();
     void makeCurrent(int lead);
+    // The composition view shows the course view instead of the lead list
+    // (Ctrl+L, and in the More menu); the choice stays for the session.
+    void showCourseView(bool on);
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -180,6 +185,8 @@ private:
     QRadioButton* viewCompositionButton_ = nullptr;
     QRadioButton* viewMethodsButton_ = nullptr;
     DisplayWindow* display_ = nullptr;
+    CourseViewWindow* courseView_ = nullptr;
+    bool courseViewChosen_ = false;
     DiagramWindow* upper_ = nullptr;
     DiagramWindow* lower_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;

@@ -29,6 +29,7 @@
 #include "ui/composer_dialog.h"
 #include "ui/diagram_window.h"
 #include "ui/display_window.h"
+#include "ui/course_view_window.h"
 #include "session/drawing.h"
 #include "ringing/call.h"
 #include <filesystem>
@@ -755,6 +756,33 @@ private slots:
         prompts->files = {path};
         QTest::keyClick(dialog.get(), Qt::Key_S, Qt::ControlModifier);
         QCOMPARE(prompts->offered.back(), path);
+    }
+
+    // Ctrl+L shows the course view in the lead list's place; the choice
+    // stays through the Methods view, and a click on a lead's letter makes
+    // it current.
+    void theCourseViewIsSwitchedAndClicked() {
+        loadSample();
+        CourseViewWindow* course = dialog->courseView();
+        QVERIFY(dialog->displayWindow()->isVisible() && !course->isVisible());
+        QTest::keyClick(dialog.get(), Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(course->isVisible() && !dialog->displayWindow()->isVisible());
+        QVERIFY(dialog->commandAction(QStringLiteral("courseViewAction"))->isChecked());
+        QTest::mouseClick(control<QRadioButton>(1029), Qt::LeftButton);
+        QVERIFY(!course->isVisible());
+        QTest::mouseClick(control<QRadioButton>(1028), Qt::LeftButton);
+        QVERIFY(course->isVisible());
+        // Some point of the view holds lead 4's text; a click there makes it current.
+        QPoint at(-1, -1);
+        for (int y = 0; y < course->height() && at.x() < 0; y += 2)
+            for (int x = 0; x < course->width() && at.x() < 0; x += 2)
+                if (course->leadAt(QPoint(x, y)) == 4) at = QPoint(x, y);
+        QVERIFY(at.x() >= 0);
+        QTest::mouseClick(course, Qt::LeftButton, {}, at);
+        QCOMPARE(textOf(1005), QStringLiteral("4"));
+        QCOMPARE(course->currentLead(), 4);
+        QTest::keyClick(dialog.get(), Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(!course->isVisible() && dialog->displayWindow()->isVisible());
     }
 
     void writesScreenshots() {
