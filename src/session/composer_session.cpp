@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "composition/layout_reader.h"
+#include "composition/layout_writer.h"
 #include "composition/plan_edit.h"
 #include "fill/fill.h"
 #include "ringing/lead_head_code.h"
@@ -528,6 +530,29 @@ bool ComposerSession::newComposition(const std::string& method) {
     recordLoad(before, "New");
     reportLostMethods();
     return true;
+}
+
+std::string ComposerSession::callingText() const {
+    return composition_ ? layoutText(*composition_, library_, false) : std::string();
+}
+
+bool ComposerSession::applyCalling(const std::string& text, const std::string& label, std::string& why) {
+    if (searching_) return false;
+    std::string planned;
+    try {
+        planned = readLayout(text, library_);
+    } catch (const ModelError& e) {
+        why = e.describe();
+        return false;
+    }
+    if (planLines(planned).empty()) {
+        why = "no leads in the calling";
+        return false;
+    }
+    view_.readControls(fields_);
+    why.clear();
+    if (composition_ && planned == saveText()) return true;
+    return applyPlanText(label, planned, fields_.leadNumber);
 }
 
 bool ComposerSession::setCall(Call call) {

@@ -97,6 +97,14 @@ public:
     // asking (codeChangeQuestion) when that code is not the lead's.
     bool putInWithItsCode();
 
+    // The calling: the composition written as composers publish it (a
+    // course layout, or a lead list), and a published composition in any
+    // form readLayout reads made the composition (label "Calling" or
+    // "Paste"). False with why (starting "line N: ") when the text does not
+    // read; the composition is then unchanged.
+    std::string callingText() const;
+    bool applyCalling(const std::string& text, const std::string& label, std::string& why);
+
     // A plan whose lead heads or lead ends repeat may be made by an edit (or
     // opened by Load, when the composer says so); it stays false until an
     // edit mends it, and Next, Different, Match, OK and Fill refuse it.

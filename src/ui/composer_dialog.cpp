@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QCompleter>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -363,6 +364,10 @@ void ComposerDialog::buildPlanCommands() {
                                  QStringLiteral("Show the composition as a course layout instead of the lead list"), true,
                                  [this] { showCourseView(!courseViewChosen_); });
     course->setCheckable(true);
+    addCommand("callingAction", QStringLiteral("Calling..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+               QStringLiteral("Edit the composition as a course layout or lead list"), true, [this] { editCalling(); });
+    addCommand("pasteAction", QStringLiteral("Paste composition"), {QKeySequence(QKeySequence::Paste)},
+               QStringLiteral("A published composition on the clipboard becomes the composition"), true, [this] { pasteCalling(); });
     addCommand("goToLeadAction", QStringLiteral("Go to lead..."), {QKeySequence(Qt::CTRL | Qt::Key_G)},
                QStringLiteral("Make a lead of the number you type the current lead"), true, [this] { goToLead(); });
     addCommand("openAction", QStringLiteral("Open..."), {QKeySequence(QKeySequence::Open)}, QStringLiteral("Load a composition file"),
@@ -413,6 +418,30 @@ void ComposerDialog::goToLead() {
     bool number = false;
     const int lead = QString::fromStdString(*text).trimmed().toInt(&number);
     if (number) makeCurrent(lead);
+}
+
+void ComposerDialog::editCalling() {
+    if (busy()) return;
+    std::string text = session_->callingText();
+    for (;;) {
+        const auto edited = prompts_->editText(this, "Calling", text);
+        if (!edited) return;
+        text = *edited;
+        std::string why;
+        bool applied = false;
+        planCommand([&] { applied = session_->applyCalling(text, "Calling", why); });
+        if (applied || why.empty()) return;
+        showMessage("The calling does not read: " + why, MessageKind::Warning);
+    }
+}
+
+void ComposerDialog::pasteCalling() {
+    if (busy()) return;
+    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    std::string why;
+    bool applied = false;
+    planCommand([&] { applied = session_->applyCalling(text, "Paste", why); });
+    if (!applied && !why.empty()) showMessage("The clipboard holds no composition that reads: " + why, MessageKind::Warning);
 }
 
 void ComposerDialog::showCourseView(bool on) {

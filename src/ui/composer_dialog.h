@@ -108,6 +108,11 @@ public slots:
     // The composition view shows the course view instead of the lead list
     // (Ctrl+L, and in the More menu); the choice stays for the session.
     void showCourseView(bool on);
+    // Calling...: the present layout in a text box; Apply makes it the
+    // composition, an error names its line and the text stays open.
+    void editCalling();
+    // Ctrl+V: a published composition on the clipboard becomes the composition.
+    void pasteCalling();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

@@ -48,6 +48,8 @@ public:
     SaveChoice askSaveChanges(QWidget* parent, const std::string& question) override;
     std::optional<std::string> askText(QWidget* parent, const std::string& title, const std::string& label,
                                        const std::string& initial) override;
+    // A box of the text with Apply and Cancel.
+    std::optional<std::string> editText(QWidget* parent, const std::string& title, const std::string& text) override;
 
 private:
     QString lastFolder_;

@@ -683,5 +683,32 @@ TEST_F(ComposerSessionTest, AnInsertThatMakesThePlanFalseIsShownAndMended) {
     EXPECT_FALSE(session.hasUnsavedChanges());
 }
 
+// A calling typed or pasted becomes the composition as one change; one that
+// does not read names its line and changes nothing.
+TEST_F(ComposerSessionTest, ACallingIsAppliedOrNamesTheLineThatDoesNotRead) {
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    const std::string course = session.saveText();
+    std::string why;
+    EXPECT_FALSE(session.applyCalling("Method: Cambridge\n23456 M W H\n43652 - X\n1 part\n", "Paste", why));
+    EXPECT_EQ(why.rfind("line 3: ", 0), 0u) << why;
+    EXPECT_EQ(session.saveText(), course);
+    const std::size_t changes = view.changes.size();
+    ASSERT_TRUE(session.applyCalling(test::readFile(test::testDataDir() + "/compositions/lee_5024_spliced.txt"), "Paste", why)) << why;
+    EXPECT_TRUE(why.empty());
+    ASSERT_EQ(view.changes.size(), changes + 1);
+    EXPECT_EQ(view.changes.back().label, "Paste");
+    EXPECT_EQ(session.composition()->partCount(), 5);
+    EXPECT_EQ(session.composition()->leadCount() * 5 * 32, 4960u);
+    // The present layout, applied unchanged, is no change; it reads back to the same leads.
+    const std::string layout = session.callingText();
+    EXPECT_EQ(layout.rfind("4960 Spliced Surprise Major (4m)\n", 0), 0u) << layout;
+    const std::string spliced = session.saveText();
+    ASSERT_TRUE(session.applyCalling(layout, "Calling", why)) << why;
+    EXPECT_EQ(view.changes.size(), changes + 1);
+    EXPECT_EQ(session.saveText(), spliced);
+    session.restoreLoad(view.changes.back().loadBefore);
+    EXPECT_EQ(session.saveText(), course);
+}
+
 }  // namespace
 }  // namespace quarnel

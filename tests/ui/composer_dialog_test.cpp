@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCompleter>
 #include <QMenu>
 #include <QThread>
@@ -79,6 +80,15 @@ public:
         const SaveChoice c = saveChoices.front();
         saveChoices.pop_front();
         return c;
+    }
+    std::deque<std::optional<std::string>> edits;
+    std::vector<std::string> editedTexts;  // what each text box opened with
+    std::optional<std::string> editText(QWidget*, const std::string&, const std::string& text) override {
+        editedTexts.push_back(text);
+        if (edits.empty()) return std::nullopt;
+        auto t = edits.front();
+        edits.pop_front();
+        return t;
     }
     std::deque<std::optional<std::string>> texts;
     std::optional<std::string> askText(QWidget*, const std::string& title, const std::string&, const std::string&) override {
@@ -783,6 +793,32 @@ private slots:
         QCOMPARE(course->currentLead(), 4);
         QTest::keyClick(dialog.get(), Qt::Key_L, Qt::ControlModifier);
         QVERIFY(!course->isVisible() && dialog->displayWindow()->isVisible());
+    }
+
+    // Calling... opens the present layout; an error names its line and the
+    // box opens again with the text as it was typed; Apply of a good one
+    // makes it the composition. Ctrl+V takes a composition from the clipboard.
+    void aCallingIsEditedOrPasted() {
+        loadSample();
+        const std::string bad = "Method: Cambridge\n23456 M W H\n43652 - X\n1 part\n";
+        const std::string lee = readAll(QUARNEL_TEST_DATA "/compositions/lee_5024_spliced.txt");
+        prompts->edits = {bad, lee};
+        QTest::keyClick(dialog.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(prompts->editedTexts.size(), std::size_t{2});
+        QVERIFY(prompts->editedTexts[0].find("Essex") != std::string::npos);  // the sample's layout
+        QCOMPARE(prompts->editedTexts[1], bad);
+        QVERIFY(prompts->messages.front().rfind("The calling does not read: line 3: ", 0) == 0);
+        QCOMPARE(dialog->session().composition()->partCount(), 5);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{31});
+        QCOMPARE(dialog->undoStack()->undoText(), QStringLiteral("Calling"));
+        // Paste, from the display.
+        QGuiApplication::clipboard()->setText(QStringLiteral("Method: Cambridge\n23456 W H\n45236 - -\n"));
+        dialog->displayWindow()->setFocus();
+        QTest::keyClick(dialog->displayWindow(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(prompts->messages.size(), std::size_t{1});
+        QCOMPARE(dialog->undoStack()->undoText(), QStringLiteral("Paste"));
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{7});
+        QVERIFY(dialog->isWindowModified());
     }
 
     void writesScreenshots() {
