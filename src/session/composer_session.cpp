@@ -687,7 +687,8 @@ bool ComposerSession::loadMusicFile(const std::string& path) {
         view_.showMessage("Cannot open \"" + path + "\". The music table was not changed.", SessionView::MessageKind::Error);
         return false;
     }
-    MusicTable table = MusicTable::read(in);
+    std::vector<std::string> unread;
+    MusicTable table = MusicTable::read(in, &unread);
     if (table.definitions().empty()) {
         // Nothing to score with: keep the table there is.
         view_.showMessage("\"" + path + "\" holds no music definitions. The music table was not changed.");
@@ -697,6 +698,13 @@ bool ComposerSession::loadMusicFile(const std::string& path) {
     music_.emplace(std::move(table));
     if (composition_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
     refreshFromModel();
+    if (!unread.empty()) {
+        // Loaded all the same, as Load does with the methods it drops.
+        std::string text = "\"" + path + "\": " + (unread.size() == 1 ? std::string("one part was not read:")
+                                                                       : std::to_string(unread.size()) + " parts were not read:");
+        for (const std::string& line : unread) text += "\n" + line;
+        view_.showMessage(text, SessionView::MessageKind::Warning);
+    }
     return true;
 }
 

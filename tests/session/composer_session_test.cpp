@@ -539,6 +539,7 @@ TEST_F(ComposerSessionTest, EveryPlanEditIsOneChangeThatUndoesExactly) {
         const std::size_t changes = view.changes.size();
         const std::string before = session.saveText();
         const std::vector<Row> heads = session.composition()->plan().leadHeads();
+        const int total = f.totalMusic;
         ASSERT_TRUE(edit());
         ASSERT_EQ(view.changes.size(), changes + 1);
         EXPECT_EQ(view.changes.back().label, label);
@@ -547,6 +548,7 @@ TEST_F(ComposerSessionTest, EveryPlanEditIsOneChangeThatUndoesExactly) {
         session.restoreLoad(view.changes.back().loadBefore);
         EXPECT_EQ(session.saveText(), before);
         EXPECT_EQ(session.composition()->plan().leadHeads(), heads);
+        EXPECT_EQ(f.totalMusic, total);
         session.restoreLoad(view.changes.back().loadAfter);
     };
     f.leadNumber = 3;
@@ -708,6 +710,23 @@ TEST_F(ComposerSessionTest, ACallingIsAppliedOrNamesTheLineThatDoesNotRead) {
     EXPECT_EQ(session.saveText(), spliced);
     session.restoreLoad(view.changes.back().loadBefore);
     EXPECT_EQ(session.saveText(), course);
+}
+
+// A music file with parts it cannot read is loaded all the same, with a
+// message that names them.
+TEST_F(ComposerSessionTest, MusicWithUnreadablePartsLoadsAndNamesThem) {
+    const std::string path = ::testing::TempDir() + "/session_partly.mus";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "Rounds\n10 0 12345678\nBad\nten 0 12345678\nQueens\n5 0 13572468 1357246\n";
+    }
+    ASSERT_TRUE(session.loadMusicFile(path));
+    ASSERT_NE(session.musicTable(), nullptr);
+    EXPECT_EQ(session.musicTable()->definitions().size(), 2u);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"\"" + path + "\": 2 parts were not read:\n"
+                                                      "line 4: ten 0 12345678\n"
+                                                      "line 6: 1357246"});
+    EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Warning);
 }
 
 }  // namespace
