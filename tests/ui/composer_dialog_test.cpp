@@ -731,6 +731,21 @@ private slots:
         prompts->texts = {std::string("6")};
         QTest::keyClick(display, Qt::Key_G, Qt::ControlModifier);
         QCOMPARE(textOf(1005), QStringLiteral("6"));
+        // The candidate of another code goes in with its code after the question.
+        control<QLineEdit>(1003)->clear();
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("London S"));
+        QCOMPARE(textOf(1004).left(1), QStringLiteral("f"));
+        prompts->answers = {true};
+        QTest::keyClick(display, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QString::fromStdString(prompts->questions.back()),
+                 QStringLiteral("Lead 6 becomes code F: the lead head of lead 7 moves?"));
+        QCOMPARE(dialog->session().composition()->codeAt(6)->letter(), 'F');
+        QVERIFY(dialog->session().composition()->committedMethodAt(6) != nullptr);
+        // Quit asks about the edits; Cancel keeps the window.
+        prompts->saveChoices = {Prompts::SaveChoice::Cancel};
+        click(1020);
+        QCOMPARE(prompts->questions.back(), std::string(kSaveChangesQuestion));
+        QVERIFY(dialog->isVisible());
     }
 
     // Every plan command is in the More menu with its key shown, and its tip names the key.
