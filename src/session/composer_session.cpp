@@ -23,6 +23,20 @@ char codeLetter(std::optional<LeadHeadCode> code) { return code ? code->letter()
 
 }  // namespace
 
+std::string falsePlanSummary(const Composition& composition) {
+    if (!composition.planIsFalse()) return std::string();
+    std::string text = "The plan is false: ";
+    const auto& repeats = composition.planRepeats();
+    // The first three, so that a status or a question stays readable.
+    const std::size_t shown = std::min<std::size_t>(repeats.size(), 3);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += "; ";
+        text += repeats[i].describe(composition.partCount());
+    }
+    if (repeats.size() > shown) text += "; and " + std::to_string(repeats.size() - shown) + " more";
+    return text;
+}
+
 std::string deleteLeadQuestion(int lead) { return "Delete lead " + std::to_string(lead) + "?"; }
 
 ComposerSession::ComposerSession(SessionView& view, const MethodLibrary& library)
@@ -46,17 +60,7 @@ ComposerSession::~ComposerSession() {
 }
 
 std::string ComposerSession::falsePlanReason() const {
-    if (!composition_ || !composition_->planIsFalse()) return std::string();
-    std::string text = "The plan is false: ";
-    const auto& repeats = composition_->planRepeats();
-    // The first three, so that the status stays readable.
-    const std::size_t shown = std::min<std::size_t>(repeats.size(), 3);
-    for (std::size_t i = 0; i < shown; ++i) {
-        if (i > 0) text += "; ";
-        text += repeats[i].describe(composition_->partCount());
-    }
-    if (repeats.size() > shown) text += "; and " + std::to_string(repeats.size() - shown) + " more";
-    return text;
+    return composition_ ? falsePlanSummary(*composition_) : std::string();
 }
 
 bool ComposerSession::refuseFalsePlan() {
@@ -439,7 +443,7 @@ bool ComposerSession::loadFile(const std::string& path) {
         // Lead heads or lead ends that repeat: opened as a false plan only
         // when the composer says so; otherwise read as before, to be refused.
         if (read->planIsFalse() &&
-            !view_.confirm("The plan is false:\n" + read->planFalsenessText() + "Open it as a false plan?")) {
+            !view_.confirm(falsePlanSummary(*read) + ".\nOpen it as a false plan?")) {
             in.clear();
             in.seekg(0);
             read = readComposition(in, MajorMethod::HalfLength, library_);

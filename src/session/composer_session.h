@@ -183,6 +183,10 @@ private:
 
 inline constexpr const char* kSaveChangesQuestion = "Save changes to the composition?";
 
+// "The plan is false: " and the first three repeats of a false plan ("; and
+// N more" after them), or "" for a true plan.
+std::string falsePlanSummary(const Composition& composition);
+
 // The text of the question OK asks before clearing a lead's method.
 std::string deleteLeadQuestion(int lead);
 

@@ -12,8 +12,6 @@
 #include <unistd.h>
 
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -149,9 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         DialogFields& f = session.fields();
         const Composition* c = session.composition();
         const int leads = c ? static_cast<int>(c->leadCount()) : 0;
-        const int chosen = in.ConsumeIntegralInRange<int>(0, CommandCount - 1);
-        if (std::getenv("QUARNEL_FUZZ_TRACE")) std::fprintf(stderr, "command %d lead %d\n", chosen, session.fields().leadNumber);
-        switch (chosen) {
+        switch (in.ConsumeIntegralInRange<int>(0, CommandCount - 1)) {
         case LeadChange:
             f.leadNumber = in.ConsumeIntegralInRange<int>(-1, leads + 1);
             session.leadChanged();

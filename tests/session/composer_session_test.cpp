@@ -680,7 +680,8 @@ TEST_F(ComposerSessionTest, AnInsertThatMakesThePlanFalseIsShownAndMended) {
     EXPECT_EQ(view.messages.back().rfind("Load abandoned: Attempt to insert false row", 0), 0u);
     view.answers = {true};
     ASSERT_TRUE(session.loadFile(path));
-    EXPECT_EQ(view.questions.back().rfind("The plan is false:\nLead 2's lead head 15738264", 0), 0u);
+    EXPECT_EQ(view.questions.back(), session.falsePlanReason() + ".\nOpen it as a false plan?");
+    EXPECT_EQ(view.questions.back().rfind("The plan is false: Lead 2's lead head 15738264", 0), 0u);
     EXPECT_EQ(session.saveText(), falseText);
     EXPECT_FALSE(session.hasUnsavedChanges());
 }
