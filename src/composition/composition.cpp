@@ -336,12 +336,6 @@ bool Composition::leadInFalsePlan(int n) const {
                        [n](const PlanRepeat& r) { return r.lead == n || r.otherLead == n; });
 }
 
-std::string Composition::planFalsenessText() const {
-    std::string text;
-    for (const PlanRepeat& repeat : planRepeats_) text += repeat.describe(partCount()) + "\n";
-    return text;
-}
-
 std::string Composition::noMethodReason(const std::string& text) {
     if (looksLikeNotation(text)) return "place notation that does not read: " + readNotation(text).reason;
     return "not in the method library" + nameSuggestion(text);

@@ -149,8 +149,6 @@ public:
     bool planIsFalse() const { return !planRepeats_.empty(); }
     // Whether lead n's lead head or lead end repeats, or repeats one of its.
     bool leadInFalsePlan(int n) const;
-    // The repeats described, one a line ("" for a true plan).
-    std::string planFalsenessText() const;
 
     std::size_t leadCount() const { return leads_.size(); }
     const PartEnd& partEnd() const { return partEnd_; }

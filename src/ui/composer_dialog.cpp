@@ -162,10 +162,16 @@ void ComposerDialog::fill() {
         writeControlsNow();
         return;
     }
+    // The fill is previewed in the lead list: the course view gives way to
+    // it while the Fill window is open.
+    const bool course = courseViewChosen_;
+    if (course) showCourseView(false);
     FillWindow window(*session_, MethodLibrary::instance(), this);
     window.showFillIn(display_);
-    if (!window.start()) return;
-    window.exec();
+    const bool started = window.start();
+    if (started) window.exec();
+    if (course) showCourseView(true);
+    if (!started) return;
     writeControlsNow();
     if (analysis_ != nullptr) analysis_->refresh();
 }
