@@ -9,6 +9,7 @@
 #include "bench_compositions.h"
 #include "composition/composition.h"
 #include "composition/music.h"
+#include "composition/plan_edit.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 
@@ -42,6 +43,26 @@ void BM_ReadAndProve35Leads5Parts(benchmark::State& state) {
     state.counters["changes"] = static_cast<double>(c->partCount() * 32 * static_cast<int>(c->leadCount()));
 }
 BENCHMARK(BM_ReadAndProve35Leads5Parts)->Unit(benchmark::kMicrosecond);
+
+// A plan edit as the desktop program makes it: the call of one lead
+// changed in the file text and the whole composition read back (a false
+// plan recorded, not refused). The 175 leads are the 35-lead part five
+// times over: a false plan with most methods dropped, so the read does the
+// work of proving every lead.
+void BM_PlanEditRoundTrip(benchmark::State& state) {
+    std::string text;
+    for (int k = 0; k < state.range(0) / 35; ++k) text += bench::cambridge35Leads5Parts();
+    fullLibrary();
+    int lead = 1;
+    for (auto _ : state) {
+        const std::string edited = withCall(text, lead, Call::Bob);
+        std::istringstream in(edited);
+        auto c = readComposition(in, 16, fullLibrary(), PlanRepeats::Record);
+        benchmark::DoNotOptimize(c->leadCount());
+        lead = lead % static_cast<int>(state.range(0)) + 1;
+    }
+}
+BENCHMARK(BM_PlanEditRoundTrip)->Arg(35)->Arg(175)->Unit(benchmark::kMicrosecond);
 
 void BM_TryMethodAt35Leads5Parts(benchmark::State& state) {
     auto c = read35();

@@ -91,8 +91,10 @@ void Lead::attach(Composition& composition, int number) {
     leadEndKey_ = rowKey(composition.partEnd(), leadEnd_);
     leadHeadIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadHeadKey_));
     leadEndIndex_ = static_cast<std::uint16_t>(rowIndexOfKnownRow(leadEndKey_));
-    composition.insertRow(leadHeadKey_, 0);
-    composition.insertRow(leadEndKey_, 0);
+    if (!endsRegistered_) {
+        composition.insertRow(leadHeadKey_, 0);
+        composition.insertRow(leadEndKey_, 0);
+    }
     if (!notation_.empty()) {
         const std::string text = name_.empty() ? notation_ : name_;
         const MajorMethod method(notation_, *library_);
@@ -225,7 +227,8 @@ Composition::Composition(int halfLength, const MethodLibrary& library)
 
 Composition::~Composition() = default;
 
-std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library) {
+std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library,
+                                             PlanRepeats repeats) {
     if (halfLength < 2 || halfLength > MaxHalfLength) halfLength = MaxHalfLength;
     std::unique_ptr<Composition> c(new Composition(halfLength, library));
     Row running;
@@ -246,16 +249,39 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
     }
     c->partEnd_ = PartEnd(running);
     c->trialFalseness_.reserve(c->leads_.size());
+    if (repeats == PlanRepeats::Record) {
+        // A plan being edited: every lead head and lead end is registered
+        // before any method, so that a method clashing with the plan loses
+        // (and is reported) rather than the plan; a row that repeats is
+        // registered once and recorded.
+        for (std::size_t i = 0; i < c->leads_.size(); ++i) {
+            Lead& lead = *c->leads_[i];
+            const int n = static_cast<int>(i + 1);
+            const RowKey head = rowKey(c->partEnd_, lead.leadHead());
+            const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
+            if (c->ownerOf(head) >= 0)
+                c->planRepeats_.push_back(c->findRepeat(n, false, lead.leadHead(), head));
+            else
+                c->insertRow(head, 0);
+            if (c->ownerOf(end) >= 0)
+                c->planRepeats_.push_back(c->findRepeat(n, true, lead.leadEnd(), end));
+            else
+                c->insertRow(end, 0);
+            lead.endsRegistered_ = true;
+        }
+    }
     for (std::size_t i = 0; i < c->leads_.size(); ++i) {
         Lead& lead = *c->leads_[i];
-        // Name the row that repeats before the lead enters the register.
-        const auto where = [&lead](const char* row, const Row& r) {
-            return "line " + std::to_string(lead.line_) + ": " + row + " " + r.text() + " repeats";
-        };
-        const RowKey head = rowKey(c->partEnd_, lead.leadHead());
-        const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
-        if (c->ownerOf(head) >= 0) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
-        if (c->ownerOf(end) >= 0 || end == head) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
+        if (!lead.endsRegistered_) {
+            // Name the row that repeats before the lead enters the register.
+            const auto where = [&lead](const char* row, const Row& r) {
+                return "line " + std::to_string(lead.line_) + ": " + row + " " + r.text() + " repeats";
+            };
+            const RowKey head = rowKey(c->partEnd_, lead.leadHead());
+            const RowKey end = rowKey(c->partEnd_, lead.leadEnd());
+            if (c->ownerOf(head) >= 0) throw ModelError(kInsertFalseRow, where("lead head", lead.leadHead()));
+            if (c->ownerOf(end) >= 0 || end == head) throw ModelError(kInsertFalseRow, where("lead end", lead.leadEnd()));
+        }
         try {
             lead.attach(*c, static_cast<int>(i + 1));
         } catch (const ModelError& e) {
@@ -263,6 +289,51 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         }
     }
     return c;
+}
+
+PlanRepeat Composition::findRepeat(int n, bool leadEnd, const Row& row, RowKey key) const {
+    PlanRepeat repeat;
+    repeat.lead = n;
+    repeat.leadEnd = leadEnd;
+    repeat.row = row;
+    // The rows registered before this one: the heads and ends of the leads
+    // before n, and n's own head when its end repeats. Only lead heads and
+    // lead ends are registered while they are.
+    for (int m = 1; m <= n; ++m) {
+        const Lead& other = *leads_[static_cast<std::size_t>(m - 1)];
+        for (const bool otherEnd : {false, true}) {
+            if (m == n && (otherEnd || !leadEnd)) continue;
+            const Row& otherRow = otherEnd ? other.leadEnd() : other.leadHead();
+            if (rowKey(partEnd_, otherRow) != key) continue;
+            // The part in which the other lead rings this row.
+            Row image = otherRow;
+            for (int part = 1; part <= std::max(1, partEnd_.count()); ++part) {
+                if (image == row) {
+                    repeat.otherLead = m;
+                    repeat.otherLeadEnd = otherEnd;
+                    repeat.part = part;
+                    return repeat;
+                }
+                image = partEnd_.onePartOn(image);
+            }
+        }
+    }
+    return repeat;
+}
+
+std::string PlanRepeat::describe(int partCount) const {
+    std::string text = "Lead " + std::to_string(lead) + "'s " + (leadEnd ? "lead end " : "lead head ") + row.text() + " is ";
+    if (otherLead == lead)
+        text += std::string("its own ") + (otherLeadEnd ? "lead end" : "lead head");
+    else
+        text += "lead " + std::to_string(otherLead) + "'s" + (otherLeadEnd != leadEnd ? (otherLeadEnd ? " lead end" : " lead head") : "");
+    if (partCount > 1) text += " in part " + std::to_string(part);
+    return text;
+}
+
+bool Composition::leadInFalsePlan(int n) const {
+    return std::any_of(planRepeats_.begin(), planRepeats_.end(),
+                       [n](const PlanRepeat& r) { return r.lead == n || r.otherLead == n; });
 }
 
 std::string Composition::noMethodReason(const std::string& text) {

@@ -37,6 +37,25 @@ namespace quarnel {
 class Composition;
 class MusicTable;
 
+// What reading does with a plan whose lead heads or lead ends repeat (within
+// the part or across parts): refuse it ("Attempt to insert false row"), or
+// read it as a false plan, each repeat recorded and each row registered once.
+enum class PlanRepeats { Refuse, Record };
+
+// A lead head or lead end of a false plan that another lead (or the same
+// lead in another part) rings too: lead's row is otherLead's in part.
+struct PlanRepeat {
+    int lead = 0;
+    bool leadEnd = false;  // the lead end repeats (otherwise the lead head)
+    Row row;
+    int otherLead = 0;
+    bool otherLeadEnd = false;
+    int part = 1;  // from 1: the part of the other lead's row
+    // "Lead 7's lead head 15738264 is lead 3's in part 2" (", in part N"
+    // only with more than one part; "lead end" for lead ends).
+    std::string describe(int partCount) const;
+};
+
 class Lead {
 public:
     // Builds the lead of a composition-file line that starts at the running
@@ -67,7 +86,8 @@ public:
 
 private:
     friend class Composition;
-    friend std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library);
+    friend std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library,
+                                                        PlanRepeats repeats);
     enum KeyArray { CommittedFirst = 0, CommittedSecond = 1, TrialFirst = 2, TrialSecond = 3 };
 
     void attach(Composition& composition, int number);
@@ -94,6 +114,9 @@ private:
     RowKey leadHeadKey_{};
     RowKey leadEndKey_{};
     bool trialGenerated_ = false;
+    // The lead head and lead end are in the register already (read with
+    // PlanRepeats::Record, where they go in before any method).
+    bool endsRegistered_ = false;
     // The first row position at which the trial rings a row of its own lead
     // twice; 0 when it rings none twice.
     int trialRepeat_ = 0;
@@ -116,7 +139,16 @@ public:
     // Reads a composition file. Throws ModelError ("Attempt to insert false
     // row", "Bad lead end group") when it cannot be read. The part end is
     // the row the last lead leads to.
-    friend std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library);
+    // With PlanRepeats::Record, a plan whose lead heads or lead ends repeat
+    // is read as a false plan (planRepeats) instead.
+    friend std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, const MethodLibrary& library,
+                                                        PlanRepeats repeats);
+    // The lead heads and lead ends of a false plan that repeat, in lead
+    // order; empty for a true plan.
+    const std::vector<PlanRepeat>& planRepeats() const { return planRepeats_; }
+    bool planIsFalse() const { return !planRepeats_.empty(); }
+    // Whether lead n's lead head or lead end repeats, or repeats one of its.
+    bool leadInFalsePlan(int n) const;
 
     std::size_t leadCount() const { return leads_.size(); }
     const PartEnd& partEnd() const { return partEnd_; }
@@ -192,6 +224,7 @@ private:
     int trialLead_ = 0;  // the lead whose trial was set last; 0 for none
     int falsenessLead_ = 0;  // the lead the falseness figures describe
     std::vector<std::string> loadReport_;
+    std::vector<PlanRepeat> planRepeats_;
 
     // Why a lead line's method text gives no method: the reason its place
     // notation does not read, or "not in the method library" with a
@@ -202,6 +235,9 @@ private:
     std::string nameSuggestion(const std::string& text);
     std::unique_ptr<MethodNameIndex> names_;
 
+    // The lead (from 1), part (from 1) and end of an earlier lead head or
+    // lead end (leads before n) or of lead n's head whose key is the key.
+    PlanRepeat findRepeat(int n, bool leadEnd, const Row& row, RowKey key) const;
     // Records why lead n did not keep the method text of its file line.
     void reportDroppedMethod(int n, const std::string& text, const std::string& reason);
     // The leads (0: lead heads and lead ends) that rows of lead n's trial
@@ -210,6 +246,7 @@ private:
 };
 
 std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength = 16,
-                                             const MethodLibrary& library = MethodLibrary::instance());
+                                             const MethodLibrary& library = MethodLibrary::instance(),
+                                             PlanRepeats repeats = PlanRepeats::Refuse);
 
 }  // namespace quarnel

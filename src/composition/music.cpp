@@ -52,17 +52,29 @@ std::uint64_t MusicTable::nextId() {
     return ++last;
 }
 
-MusicTable MusicTable::read(std::istream& in) {
+MusicTable MusicTable::read(std::istream& in, std::vector<std::string>* unread) {
     MusicTable table;
     std::string title;
     std::string data;
+    int line = 0;
+    const auto note = [&](std::string_view text) {
+        if (unread != nullptr) unread->push_back("line " + std::to_string(line) + ": " + std::string(text.substr(0, 60)));
+    };
     while (in.peek() != std::char_traits<char>::eof()) {
         if (!readTextLine(in, title, LineLimit) || !readTextLine(in, data, LineLimit)) break;
-        if (data.size() > LineLimit) continue;  // longer than the format allows
+        line += 2;
+        if (data.size() > LineLimit) {  // longer than the format allows
+            note(data);
+            continue;
+        }
         std::string_view rest = data;
         long long score = 0;
         long long unused = 0;
-        if (!toInteger(nextWord(rest), score) || !toInteger(nextWord(rest), unused)) continue;
+        if (!toInteger(nextWord(rest), score) || !toInteger(nextWord(rest), unused)) {
+            // Comment lines ("#", in pairs) and blank ones are no music to read.
+            if (!data.empty() && data[0] != '#' && !nextWord(rest = data).empty()) note(data);
+            continue;
+        }
         Definition& definition = table.definitions_.emplace_back();
         definition.title = title;
         definition.score = clampToInt(score);
@@ -81,6 +93,9 @@ MusicTable MusicTable::read(std::istream& in) {
                     table.add(table.handstroke_, pattern, score);
                     definition.handstroke.push_back(pattern);
                 }
+                if (stroke != 'B' && stroke != 'b' && stroke != 'H' && stroke != 'h') note(word);
+            } else {
+                note(word);
             }
         }
     }

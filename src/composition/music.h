@@ -32,7 +32,10 @@ public:
     // Reads a music file: pairs of lines, a title (not read) and a data line
     // "SCORE NUMBER PATTERN...". A data line that does not begin with two
     // integers is skipped; reading always goes on to the end of the file.
-    static MusicTable read(std::istream& in);
+    // With unread, each data line skipped (other than a blank line or a
+    // "#" comment) and each word that is no row
+    // pattern (8 bells, or 8 and "H" or "B") is added as "line N: TEXT".
+    static MusicTable read(std::istream& in, std::vector<std::string>* unread = nullptr);
 
     // The music of the row that the key (under the part end) stands for,
     // over all parts, at the stroke given (backstroke true, handstroke

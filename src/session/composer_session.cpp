@@ -6,6 +6,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "composition/layout_reader.h"
+#include "composition/layout_text.h"
+#include "composition/plan_edit.h"
 #include "fill/fill.h"
 #include "ringing/lead_head_code.h"
 #include "ringing/model_error.h"
@@ -19,6 +22,20 @@ namespace {
 char codeLetter(std::optional<LeadHeadCode> code) { return code ? code->letter() : '*'; }
 
 }  // namespace
+
+std::string falsePlanSummary(const Composition& composition) {
+    if (!composition.planIsFalse()) return std::string();
+    std::string text = "The plan is false: ";
+    const auto& repeats = composition.planRepeats();
+    // The first three, so that a status or a question stays readable.
+    const std::size_t shown = std::min<std::size_t>(repeats.size(), 3);
+    for (std::size_t i = 0; i < shown; ++i) {
+        if (i > 0) text += "; ";
+        text += repeats[i].describe(composition.partCount());
+    }
+    if (repeats.size() > shown) text += "; and " + std::to_string(repeats.size() - shown) + " more";
+    return text;
+}
 
 std::string deleteLeadQuestion(int lead) { return "Delete lead " + std::to_string(lead) + "?"; }
 
@@ -42,11 +59,23 @@ ComposerSession::~ComposerSession() {
     view_.showComposition(nullptr);
 }
 
+std::string ComposerSession::falsePlanReason() const {
+    return composition_ ? falsePlanSummary(*composition_) : std::string();
+}
+
+bool ComposerSession::refuseFalsePlan() {
+    if (!composition_ || !composition_->planIsFalse()) return false;
+    fields_.statusText = falsePlanReason() + "\r\n";
+    view_.writeControls(fields_);
+    return true;
+}
+
 void ComposerSession::composeStatus() {
     std::string& status = fields_.statusText;
     status.clear();
     const std::string& notation = fields_.placeNotationText;
     const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
+    if (composition_ && composition_->planIsFalse()) status += falsePlanReason() + "\r\n";
     if (notation.empty()) {
         status += "No place notation available\r\n";
     } else if (notation[0] == static_cast<char>(code | 0x60)) {
@@ -165,6 +194,7 @@ bool ComposerSession::keepSearching(bool match, bool needName) const {
 SearchResult ComposerSession::search(bool different, bool match) {
     if (!composition_ || searching_) return {};
     view_.readControls(fields_);
+    if (refuseFalsePlan()) return {0, SearchEnd::Failed, falsePlanReason()};
     const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
     if (!LeadHeadCode::fromEitherCase(code)) {
         // No lead of the composition has this code (a lead number past the
@@ -250,6 +280,7 @@ long ComposerSession::searchNamed(bool match) {
 }
 
 void ComposerSession::ok() {
+    if (refuseFalsePlan()) return;
     const int lead = fields_.leadNumber;
     if (composition_ && composition_->notFalseAgainst(0) && composition_->trialMatchesAt(lead) &&
         composition_->notFalseAgainst(lead)) {
@@ -323,10 +354,10 @@ LoadSnapshot ComposerSession::snapshotLoad() const {
     return snapshot;
 }
 
-void ComposerSession::recordLoad(const LoadSnapshot& before) {
+void ComposerSession::recordLoad(const LoadSnapshot& before, const std::string& label) {
     CompositionChange change;
     change.kind = CompositionChange::Kind::Load;
-    change.label = "Load";
+    change.label = label;
     change.loadBefore = before;
     change.loadAfter = snapshotLoad();
     if (before.loaded || change.loadAfter.loaded) view_.recordChange(change);
@@ -341,7 +372,7 @@ void ComposerSession::restoreLoad(const LoadSnapshot& snapshot) {
     if (snapshot.loaded) {
         std::istringstream in(snapshot.text);
         try {
-            installComposition(readComposition(in, MajorMethod::HalfLength, library_));
+            installComposition(readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record));
         } catch (const ModelError& e) {
             view_.showMessage(std::string("Load abandoned: ") + e.describe(), SessionView::MessageKind::Error);
         }
@@ -372,7 +403,7 @@ bool ComposerSession::confirmDiscardChanges() {
 }
 
 bool ComposerSession::takeFill(const std::vector<std::pair<int, std::string>>& methods) {
-    if (!composition_ || searching_) return false;
+    if (!composition_ || searching_ || refuseFalsePlan()) return false;
     const MethodsSnapshot before = snapshotMethods();
     releaseCandidate();
     const bool taken = fill::applyFill(*composition_, library_, methods) == 0;
@@ -400,14 +431,26 @@ void ComposerSession::load() {
 bool ComposerSession::loadFile(const std::string& path) {
     const LoadSnapshot before = snapshotLoad();
     compositionFileName_ = path;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file) {
         view_.showMessage("Cannot open \"" + path + "\". Nothing was loaded.", SessionView::MessageKind::Error);
         return false;
     }
+    std::ostringstream contents;
+    contents << file.rdbuf();
+    const std::string fileText = contents.str();
+    std::istringstream in(fileText);
     std::unique_ptr<Composition> read;
     try {
-        read = readComposition(in, MajorMethod::HalfLength, library_);
+        read = readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record);
+        // Lead heads or lead ends that repeat: opened as a false plan only
+        // when the composer says so; otherwise read as before, to be refused.
+        if (read->planIsFalse() &&
+            !view_.confirm(falsePlanSummary(*read) + ".\nOpen it as a false plan?")) {
+            in.clear();
+            in.seekg(0);
+            read = readComposition(in, MajorMethod::HalfLength, library_);
+        }
     } catch (const ModelError& e) {
         releaseComposition();
         savedText_.clear();
@@ -422,14 +465,11 @@ bool ComposerSession::loadFile(const std::string& path) {
         return false;
     }
     installComposition(std::move(read));
-    savedText_ = saveText();
+    // The file as it is: when leads lost their methods, Save would write
+    // something else, and the composition shows as changed.
+    savedText_ = composition_->loadReport().empty() ? saveText() : fileText;
     recordLoad(before);
-    const auto& report = composition_->loadReport();
-    if (!report.empty()) {
-        std::string text = report.size() == 1 ? "One lead lost its method:" : std::to_string(report.size()) + " leads lost their methods:";
-        for (const std::string& line : report) text += "\n" + line;
-        view_.showMessage(text, SessionView::MessageKind::Warning);
-    }
+    reportLostMethods();
     return true;
 }
 
@@ -438,6 +478,157 @@ void ComposerSession::loadComposition(std::unique_ptr<Composition> composition) 
     installComposition(std::move(composition));
     savedText_ = saveText();
     recordLoad(before);
+}
+
+void ComposerSession::reportLostMethods() {
+    if (!composition_) return;
+    const auto& report = composition_->loadReport();
+    if (report.empty()) return;
+    std::string text = report.size() == 1 ? "One lead lost its method:" : std::to_string(report.size()) + " leads lost their methods:";
+    for (const std::string& line : report) text += "\n" + line;
+    view_.showMessage(text, SessionView::MessageKind::Warning);
+}
+
+bool ComposerSession::applyPlanText(const std::string& label, const std::string& text, int lead) {
+    if (searching_) return false;
+    if (composition_ && text == saveText()) return false;
+    const LoadSnapshot before = snapshotLoad();
+    std::unique_ptr<Composition> read;
+    try {
+        std::istringstream in(text);
+        read = readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record);
+    } catch (const ModelError& e) {
+        view_.showMessage(label + " not made: " + e.describe(), SessionView::MessageKind::Warning);
+        return false;
+    }
+    const int leads = static_cast<int>(read->leadCount());
+    fields_.leadNumber = std::clamp(lead, 1, std::max(1, leads));
+    installComposition(std::move(read));
+    recordLoad(before, label);
+    reportLostMethods();
+    return true;
+}
+
+bool ComposerSession::newComposition(const std::string& method) {
+    if (searching_) return false;
+    std::string text;
+    if (!method.empty()) {
+        // The method as the name field reads it: a library name, notation as
+        // ringers write it, or the one library method a ringer's spelling names.
+        std::string notation = library_.notationOf(method);
+        if (notation.empty()) {
+            if (const NotationReading typed = readNotation(method); typed.ok()) {
+                notation = typed.text;
+            } else {
+                const std::vector<std::string> matches = names_.find(library_, method);
+                if (matches.size() == 1) notation = library_.notationOf(matches.front());
+            }
+        }
+        const std::optional<LeadHeadCode> code = notation.empty() ? std::nullopt : LeadHeadCode::fromEitherCase(notation[0]);
+        if (!code) {
+            view_.showMessage("New: \"" + method + "\" is no method of the library and no place notation.",
+                              SessionView::MessageKind::Warning);
+            return false;
+        }
+        const std::string& name = library_.nameOf(notation);
+        text = plainCourseText(*code, name.empty() ? notation : name);
+    }
+    if (!confirmDiscardChanges()) return false;
+    const LoadSnapshot before = snapshotLoad();
+    std::istringstream in(text);
+    std::unique_ptr<Composition> made = readComposition(in, MajorMethod::HalfLength, library_);
+    compositionFileName_ = "untitled.txt";
+    savedText_.clear();
+    fields_.leadNumber = 1;
+    installComposition(std::move(made));
+    recordLoad(before, "New");
+    reportLostMethods();
+    return true;
+}
+
+std::string ComposerSession::callingText() const {
+    return composition_ ? layoutText(*composition_, library_, false) : std::string();
+}
+
+bool ComposerSession::applyCalling(const std::string& text, const std::string& label, std::string& why) {
+    if (searching_) return false;
+    std::string planned;
+    try {
+        planned = readLayout(text, library_);
+    } catch (const ModelError& e) {
+        why = e.describe();
+        return false;
+    }
+    if (planLines(planned).empty()) {
+        why = "no leads in the calling";
+        return false;
+    }
+    view_.readControls(fields_);
+    why.clear();
+    if (composition_ && planned == saveText()) return true;
+    return applyPlanText(label, planned, fields_.leadNumber);
+}
+
+bool ComposerSession::setCall(Call call) {
+    if (!composition_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    if (composition_->callAt(lead) == call) return false;
+    const char* label = call == Call::Bob ? "Bob" : call == Call::Single ? "Single" : "Plain";
+    return applyPlanText(label, withCall(saveText(), lead, call), lead);
+}
+
+bool ComposerSession::insertLead() {
+    view_.readControls(fields_);
+    const int leads = composition_ ? static_cast<int>(composition_->leadCount()) : 0;
+    const int lead = std::min(fields_.leadNumber, leads);
+    // A first lead takes the code the code field shows, or B (the code of a
+    // plain course of Cambridge and Yorkshire).
+    const LeadHeadCode code = LeadHeadCode::fromEitherCase(fields_.leadHeadCodeText.empty() ? '*' : fields_.leadHeadCodeText[0])
+                                  .value_or(*LeadHeadCode::fromLetter('B'));
+    return applyPlanText("Insert lead", withLeadInserted(saveText(), lead, code), lead + 1);
+}
+
+bool ComposerSession::deleteLead() {
+    if (!composition_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    if (!composition_->leadAt(lead)) return false;
+    return applyPlanText("Delete lead", withLeadDeleted(saveText(), lead), lead);
+}
+
+bool ComposerSession::setCode(char letter) {
+    if (!composition_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    const std::optional<LeadHeadCode> code = LeadHeadCode::fromEitherCase(letter);
+    if (!code || !composition_->leadAt(lead) || composition_->codeAt(lead) == code) return false;
+    return applyPlanText(std::string("Code ") + code->letter(), withCode(saveText(), lead, *code), lead);
+}
+
+bool ComposerSession::putInWithItsCode() {
+    if (!composition_ || searching_) return false;
+    view_.readControls(fields_);
+    const int lead = fields_.leadNumber;
+    const Method* method = candidate();
+    if (!composition_->leadAt(lead) || method == nullptr || !method->hasNotation()) {
+        fields_.statusText = "No place notation available\r\n";
+        view_.writeControls(fields_);
+        return false;
+    }
+    const std::string notation = method->notationText();
+    const std::optional<LeadHeadCode> code = LeadHeadCode::fromEitherCase(notation.empty() ? '*' : notation[0]);
+    if (!code) return false;
+    if (code == composition_->codeAt(lead)) {
+        // Of the lead's own code: what OK does.
+        const MethodsSnapshot before = snapshotMethods();
+        ok();
+        return snapshotMethods() != before;
+    }
+    const int leads = static_cast<int>(composition_->leadCount());
+    if (!view_.confirm(codeChangeQuestion(lead, leads, *code) + "?")) return false;
+    const std::string& name = library_.nameOf(notation);
+    return applyPlanText("Put in with its code", withMethod(saveText(), lead, *code, name.empty() ? notation : name), lead);
 }
 
 void ComposerSession::installComposition(std::unique_ptr<Composition> composition) {
@@ -478,11 +669,15 @@ bool ComposerSession::saveAs(std::string_view extension, std::string& remembered
                              void (Composition::*writer)(std::ostream&) const, std::string_view title) {
     const auto path = view_.chooseFile(SessionView::FileDialog::Save, extension, rememberedName, title);
     if (!path) return false;
+    // The document takes the name only once the file is written: a save
+    // that fails (a missing folder) leaves it as it was.
+    if (!writeFile(*path, writer)) return false;
     rememberedName = *path;
-    return writeFile(*path, writer);
+    return true;
 }
 
 void ComposerSession::save() {
+    if (composition_ && composition_->planIsFalse() && !view_.confirm(falsePlanReason() + ". Save anyway?")) return;
     const std::string text = saveText();
     if (saveAs("txt", compositionFileName_, &Composition::save, "Save composition")) {
         savedText_ = text;
@@ -506,7 +701,8 @@ bool ComposerSession::loadMusicFile(const std::string& path) {
         view_.showMessage("Cannot open \"" + path + "\". The music table was not changed.", SessionView::MessageKind::Error);
         return false;
     }
-    MusicTable table = MusicTable::read(in);
+    std::vector<std::string> unread;
+    MusicTable table = MusicTable::read(in, &unread);
     if (table.definitions().empty()) {
         // Nothing to score with: keep the table there is.
         view_.showMessage("\"" + path + "\" holds no music definitions. The music table was not changed.");
@@ -516,6 +712,13 @@ bool ComposerSession::loadMusicFile(const std::string& path) {
     music_.emplace(std::move(table));
     if (composition_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
     refreshFromModel();
+    if (!unread.empty()) {
+        // Loaded all the same, as Load does with the methods it drops.
+        std::string text = "\"" + path + "\": " + (unread.size() == 1 ? std::string("one part was not read:")
+                                                                       : std::to_string(unread.size()) + " parts were not read:");
+        for (const std::string& line : unread) text += "\n" + line;
+        view_.showMessage(text, SessionView::MessageKind::Warning);
+    }
     return true;
 }
 

@@ -12,6 +12,7 @@
 
 #include "composition/composition.h"
 #include "composition/music.h"
+#include "ringing/call.h"
 #include "methods/major_method.h"
 #include "methods/method_generator.h"
 #include "methods/method_library.h"
@@ -87,6 +88,47 @@ public:
     bool takeFill(const std::vector<std::pair<int, std::string>>& methods);
     bool loadMusicFile(const std::string& path);
 
+    // Changes to the plan, each one undoable change that marks the
+    // composition unsaved. The composition is written with the change and
+    // read back as Load reads it: lead heads, part end and part count are
+    // worked out again, methods stay where they are still true, and the
+    // leads that lose theirs are reported in one message. False when
+    // nothing changed.
+    //
+    // New: after the question about unsaved changes, an empty composition
+    // (method empty) or a plain course of the method (a library name as the
+    // name field reads it, or place notation).
+    bool newComposition(const std::string& method);
+    // On the current lead: its lead end plain, a bob or a single; a lead
+    // inserted after it (its code, plain, no method), which becomes the
+    // current lead; the lead deleted; its code set (a letter A to M).
+    bool setCall(Call call);
+    bool insertLead();
+    bool deleteLead();
+    bool setCode(char letter);
+    // The candidate put into the current lead with its own code, after
+    // asking (codeChangeQuestion) when that code is not the lead's.
+    bool putInWithItsCode();
+
+    // The calling: the composition written as composers publish it (a
+    // course layout, or a lead list), and a published composition in any
+    // form readLayout reads made the composition (label "Calling" or
+    // "Paste"). False with why (starting "line N: ") when the text does not
+    // read; the composition is then unchanged.
+    std::string callingText() const;
+    bool applyCalling(const std::string& text, const std::string& label, std::string& why);
+
+    // A plan whose lead heads or lead ends repeat may be made by an edit (or
+    // opened by Load, when the composer says so); it stays false until an
+    // edit mends it, and Next, Different, Match, OK and Fill refuse it.
+    // "The plan is false: Lead 7's lead head 15738264 is lead 3's in part
+    // 2" (the first three repeats, "; " between, then "and N more"), or ""
+    // for a true plan.
+    std::string falsePlanReason() const;
+    // True, with the reason in the status, when the plan is false: the
+    // searches, OK and Fill cannot run on it.
+    bool refuseFalsePlan();
+
     // The name field applied (Enter): the library name a ringer's spelling
     // stands for replaces the text when exactly one method matches.
     void applyName();
@@ -121,7 +163,12 @@ private:
     void releaseCandidate();
     void releaseComposition();
     void installComposition(std::unique_ptr<Composition> composition);
-    void recordLoad(const LoadSnapshot& before);
+    void recordLoad(const LoadSnapshot& before, const std::string& label = "Load");
+    // The composition of an edited file text made the present one, with the
+    // current lead; the file name and the saved text stay.
+    bool applyPlanText(const std::string& label, const std::string& text, int lead);
+    // The load report of the present composition, in one message.
+    void reportLostMethods();
     bool writeFile(const std::string& path, void (Composition::*writer)(std::ostream&) const);
     bool saveAs(std::string_view extension, std::string& rememberedName, void (Composition::*writer)(std::ostream&) const,
                 std::string_view title);
@@ -148,6 +195,10 @@ private:
 };
 
 inline constexpr const char* kSaveChangesQuestion = "Save changes to the composition?";
+
+// "The plan is false: " and the first three repeats of a false plan ("; and
+// N more" after them), or "" for a true plan.
+std::string falsePlanSummary(const Composition& composition);
 
 // The text of the question OK asks before clearing a lead's method.
 std::string deleteLeadQuestion(int lead);

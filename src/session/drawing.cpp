@@ -21,6 +21,40 @@ Point displayPosition(int index, const DisplayLayout& layout, int width, int hei
     return {(index / layout.rows) * (width / layout.columns), ((index % layout.rows) * height) / layout.rows};
 }
 
+ListLayout listLayout(int leadCount, int width, int height, int lineWidth, int lineHeight) {
+    ListLayout list;
+    list.contentHeight = height;
+    list.layout = displayLayout(leadCount, height);
+    if (leadCount <= 0 || list.layout.columns * lineWidth <= width) return list;
+    const int columns = std::max(1, width / std::max(1, lineWidth));
+    list.layout.columns = std::min(columns, leadCount);
+    list.layout.rows = (leadCount - 1) / list.layout.columns + 1;
+    list.contentHeight = std::max(height, list.layout.rows * lineHeight);
+    return list;
+}
+
+int displayIndexAt(Point point, const DisplayLayout& layout, int leadCount, int width, int contentHeight, int lineHeight) {
+    if (layout.rows <= 0 || layout.columns <= 0 || point.x < 0 || point.y < 0) return -1;
+    const int columnWidth = std::max(1, width / layout.columns);
+    const int column = point.x / columnWidth;
+    if (column >= layout.columns) return -1;
+    // The line whose top is at or above the point and within a line's height.
+    for (int row = layout.rows - 1; row >= 0; --row) {
+        const int top = (row * contentHeight) / layout.rows;
+        if (top > point.y) continue;
+        if (point.y >= top + lineHeight) return -1;
+        const int index = column * layout.rows + row;
+        return index < leadCount ? index : -1;
+    }
+    return -1;
+}
+
+Rgb leadColour(const Composition& composition, int lead, int currentLead) {
+    const Rgb colour = displayColour(composition, lead, currentLead);
+    if (lead != currentLead && colour == Black && composition.leadInFalsePlan(lead)) return FalsePlanBrown;
+    return colour;
+}
+
 Rgb displayColour(const Composition& composition, int lead, int currentLead) {
     if (lead == currentLead) {
         const bool acceptable = composition.notFalseAgainst(0) && composition.trialMatchesAt(lead) &&

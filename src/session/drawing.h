@@ -37,12 +37,31 @@ struct DisplayLayout {
     int rows = 0;  // lines in a column
 };
 DisplayLayout displayLayout(int leadCount, int height);
+// The same for lines lineWidth wide and lineHeight high in a list width
+// wide: the columns above when they fit across; otherwise as many columns as
+// fit, their lines spread over the height while they do not overlap, and
+// when even that is too tall, lines lineHeight apart in a list that scrolls
+// (contentHeight is then more than height). Never two lines over each other.
+struct ListLayout {
+    DisplayLayout layout;
+    int contentHeight = 0;  // the height the lines are spread over
+};
+ListLayout listLayout(int leadCount, int width, int height, int lineWidth, int lineHeight);
+// The index of the lead whose line holds the point (y in the content, from
+// the list's top), or -1 for none.
+int displayIndexAt(Point point, const DisplayLayout& layout, int leadCount, int width, int contentHeight, int lineHeight);
 // The top-left point of the line of lead index i (lead number i + 1).
 Point displayPosition(int index, const DisplayLayout& layout, int width, int height);
 // The colour of lead number lead when currentLead is marked: the current lead
 // blue when OK would accept the candidate, violet otherwise; others black,
 // or red when the candidate is false against them.
 Rgb displayColour(const Composition& composition, int lead, int currentLead);
+// The colour of a lead whose lead head or lead end repeats in a false plan:
+// a brown of its own, apart from the red of a clash with the candidate.
+inline constexpr Rgb FalsePlanBrown{160, 96, 0};
+// displayColour, with the leads of a false plan's repeats in brown (the
+// current lead keeps its blue or violet, a clash its red).
+Rgb leadColour(const Composition& composition, int lead, int currentLead);
 
 // The diagram: seven panels 9 units apart, 8 places wide, one row a unit,
 // centred in a field 65 units wide and 33 units high.

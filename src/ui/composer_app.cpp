@@ -39,6 +39,7 @@ int ComposerApp::run(int argc, char** argv) {
     ComposerDialog dialog;
     if (const QScreen* screen = QGuiApplication::primaryScreen()) dialog.fitToScreen(screen->availableGeometry().size());
     dialog.show();
+    dialog.loadMusicAtStart();
     if (!arguments.isEmpty()) dialog.openAtStart(arguments.front().toStdString());
     dialog.exec();
     return 0;

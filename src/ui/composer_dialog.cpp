@@ -6,6 +6,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QClipboard>
 #include <QCompleter>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -26,11 +27,15 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QResizeEvent>
 #include <QToolButton>
 
 #include "methods/library_location.h"
 #include "methods/method_library.h"
+#include "ringing/call.h"
+#include "ringing/lead_head_code.h"
 #include "ui/analysis_window.h"
+#include "ui/course_view_window.h"
 #include "ui/diagram_window.h"
 #include "ui/fill_window.h"
 #include "ui/display_window.h"
@@ -135,6 +140,7 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
     writeControlsNow();
     viewComposition();
     installAnalysisCommand();
+    buildPlanCommands();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &ComposerDialog::commitData);
     methodName_->setFocus();
 }
@@ -152,10 +158,20 @@ void ComposerDialog::installFillCommand() {
 void ComposerDialog::fill() {
     if (busy() || session_->composition() == nullptr) return;
     readControls(session_->fields());
+    if (session_->refuseFalsePlan()) {
+        writeControlsNow();
+        return;
+    }
+    // The fill is previewed in the lead list: the course view gives way to
+    // it while the Fill window is open.
+    const bool course = courseViewChosen_;
+    if (course) showCourseView(false);
     FillWindow window(*session_, MethodLibrary::instance(), this);
     window.showFillIn(display_);
-    if (!window.prepare()) return;
-    window.exec();
+    const bool prepared = window.prepare();
+    if (prepared) window.exec();
+    if (course) showCourseView(true);
+    if (!prepared) return;
     writeControlsNow();
     if (analysis_ != nullptr) analysis_->refresh();
 }
@@ -174,7 +190,10 @@ QRect ComposerDialog::dialogRect(int x, int y, int width, int height) const {
 }
 
 void ComposerDialog::buildControls() {
-    setFixedSize(dialogRect(0, 0, 522, 359).size());
+    // The window grows with the composition: the display takes the room.
+    setMinimumSize(dialogRect(0, 0, 145 + 120, 230).size());
+    resize(dialogRect(0, 0, 522, 359).size());
+    setSizeGripEnabled(true);
     auto place = [this](QWidget* w, int id, int x, int y, int width, int height) {
         if (id != 0) w->setObjectName(QString::number(id));
         w->setGeometry(dialogRect(x, y, width, height));
@@ -293,6 +312,183 @@ void ComposerDialog::buildControls() {
     lower_ = new DiagramWindow(this, dialogRect(145, 179, 377, 179), QStringLiteral("Display"), 1031);
     upper_->setCaption(QStringLiteral("Committed method"));
     lower_->setCaption(QStringLiteral("Candidate"));
+    connect(display_, &DisplayWindow::leadClicked, this, &ComposerDialog::makeCurrent);
+    courseView_ = new CourseViewWindow(this);
+    courseView_->setGeometry(display_->geometry());
+    courseView_->hide();
+    connect(courseView_, &CourseViewWindow::leadClicked, this, &ComposerDialog::makeCurrent);
+}
+
+QAction* ComposerDialog::addCommand(const char* name, const QString& text, const QList<QKeySequence>& keys, const QString& tip,
+                                    bool inMenu, std::function<void()> run) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(QString::fromLatin1(name));
+    action->setShortcuts(keys);
+    action->setToolTip(keys.isEmpty() ? tip : tip + QStringLiteral(" (") + keys.front().toString(QKeySequence::NativeText) + QStringLiteral(")"));
+    action->setStatusTip(action->toolTip());
+    connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
+        if (!busy()) run();
+    });
+    addAction(action);
+    if (inMenu) commandsMenu_->addAction(action);
+    return action;
+}
+
+QAction* ComposerDialog::commandAction(const QString& name) const { return findChild<QAction*>(name); }
+
+// The plan commands: the More menu shows each with its key; the keys work
+// wherever the focus is not in a field being typed in (a field takes its
+// own letters, Delete and Insert).
+void ComposerDialog::buildPlanCommands() {
+    commandsMenu_->addSeparator();
+    addCommand("newAction", QStringLiteral("New..."), {QKeySequence(QKeySequence::New)},
+               QStringLiteral("A new composition: empty, or a plain course of the method you name"), true, [this] { newComposition(); });
+    addCommand("plainAction", QStringLiteral("Plain lead end"), {QKeySequence(Qt::Key_P)},
+               QStringLiteral("The current lead ends plain"), true, [this] { plainLead(); });
+    addCommand("bobAction", QStringLiteral("Bob"), {QKeySequence(Qt::Key_B), QKeySequence(Qt::Key_Minus)},
+               QStringLiteral("A bob at the current lead's lead end (B or -)"), true, [this] { bob(); });
+    addCommand("singleAction", QStringLiteral("Single"), {QKeySequence(Qt::Key_S)},
+               QStringLiteral("A single at the current lead's lead end"), true, [this] { single(); });
+    addCommand("insertLeadAction", QStringLiteral("Insert lead after"), {QKeySequence(Qt::Key_Insert)},
+               QStringLiteral("A lead after the current one: its code, plain, no method"), true, [this] { insertLead(); });
+    addCommand("deleteLeadAction", QStringLiteral("Delete lead"), {QKeySequence(Qt::Key_Delete)},
+               QStringLiteral("Delete the current lead"), true, [this] { deleteLead(); });
+    addCommand("setCodeAction", QStringLiteral("Set code..."), {QKeySequence(Qt::CTRL | Qt::Key_K)},
+               QStringLiteral("The current lead's lead-head code, a letter A to M (or Shift and the letter)"), true,
+               [this] { askCode(); });
+    for (const LeadHeadCode code : AllLeadHeadCodes) {
+        const QString name = QStringLiteral("code") + QChar::fromLatin1(code.letter()) + QStringLiteral("Action");
+        addCommand(qPrintable(name), QStringLiteral("Code ") + QChar::fromLatin1(code.letter()),
+                   {QKeySequence(Qt::SHIFT | static_cast<Qt::Key>(Qt::Key_A + (code.letter() - 'A')))},
+                   QStringLiteral("The current lead takes code ") + QChar::fromLatin1(code.letter()), false,
+                   [this, letter = code.letter()] { setCode(letter); });
+    }
+    addCommand("putInAction", QStringLiteral("Put in with its code"), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_I)},
+               QStringLiteral("The candidate goes into the current lead with its own lead-head code; the later lead heads move"), true,
+               [this] { putInWithItsCode(); });
+    QAction* course = addCommand("courseViewAction", QStringLiteral("Course view"), {QKeySequence(Qt::CTRL | Qt::Key_L)},
+                                 QStringLiteral("Show the composition as a course layout instead of the lead list"), true,
+                                 [this] { showCourseView(!courseViewChosen_); });
+    course->setCheckable(true);
+    addCommand("callingAction", QStringLiteral("Calling..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
+               QStringLiteral("Edit the composition as a course layout or lead list"), true, [this] { editCalling(); });
+    addCommand("pasteAction", QStringLiteral("Paste composition"), {QKeySequence(QKeySequence::Paste)},
+               QStringLiteral("A published composition on the clipboard becomes the composition"), true, [this] { pasteCalling(); });
+    addCommand("goToLeadAction", QStringLiteral("Go to lead..."), {QKeySequence(Qt::CTRL | Qt::Key_G)},
+               QStringLiteral("Make a lead of the number you type the current lead"), true, [this] { goToLead(); });
+    addCommand("openAction", QStringLiteral("Open..."), {QKeySequence(QKeySequence::Open)}, QStringLiteral("Load a composition file"),
+               false, [this] { load(); });
+    addCommand("saveAction", QStringLiteral("Save..."), {QKeySequence(QKeySequence::Save)}, QStringLiteral("Save the composition"),
+               false, [this] { save(); });
+    commandsButton_->setToolTip(QStringLiteral("More commands: Undo, Redo, New, calls, leads, codes, Go to lead"));
+    // Undo reaches the composition from a field with nothing of its own to undo.
+    for (QLineEdit* edit : {methodName_, leadNumber_, maxFalseness_}) edit->installEventFilter(this);
+}
+
+void ComposerDialog::planCommand(const std::function<void()>& run) {
+    if (busy()) return;
+    validationShown_ = false;
+    readControls(session_->fields());
+    run();
+    writeControlsNow();
+    if (analysis_ != nullptr) analysis_->refresh();
+}
+
+void ComposerDialog::newComposition() {
+    if (busy()) return;
+    const auto method = prompts_->askText(this, "New composition", "A plain course of the method (empty: no leads):", "");
+    if (!method) return;
+    planCommand([&] { session_->newComposition(*method); });
+    updateTitle();
+}
+
+void ComposerDialog::plainLead() { planCommand([this] { session_->setCall(Call::Plain); }); }
+void ComposerDialog::bob() { planCommand([this] { session_->setCall(Call::Bob); }); }
+void ComposerDialog::single() { planCommand([this] { session_->setCall(Call::Single); }); }
+void ComposerDialog::insertLead() { planCommand([this] { session_->insertLead(); }); }
+void ComposerDialog::deleteLead() { planCommand([this] { session_->deleteLead(); }); }
+void ComposerDialog::setCode(char letter) { planCommand([this, letter] { session_->setCode(letter); }); }
+void ComposerDialog::putInWithItsCode() { planCommand([this] { session_->putInWithItsCode(); }); }
+
+void ComposerDialog::askCode() {
+    if (busy() || session_->composition() == nullptr) return;
+    const auto letter = prompts_->askText(this, "Set code", "Lead-head code of the current lead (A to M):", session_->fields().leadHeadCodeText);
+    if (letter && letter->size() == 1) setCode((*letter)[0]);
+}
+
+void ComposerDialog::goToLead() {
+    if (busy() || session_->composition() == nullptr) return;
+    const auto text = prompts_->askText(this, "Go to lead", "Lead number (1 to " + std::to_string(leadLow_) + "):",
+                                        std::to_string(session_->fields().leadNumber));
+    if (!text) return;
+    bool number = false;
+    const int lead = QString::fromStdString(*text).trimmed().toInt(&number);
+    if (number) makeCurrent(lead);
+}
+
+void ComposerDialog::editCalling() {
+    if (busy()) return;
+    std::string text = session_->callingText();
+    for (;;) {
+        const auto edited = prompts_->editText(this, "Calling", text);
+        if (!edited) return;
+        text = *edited;
+        std::string why;
+        bool applied = false;
+        planCommand([&] { applied = session_->applyCalling(text, "Calling", why); });
+        if (applied || why.empty()) return;
+        showMessage("The calling does not read: " + why, MessageKind::Warning);
+    }
+}
+
+void ComposerDialog::pasteCalling() {
+    if (busy()) return;
+    const std::string text = QGuiApplication::clipboard()->text().toStdString();
+    std::string why;
+    bool applied = false;
+    planCommand([&] { applied = session_->applyCalling(text, "Paste", why); });
+    if (!applied && !why.empty()) showMessage("The clipboard holds no composition that reads: " + why, MessageKind::Warning);
+}
+
+void ComposerDialog::showCourseView(bool on) {
+    courseViewChosen_ = on;
+    if (QAction* action = commandAction(QStringLiteral("courseViewAction"))) action->setChecked(on);
+    if (session_->fields().viewChoice == 0) viewComposition();
+}
+
+void ComposerDialog::makeCurrent(int lead) {
+    if (busy()) return;
+    leadNumber_->setText(QString::number(std::clamp(lead, leadHigh_, leadLow_)));
+    command(&ComposerSession::leadChanged);
+}
+
+void ComposerDialog::loadMusicAtStart() {
+    if (QFileInfo::exists(QStringLiteral("major.mus"))) {
+        session_->loadMusicFile("major.mus");
+        writeControlsNow();
+    }
+}
+
+void ComposerDialog::resizeEvent(QResizeEvent* event) {
+    QDialog::resizeEvent(event);
+    layoutPane();
+}
+
+// The controls keep their places; the status text takes the height and the
+// display (or the two diagrams) the rest of the room.
+void ComposerDialog::layoutPane() {
+    if (status_ == nullptr || display_ == nullptr) return;
+    // What the window has more (or less) than the dialog's own size goes to
+    // the pane and, in height, to the status text.
+    const QSize full = dialogRect(0, 0, 522, 359).size();
+    const int wider = width() - full.width();
+    const int taller = height() - full.height();
+    const auto grown = [&](QRect r, int across, int down) { return QRect(r.x(), r.y(), r.width() + across, r.height() + down); };
+    status_->setGeometry(grown(dialogRect(0, 185, 143, 172), 0, taller));
+    display_->setGeometry(grown(dialogRect(145, 0, 377, 358), wider, taller));
+    if (courseView_ != nullptr) courseView_->setGeometry(display_->geometry());
+    upper_->setGeometry(grown(dialogRect(145, 0, 377, 179), wider, taller / 2));
+    lower_->setGeometry(grown(dialogRect(145, 179, 377, 179), wider, taller - taller / 2).translated(0, taller / 2));
 }
 
 void ComposerDialog::buildCommands() {
@@ -407,14 +603,8 @@ void ComposerDialog::fitToScreen(const QSize& available) {
     const int height = std::max(dialogRect(0, 0, 0, 230).height(), std::min(full.height(), room.height()));
     const int paneLeft = dialogRect(145, 0, 0, 0).x();
     const int width = std::max(paneLeft + dialogRect(0, 0, 120, 0).width(), std::min(full.width(), room.width()));
-    setFixedSize(width, height);
-    QRect status = status_->geometry();
-    status.setBottom(height - 2);
-    status_->setGeometry(status);
-    const int paneWidth = width - paneLeft;
-    display_->setGeometry(paneLeft, 0, paneWidth, height);
-    upper_->setGeometry(paneLeft, 0, paneWidth, height / 2);
-    lower_->setGeometry(paneLeft, height / 2, paneWidth, height - height / 2);
+    resize(width, height);
+    layoutPane();
 }
 
 bool ComposerDialog::busy() const { return writing_ || searchingNow(); }
@@ -527,11 +717,17 @@ bool ComposerDialog::confirm(const std::string& question) { return prompts_->con
 void ComposerDialog::beginWait() { QApplication::setOverrideCursor(Qt::WaitCursor); }
 void ComposerDialog::endWait() { QApplication::restoreOverrideCursor(); }
 
-void ComposerDialog::showComposition(const Composition* composition) { display_->setComposition(composition); }
+void ComposerDialog::showComposition(const Composition* composition) {
+    display_->setComposition(composition);
+    courseView_->setComposition(composition);
+}
 
 // The list is redrawn when control returns to the event loop, and during a
 // search at every frame (searchStep): at most once every 16 ms either way.
-void ComposerDialog::showCurrentLead(int lead) { display_->setCurrentLead(lead); }
+void ComposerDialog::showCurrentLead(int lead) {
+    display_->setCurrentLead(lead);
+    courseView_->setCurrentLead(lead);
+}
 
 void ComposerDialog::showCommittedMethod(const Method* method) {
     pendingUpper_ = method;
@@ -568,6 +764,7 @@ bool ComposerDialog::searchStep() {
         upper_->showMethod(pendingUpper_);
         lower_->showMethod(pendingLower_);
         display_->repaint();
+        if (courseView_->isVisible()) courseView_->repaint();
         QApplication::processEvents(QEventLoop::AllEvents, 5);
         frame_.restart();
     }
@@ -676,7 +873,8 @@ void ComposerDialog::openAtStart(const std::string& path) {
 void ComposerDialog::viewComposition() {
     upper_->hide();
     lower_->hide();
-    display_->show();
+    display_->setVisible(!courseViewChosen_ || courseView_ == nullptr);
+    if (courseView_ != nullptr) courseView_->setVisible(courseViewChosen_);
     session_->fields().viewChoice = 0;
     if (!viewCompositionButton_->isChecked()) viewCompositionButton_->setChecked(true);
 }
@@ -685,6 +883,7 @@ void ComposerDialog::viewMethods() {
     upper_->show();
     lower_->show();
     display_->hide();
+    if (courseView_ != nullptr) courseView_->hide();
     session_->fields().viewChoice = 1;
     if (!viewMethodsButton_->isChecked()) viewMethodsButton_->setChecked(true);
 }
@@ -754,6 +953,16 @@ void ComposerDialog::reject() {
 }
 
 bool ComposerDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShortcutOverride) {
+        // A field with no text edit to undo (or redo) leaves Ctrl+Z (and
+        // Ctrl+Shift+Z) to the composition's undo; otherwise it takes them.
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            const bool undoKey = key->matches(QKeySequence::Undo) || key->keyCombination() == undoAction_->shortcut()[0];
+            const bool redoKey = key->matches(QKeySequence::Redo) || key->keyCombination() == redoAction_->shortcut()[0];
+            if ((undoKey && !edit->isUndoAvailable()) || (redoKey && !edit->isRedoAvailable())) return true;
+        }
+    }
     if (watched == leadNumber_ && event->type() == QEvent::KeyPress) {
         const auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Up) {

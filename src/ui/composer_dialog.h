@@ -5,6 +5,7 @@
 // control carries its dialog id as its object name.
 #include <QDialog>
 #include <QElapsedTimer>
+#include <functional>
 #include <memory>
 
 #include "session/composer_session.h"
@@ -28,6 +29,7 @@ namespace quarnel {
 
 class AnalysisWindow;
 class DiagramWindow;
+class CourseViewWindow;
 class DisplayWindow;
 
 class ComposerDialog : public QDialog, private SessionView {
@@ -42,6 +44,7 @@ public:
     // How many candidates the last search tried.
     long lastSearchCandidates() const { return lastSearchCandidates_; }
     DisplayWindow* displayWindow() const { return display_; }
+    CourseViewWindow* courseView() const { return courseView_; }
     DiagramWindow* upperDiagram() const { return upper_; }
     DiagramWindow* lowerDiagram() const { return lower_; }
     AnalysisWindow* analysisWindow() const { return analysis_; }
@@ -56,6 +59,11 @@ public:
     QUndoStack* undoStack() const { return undoStack_; }
     // Opens a composition at start (quarnel FILE), with the load report.
     void openAtStart(const std::string& path);
+    // At start: the working folder's major.mus, when it has one.
+    void loadMusicAtStart();
+    // An action of the More menu or the dialog's keys by its object name
+    // ("bobAction"), or none.
+    QAction* commandAction(const QString& name) const;
     // Fits the dialog into a screen area of this size: the status text and
     // the right-hand pane give up what does not fit, the controls never.
     void fitToScreen(const QSize& available);
@@ -84,10 +92,32 @@ public slots:
     void redo();
     // Fill: searches every empty lead in a window of its own.
     void fill();
+    // The plan edits on the current lead, and New, Go to lead and the lead
+    // a click on the display chose.
+    void newComposition();
+    void plainLead();
+    void bob();
+    void single();
+    void insertLead();
+    void deleteLead();
+    void setCode(char letter);
+    void askCode();
+    void putInWithItsCode();
+    void goToLead();
+    void makeCurrent(int lead);
+    // The composition view shows the course view instead of the lead list
+    // (Ctrl+L, and in the More menu); the choice stays for the session.
+    void showCourseView(bool on);
+    // Calling...: the present layout in a text box; Apply makes it the
+    // composition, an error names its line and the text stays open.
+    void editCalling();
+    // Ctrl+V: a published composition on the clipboard becomes the composition.
+    void pasteCalling();
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -124,6 +154,15 @@ private:
     void runSearch(bool different, bool match);
     void command(void (ComposerSession::*run)());
     void installAnalysisCommand();
+    void buildPlanCommands();
+    // An action with its keys (the first shown in the menu), its tip, and,
+    // when inMenu, a place in the More menu.
+    QAction* addCommand(const char* name, const QString& text, const QList<QKeySequence>& keys, const QString& tip, bool inMenu,
+                        std::function<void()> run);
+    // A plan edit of the session on what the controls show now.
+    void planCommand(const std::function<void()>& run);
+    // The right-hand pane and the status text in the room the window has.
+    void layoutPane();
 
     std::unique_ptr<QtPrompts> ownPrompts_;
     Prompts* prompts_;
@@ -151,6 +190,8 @@ private:
     QRadioButton* viewCompositionButton_ = nullptr;
     QRadioButton* viewMethodsButton_ = nullptr;
     DisplayWindow* display_ = nullptr;
+    CourseViewWindow* courseView_ = nullptr;
+    bool courseViewChosen_ = false;
     DiagramWindow* upper_ = nullptr;
     DiagramWindow* lower_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;

@@ -1,7 +1,9 @@
 #include "ui/display_window.h"
 
 #include <QFontDatabase>
+#include <QMouseEvent>
 #include <QPainter>
+#include <QWheelEvent>
 #include <algorithm>
 
 #include "composition/composition.h"
@@ -9,11 +11,36 @@
 
 namespace quarnel {
 
+struct DisplayWindow::Geometry {
+    int top = 0;
+    int listHeight = 0;
+    int lineHeight = 0;
+    ListLayout list;
+};
+
+DisplayWindow::Geometry DisplayWindow::geometryNow() const {
+    Geometry g;
+    const QFontMetrics metrics(font());
+    if (!caption_.isEmpty()) g.top = metrics.height() + 4;
+    g.listHeight = std::max(0, height() - g.top);
+    g.lineHeight = metrics.height();
+    if (composition_ == nullptr) return g;
+    const int count = static_cast<int>(composition_->leadCount());
+    int lineWidth = 0;
+    for (int i = 1; i <= count; ++i)
+        lineWidth = std::max(lineWidth, metrics.horizontalAdvance(QString::fromStdString(composition_->displayLine(i))));
+    g.list = listLayout(count, width(), g.listHeight, lineWidth + metrics.averageCharWidth() * 2, g.lineHeight);
+    return g;
+}
+
 DisplayWindow::DisplayWindow(QWidget* parent, const QRect& rectangle, const QString& text, int id) : QWidget(parent) {
     setObjectName(QString::number(id));
     setWindowTitle(text);
     setGeometry(rectangle);
     setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // A click takes the focus from the fields, so that the plan's keys (B,
+    // P, S, Insert, Delete) act on the lead clicked.
+    setFocusPolicy(Qt::ClickFocus);
 }
 
 QString DisplayWindow::startHint() {
@@ -37,6 +64,15 @@ void DisplayWindow::setCaption(const QString& caption) {
 
 void DisplayWindow::setCurrentLead(int lead) {
     currentLead_ = lead;
+    // A list that scrolls keeps the current lead in sight.
+    if (composition_ != nullptr && lead >= 1 && static_cast<std::size_t>(lead) <= composition_->leadCount()) {
+        const Geometry g = geometryNow();
+        if (g.list.contentHeight > g.listHeight) {
+            const int y = displayPosition(lead - 1, g.list.layout, width(), g.list.contentHeight).y;
+            if (y < scroll_) scroll_ = y;
+            if (y + g.lineHeight > scroll_ + g.listHeight) scroll_ = y + g.lineHeight - g.listHeight;
+        }
+    }
     update();
 }
 
@@ -52,22 +88,40 @@ void DisplayWindow::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(QRect(0, 0, width(), height()), Qt::white);
     const int ascent = painter.fontMetrics().ascent();
-    int top = 0;
-    if (!caption_.isEmpty()) {
-        const int line = painter.fontMetrics().height();
-        painter.setPen(QColor(96, 96, 96));
-        painter.drawText(QRect(4, 2, width() - 8, line), Qt::AlignLeft | Qt::AlignTop, caption_);
-        top = line + 4;
-    }
+    const Geometry g = geometryNow();
     const int count = static_cast<int>(composition_->leadCount());
-    const int listHeight = std::max(0, height() - top);
-    const DisplayLayout layout = displayLayout(count, listHeight);
+    const int scroll = std::clamp(scroll_, 0, std::max(0, g.list.contentHeight - g.listHeight));
+    painter.setClipRect(0, g.top, width(), g.listHeight);
     for (int i = 0; i < count; ++i) {
-        const Point p = displayPosition(i, layout, width(), listHeight);
-        const Rgb c = displayColour(*composition_, i + 1, currentLead_);
+        const Point p = displayPosition(i, g.list.layout, width(), g.list.contentHeight);
+        const int y = g.top + p.y - scroll;
+        if (y + g.lineHeight < g.top || y > height()) continue;
+        const Rgb c = leadColour(*composition_, i + 1, currentLead_);
         painter.setPen(QColor(c.red, c.green, c.blue));
-        painter.drawText(p.x, top + p.y + ascent, QString::fromStdString(composition_->displayLine(i + 1)));
+        painter.drawText(p.x, y + ascent, QString::fromStdString(composition_->displayLine(i + 1)));
     }
+    painter.setClipping(false);
+    if (!caption_.isEmpty()) {
+        painter.setPen(QColor(96, 96, 96));
+        painter.drawText(QRect(4, 2, width() - 8, g.top - 4), Qt::AlignLeft | Qt::AlignTop, caption_);
+    }
+}
+
+void DisplayWindow::mousePressEvent(QMouseEvent* event) {
+    if (composition_ == nullptr || event->button() != Qt::LeftButton) return QWidget::mousePressEvent(event);
+    const Geometry g = geometryNow();
+    const QPoint at = event->position().toPoint();
+    const int index = displayIndexAt({at.x(), at.y() - g.top + scroll_}, g.list.layout, static_cast<int>(composition_->leadCount()),
+                                     width(), g.list.contentHeight, g.lineHeight);
+    if (index >= 0) emit leadClicked(index + 1);
+}
+
+void DisplayWindow::wheelEvent(QWheelEvent* event) {
+    const Geometry g = geometryNow();
+    const int most = std::max(0, g.list.contentHeight - g.listHeight);
+    if (most == 0) return QWidget::wheelEvent(event);
+    scroll_ = std::clamp(scroll_ - event->angleDelta().y() / 120 * 3 * g.lineHeight, 0, most);
+    update();
 }
 
 }  // namespace quarnel

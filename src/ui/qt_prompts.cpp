@@ -1,5 +1,14 @@
 #include "ui/qt_prompts.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QFontDatabase>
+#include <QInputDialog>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <QLineEdit>
+
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -53,6 +62,34 @@ void QtPrompts::showMessage(QWidget* parent, const std::string& text, MessageKin
 bool QtPrompts::confirm(QWidget* parent, const std::string& text) {
     return QMessageBox::question(parent, QStringLiteral("Quarnel"), QString::fromStdString(text),
                                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Ok) == QMessageBox::Ok;
+}
+
+std::optional<std::string> QtPrompts::askText(QWidget* parent, const std::string& title, const std::string& label,
+                                              const std::string& initial) {
+    bool ok = false;
+    const QString text = QInputDialog::getText(parent, QString::fromStdString(title), QString::fromStdString(label),
+                                               QLineEdit::Normal, QString::fromStdString(initial), &ok);
+    if (!ok) return std::nullopt;
+    return text.toStdString();
+}
+
+std::optional<std::string> QtPrompts::editText(QWidget* parent, const std::string& title, const std::string& text) {
+    QDialog box(parent);
+    box.setWindowTitle(QString::fromStdString(title));
+    auto* edit = new QPlainTextEdit(&box);
+    edit->setObjectName(QStringLiteral("callingText"));
+    edit->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    edit->setPlainText(QString::fromStdString(text));
+    edit->setLineWrapMode(QPlainTextEdit::NoWrap);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Apply | QDialogButtonBox::Cancel, &box);
+    QObject::connect(buttons->button(QDialogButtonBox::Apply), &QPushButton::clicked, &box, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &box, &QDialog::reject);
+    auto* layout = new QVBoxLayout(&box);
+    layout->addWidget(edit);
+    layout->addWidget(buttons);
+    box.resize(640, 420);
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+    return edit->toPlainText().toStdString();
 }
 
 Prompts::SaveChoice QtPrompts::askSaveChanges(QWidget* parent, const std::string& question) {

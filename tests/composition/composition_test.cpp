@@ -3,6 +3,7 @@
 #include <fstream>
 #include <map>
 #include <set>
+#include <sstream>
 
 #include "methods/method_generator.h"
 
@@ -307,4 +308,34 @@ TEST(CompositionTest, ARowRepeatedInALaterPartIsFalse) {
 }
 
 }  // namespace
+// Lead heads or lead ends that repeat: refused as before, or with
+// PlanRepeats::Record read as a false plan whose repeats are named and
+// whose rows are registered once.
+TEST(CompositionTest, APlanWhoseLeadHeadsRepeatIsRefusedOrRecorded) {
+    const std::string text = "B  Cambridge S\nB \nB \nB \nB \nB \nB \nB \n";
+    EXPECT_THROW_MSG(composition(text), ModelError, "Attempt to insert false row");
+    std::istringstream in(text);
+    const auto c = readComposition(in, 16, test::starterLibrary(), PlanRepeats::Record);
+    ASSERT_TRUE(c->planIsFalse());
+    EXPECT_EQ(c->partCount(), 7);
+    const auto check = [&](std::size_t i, const std::string& expected) {
+        SCOPED_TRACE(expected);
+        ASSERT_LT(i, c->planRepeats().size());
+        EXPECT_EQ(c->planRepeats()[i].describe(c->partCount()), expected);
+    };
+    check(0, "Lead 2's lead head 15738264 is lead 1's in part 2");
+    check(1, "Lead 2's lead end 18765432 is lead 1's in part 2");
+    check(13, "Lead 8's lead end 15372846 is lead 1's in part 1");
+    EXPECT_TRUE(c->leadInFalsePlan(1) && c->leadInFalsePlan(8));
+    // Each lead head and lead end once, and lead 1's method, true still.
+    ASSERT_NE(c->committedMethodAt(1), nullptr);
+    EXPECT_EQ(c->falseRows().size(), 2 * 8 - c->planRepeats().size() + 30);
+    // A true plan reads the same either way.
+    std::istringstream sample(test::readFile(test::repoDataDir() + "/quarnel.txt"));
+    const auto recorded = readComposition(sample, 16, test::starterLibrary(), PlanRepeats::Record);
+    EXPECT_FALSE(recorded->planIsFalse());
+    EXPECT_EQ(test::saved(*recorded), test::saved(*composition(test::readFile(test::repoDataDir() + "/quarnel.txt"))));
+    EXPECT_EQ(PlanRepeat{}.describe(1).find("in part"), std::string::npos);
+}
+
 }  // namespace quarnel

@@ -1,11 +1,13 @@
 // The session as a state machine: the input is a sequence of the composer's
 // commands (lead changes, typed names and notations, Next, Different and
 // Match with a step limit, OK, Clear, Save, Load and Music of fuzzed files,
-// Fill with a node limit).
+// Fill with a node limit, the plan edits, a calling applied, New, and
+// the undo of the last change).
 // After every command the session's invariants are checked: the lead list
 // shows exactly the committed methods, the candidate shown is the candidate
-// tried, and every committed lead is true; after OK, Save and Load the
-// composition also round-trips through its file.
+// tried, and every committed lead is true; after OK, Save, Load and each
+// plan edit the composition also round-trips through its file (false plans
+// included), and undoing an edit gives back the text there was.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
@@ -52,17 +54,20 @@ public:
     void showCandidate(const Method* method) override { shown = method; }
     void setLeadRange(int, int) override {}
     bool searchStep() override { return ++steps >= stepLimit; }
+    void recordChange(const CompositionChange& change) override { last = change; }
 
     std::optional<std::string> nextPath;
     std::uint32_t answers = 0;
     const Method* shown = nullptr;
     int steps = 0;
     int stepLimit = 1;
+    std::optional<CompositionChange> last;
 };
 
 enum Command : int {
     LeadChange, TypedName, TypedNotation, Next, Different, Match, Ok, Clear,
-    LoadFuzzed, LoadStarter, SaveAndLoad, MusicFuzzed, MusicStarter, Fill, CommandCount
+    LoadFuzzed, LoadStarter, SaveAndLoad, MusicFuzzed, MusicStarter, Fill,
+    PlanCall, InsertLead, DeleteLead, SetCode, PutIn, NewComposition, Calling, UndoLast, CommandCount
 };
 
 // Commands in one input: enough for a load, a search, an OK and a fill to
@@ -198,8 +203,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             session.load();
             break;
         case SaveAndLoad: {
-            if (c == nullptr) break;
+            if (c == nullptr || c->leadCount() == 0) break;
             const std::string before = savedText(*c);
+            // Yes to "Save anyway?" and to opening a false plan.
+            view.answers = ~0u;
             view.nextPath = scratch("save.txt");
             session.save();
             view.nextPath = scratch("save.txt");
@@ -223,6 +230,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             // this thread, with a node limit and few generator methods so
             // that an input stays short; then taken.
             if (c == nullptr) break;
+            if (c->planIsFalse()) {
+                // The desktop program never starts a Fill on a false plan.
+                fuzz::require(!session.takeFill({}), "a false plan refuses a fill");
+                break;
+            }
             fill::FillOptions o = fillOptionsOf(f);
             o.threads = 1;
             o.all = in.ConsumeBool();
@@ -250,8 +262,69 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             fuzz::checkCompositionRoundTrip(*session.composition(), library, false);
             break;
         }
+        case PlanCall:
+            f.leadNumber = in.ConsumeIntegralInRange<int>(0, leads + 1);
+            session.leadChanged();  // as the dialog makes the lead current first
+            session.setCall(static_cast<Call>(in.ConsumeIntegralInRange<int>(0, 2)));
+            break;
+        case InsertLead:
+            f.leadNumber = in.ConsumeIntegralInRange<int>(0, leads + 1);
+            session.leadChanged();  // as the dialog makes the lead current first
+            session.insertLead();
+            break;
+        case DeleteLead:
+            f.leadNumber = in.ConsumeIntegralInRange<int>(0, leads + 1);
+            session.leadChanged();  // as the dialog makes the lead current first
+            session.deleteLead();
+            break;
+        case SetCode:
+            f.leadNumber = in.ConsumeIntegralInRange<int>(0, leads + 1);
+            session.leadChanged();  // as the dialog makes the lead current first
+            session.setCode(in.ConsumeIntegral<char>());
+            break;
+        case PutIn:
+            f.leadNumber = in.ConsumeIntegralInRange<int>(0, leads + 1);
+            session.leadChanged();
+            view.answers = in.ConsumeIntegral<std::uint32_t>();
+            session.putInWithItsCode();
+            break;
+        case NewComposition:
+            session.newComposition(in.ConsumeBool() && !named.empty()
+                                       ? named[in.ConsumeIntegralInRange<std::size_t>(0, named.size() - 1)]->first
+                                       : in.ConsumeRandomLengthString(20));
+            break;
+        case Calling: {
+            // The present layout (which reads back to the same leads), or fuzzed text.
+            std::string why;
+            const std::string text = in.ConsumeBool() ? session.callingText() : in.ConsumeRandomLengthString(300);
+            const std::string before = c ? savedText(*c) : std::string();
+            const bool applied = session.applyCalling(text, "Calling", why);
+            fuzz::require(applied || !why.empty() || text.empty() || c == nullptr || session.composition() == c,
+                          "a calling that is refused says why", text);
+            if (!applied && c != nullptr && session.composition() == c)
+                fuzz::require(savedText(*c) == before, "a refused calling changes nothing", text);
+            break;
+        }
+        case UndoLast:
+            // The last change undone gives back the text it was made from, and redone the text it made.
+            if (view.last && view.last->kind == CompositionChange::Kind::Load && view.last->loadBefore.loaded &&
+                view.last->loadAfter.loaded) {
+                const CompositionChange change = *view.last;
+                session.restoreLoad(change.loadBefore);
+                fuzz::require(session.composition() != nullptr && savedText(*session.composition()) == change.loadBefore.text,
+                              "an undone change gives back the composition", change.label);
+                session.restoreLoad(change.loadAfter);
+                fuzz::require(session.composition() != nullptr && savedText(*session.composition()) == change.loadAfter.text,
+                              "a redone change gives back its composition", change.label);
+            }
+            break;
         default:
             break;
+        }
+        if (step >= 0 && session.composition() != nullptr && session.composition() != c) {
+            // A new composition (a Load, an edit, a calling): its register and its round trip.
+            fuzz::checkRegister(*session.composition());
+            fuzz::checkCompositionRoundTrip(*session.composition(), library, false);
         }
         checkInvariants(session, view);
     }

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "composition/plan_edit.h"
 #include "session/composer_session.h"
 #include "support/composition_builders.h"
 #include "support/test_support.h"
@@ -530,6 +531,227 @@ TEST_F(ComposerSessionTest, LoadTellsWhichLeadsLostTheirMethods) {
     EXPECT_EQ(view.messages, std::vector<std::string>{"2 leads lost their methods:\n"
                                                       "Lead 2 (Cornwal S): not in the method library\n"
                                                       "Lead 3 (Cambridge S): of another lead-head code"});
+    EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Warning);
+    // Save would write something other than the file: the title's mark shows it.
+    EXPECT_TRUE(session.hasUnsavedChanges());
+}
+
+TEST_F(ComposerSessionTest, ASaveThatFailsKeepsTheDocumentsName) {
+    loadSample();
+    const std::string name = session.compositionFileName();
+    view.files = {::testing::TempDir() + "/no such folder/quarnel.txt"};
+    session.save();
+    EXPECT_EQ(view.messages.back().rfind("Cannot write", 0), 0u);
+    EXPECT_EQ(session.compositionFileName(), name);
+}
+
+// ---- plan edits ----
+
+// Each edit is one undoable change whose before and after are the whole
+// composition: undoing it gives back exactly the text (codes, calls and
+// methods), the lead heads and the music there were.
+TEST_F(ComposerSessionTest, EveryPlanEditIsOneChangeThatUndoesExactly) {
+    ASSERT_TRUE(session.loadMusicFile(test::repoDataDir() + "/major.mus"));
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    ASSERT_EQ(session.composition()->leadCount(), 7u);
+    EXPECT_EQ(session.composition()->partCount(), 1);
+    const std::string course = session.saveText();
+    EXPECT_EQ(test::lines(course).front(), "B  Cambridge S");
+    const int music = f.totalMusic;
+    EXPECT_GT(music, 0);
+    const auto check = [&](const char* label, auto edit) {
+        SCOPED_TRACE(label);
+        const std::size_t changes = view.changes.size();
+        const std::string before = session.saveText();
+        const std::vector<Row> heads = session.composition()->plan().leadHeads();
+        const int total = f.totalMusic;
+        ASSERT_TRUE(edit());
+        ASSERT_EQ(view.changes.size(), changes + 1);
+        EXPECT_EQ(view.changes.back().label, label);
+        EXPECT_TRUE(session.hasUnsavedChanges());
+        EXPECT_NE(session.saveText(), before);
+        session.restoreLoad(view.changes.back().loadBefore);
+        EXPECT_EQ(session.saveText(), before);
+        EXPECT_EQ(session.composition()->plan().leadHeads(), heads);
+        EXPECT_EQ(f.totalMusic, total);
+        session.restoreLoad(view.changes.back().loadAfter);
+    };
+    f.leadNumber = 3;
+    check("Bob", [&] { return session.setCall(Call::Bob); });
+    check("Single", [&] { return session.setCall(Call::Single); });
+    check("Plain", [&] { return session.setCall(Call::Plain); });
+    // A bob added then removed gives the plan back; leads 3 and 6, false
+    // in the bobbed plan, lost their methods on the way.
+    EXPECT_EQ(session.composition()->plan(), test::composition(course)->plan());
+    EXPECT_EQ(test::lines(session.saveText())[2], "B ");
+    EXPECT_EQ(test::lines(session.saveText())[5], "B ");
+    EXPECT_LT(f.totalMusic, music);
+    check("Code F", [&] { return session.setCode('f'); });
+    // Nothing to change is no change.
+    EXPECT_FALSE(session.setCode('F'));
+    EXPECT_FALSE(session.setCode('I'));
+    EXPECT_FALSE(session.setCall(Call::Plain));
+}
+
+// Leads whose methods are no longer true after an edit lose them, in one
+// message as Load gives; the rest keep theirs.
+TEST_F(ComposerSessionTest, AnEditReportsTheLeadsThatLostTheirMethods) {
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    f.leadNumber = 3;
+    ASSERT_TRUE(session.setCall(Call::Bob));
+    EXPECT_TRUE(view.messages.empty());  // every method still true
+    ASSERT_TRUE(session.setCall(Call::Single));
+    EXPECT_EQ(view.messages, std::vector<std::string>{"2 leads lost their methods:\n"
+                                                      "Lead 3 (Cambridge S): false against lead 1\n"
+                                                      "Lead 6 (Cambridge S): false against lead 4"});
+    EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Warning);
+    EXPECT_EQ(session.composition()->committedMethodAt(3), nullptr);
+    EXPECT_NE(session.composition()->committedMethodAt(4), nullptr);
+    EXPECT_GT(session.composition()->partCount(), 1);
+}
+
+// A method of another code is put in with its code after the question; OK
+// still refuses it.
+TEST_F(ComposerSessionTest, PutInWithItsCodeAsksAndMovesTheLaterLeadHeads) {
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    f.leadNumber = 5;
+    f.methodName = "London S";
+    session.nameChanged();
+    EXPECT_EQ(f.statusText, "Incompatible lead-head order\r\n");
+    const std::string before = session.saveText();
+    session.ok();
+    EXPECT_EQ(session.saveText(), before);
+    view.answers = {false};
+    EXPECT_FALSE(session.putInWithItsCode());
+    EXPECT_EQ(view.questions.back(), "Lead 5 becomes code F: the lead heads of leads 6 to 7 move?");
+    EXPECT_EQ(session.saveText(), before);
+    view.answers = {true};
+    ASSERT_TRUE(session.putInWithItsCode());
+    EXPECT_EQ(test::lines(session.saveText())[4], "F  London S");
+    EXPECT_EQ(session.composition()->codeAt(5)->letter(), 'F');
+    ASSERT_NE(session.composition()->committedMethodAt(5), nullptr);
+    EXPECT_EQ(view.changes.back().label, "Put in with its code");
+    EXPECT_EQ(codeChangeQuestion(7, 7, *LeadHeadCode::fromLetter('F')), "Lead 7 becomes code F: the part end moves");
+}
+
+// New asks about unsaved changes first; an empty composition grows a lead at
+// a time.
+TEST_F(ComposerSessionTest, NewAsksAboutUnsavedChangesAndCanStartEmpty) {
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    view.saveChoices = {SessionView::SaveChoice::Cancel};
+    EXPECT_FALSE(session.newComposition(""));
+    EXPECT_EQ(view.questions.back(), kSaveChangesQuestion);
+    EXPECT_EQ(session.composition()->leadCount(), 7u);
+    view.saveChoices = {SessionView::SaveChoice::Discard};
+    ASSERT_TRUE(session.newComposition(""));
+    EXPECT_EQ(session.composition()->leadCount(), 0u);
+    ASSERT_TRUE(session.insertLead());
+    EXPECT_EQ(session.saveText(), "B \n");
+    EXPECT_EQ(session.composition()->partCount(), 7);
+    ASSERT_TRUE(session.deleteLead());
+    EXPECT_EQ(session.saveText(), "");
+    EXPECT_FALSE(session.newComposition("Not A Method"));
+    EXPECT_EQ(view.messages.back(), "New: \"Not A Method\" is no method of the library and no place notation.");
+}
+
+// An edit that makes lead heads repeat still applies: the plan is false,
+// the status names the repeat, the searches, OK and Fill refuse it, Save
+// asks, and the next edit mends it.
+TEST_F(ComposerSessionTest, AnInsertThatMakesThePlanFalseIsShownAndMended) {
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    const std::string course = session.saveText();
+    f.leadNumber = 3;
+    ASSERT_TRUE(session.insertLead());
+    EXPECT_EQ(f.leadNumber, 4);  // the new lead is the current one
+    EXPECT_EQ(test::lines(session.saveText())[3], "B ");
+    const Composition& c = *session.composition();
+    ASSERT_TRUE(c.planIsFalse());
+    // Eight leads of one code: each lead is lead 1 in another part.
+    ASSERT_EQ(c.planRepeats().size(), 14u);
+    EXPECT_EQ(c.planRepeats().front().describe(c.partCount()), "Lead 2's lead head 15738264 is lead 1's in part 2");
+    EXPECT_EQ(c.planRepeats().back().describe(c.partCount()), "Lead 8's lead end 15372846 is lead 1's in part 1");
+    EXPECT_EQ(f.statusText.rfind(session.falsePlanReason() + "\r\n", 0), 0u);
+    EXPECT_EQ(session.falsePlanReason(), "The plan is false: Lead 2's lead head 15738264 is lead 1's in part 2; "
+                                         "Lead 2's lead end 18765432 is lead 1's in part 2; "
+                                         "Lead 3's lead head 18674523 is lead 1's in part 3; and 11 more");
+    const std::string falseText = session.saveText();
+    EXPECT_EQ(session.searchCandidates(false, false), 0);
+    EXPECT_EQ(f.statusText, session.falsePlanReason() + "\r\n");
+    f.methodName = "Cambridge S";
+    session.nameChanged();
+    session.ok();
+    EXPECT_FALSE(session.takeFill({{4, "b&-3-4-25-36-4-5-6-7"}}));
+    EXPECT_EQ(session.saveText(), falseText);
+    // Save asks first; no leaves the file unwritten.
+    const std::string path = ::testing::TempDir() + "/session_false_plan.txt";
+    std::filesystem::remove(path);
+    view.files = {path};
+    view.answers = {false};
+    session.save();
+    EXPECT_EQ(view.questions.back(), session.falsePlanReason() + ". Save anyway?");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    view.files = {path};
+    view.answers = {true};
+    session.save();
+    EXPECT_FALSE(session.hasUnsavedChanges());
+    // Undone, and done again by deleting the lead: true again, and Load of
+    // the false file asks before opening it as a false plan.
+    ASSERT_TRUE(session.deleteLead());
+    EXPECT_FALSE(session.composition()->planIsFalse());
+    EXPECT_EQ(session.composition()->plan(), test::composition(course)->plan());
+    view.saveChoices = {SessionView::SaveChoice::Discard};
+    view.answers = {false};
+    EXPECT_FALSE(session.loadFile(path));
+    EXPECT_EQ(view.messages.back().rfind("Load abandoned: Attempt to insert false row", 0), 0u);
+    view.answers = {true};
+    ASSERT_TRUE(session.loadFile(path));
+    EXPECT_EQ(view.questions.back(), session.falsePlanReason() + ".\nOpen it as a false plan?");
+    EXPECT_EQ(view.questions.back().rfind("The plan is false: Lead 2's lead head 15738264", 0), 0u);
+    EXPECT_EQ(session.saveText(), falseText);
+    EXPECT_FALSE(session.hasUnsavedChanges());
+}
+
+// A calling typed or pasted becomes the composition as one change; one that
+// does not read names its line and changes nothing.
+TEST_F(ComposerSessionTest, ACallingIsAppliedOrNamesTheLineThatDoesNotRead) {
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    const std::string course = session.saveText();
+    std::string why;
+    EXPECT_FALSE(session.applyCalling("Method: Cambridge\n23456 M W H\n43652 - X\n1 part\n", "Paste", why));
+    EXPECT_EQ(why.rfind("line 3: ", 0), 0u) << why;
+    EXPECT_EQ(session.saveText(), course);
+    const std::size_t changes = view.changes.size();
+    ASSERT_TRUE(session.applyCalling(test::readFile(test::testDataDir() + "/compositions/lee_5024_spliced.txt"), "Paste", why)) << why;
+    EXPECT_TRUE(why.empty());
+    ASSERT_EQ(view.changes.size(), changes + 1);
+    EXPECT_EQ(view.changes.back().label, "Paste");
+    EXPECT_EQ(session.composition()->partCount(), 5);
+    EXPECT_EQ(session.composition()->leadCount() * 5 * 32, 4960u);
+    // The present layout, applied unchanged, is no change; it reads back to the same leads.
+    const std::string layout = session.callingText();
+    EXPECT_EQ(layout.rfind("4960 Spliced Surprise Major (4m)\n", 0), 0u) << layout;
+    const std::string spliced = session.saveText();
+    ASSERT_TRUE(session.applyCalling(layout, "Calling", why)) << why;
+    EXPECT_EQ(view.changes.size(), changes + 1);
+    EXPECT_EQ(session.saveText(), spliced);
+    session.restoreLoad(view.changes.back().loadBefore);
+    EXPECT_EQ(session.saveText(), course);
+}
+
+// A music file with parts it cannot read is loaded all the same, with a
+// message that names them.
+TEST_F(ComposerSessionTest, MusicWithUnreadablePartsLoadsAndNamesThem) {
+    const std::string path = ::testing::TempDir() + "/session_partly.mus";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "Rounds\n10 0 12345678\nBad\nten 0 12345678\nQueens\n5 0 13572468 1357246\n";
+    }
+    ASSERT_TRUE(session.loadMusicFile(path));
+    ASSERT_NE(session.musicTable(), nullptr);
+    EXPECT_EQ(session.musicTable()->definitions().size(), 2u);
+    EXPECT_EQ(view.messages, std::vector<std::string>{"\"" + path + "\": 2 parts were not read:\n"
+                                                      "line 4: ten 0 12345678\n"
+                                                      "line 6: 1357246"});
     EXPECT_EQ(view.kinds.back(), SessionView::MessageKind::Warning);
 }
 

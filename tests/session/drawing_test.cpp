@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
+#include "composition/composition.h"
 #include "methods/major_method.h"
 #include "session/drawing.h"
 #include "support/composition_builders.h"
@@ -79,4 +82,50 @@ TEST(DrawingTest, DiagramFollowsTheTrebleAndOneWorkingBell) {
 }
 
 }  // namespace
+// Lines 100 wide and 15 high never overlap: the columns of today's layout
+// when they fit, fewer columns spread over the height, or a list that scrolls.
+TEST(DrawingTest, ListLayoutNeverPrintsLinesOverEachOther) {
+    const auto check = [](int leads, int width, int height, int columns, int rows, int contentHeight) {
+        SCOPED_TRACE(std::to_string(leads) + " leads in " + std::to_string(width) + "x" + std::to_string(height));
+        const ListLayout list = listLayout(leads, width, height, 100, 15);
+        EXPECT_EQ(list.layout.columns, columns);
+        EXPECT_EQ(list.layout.rows, rows);
+        EXPECT_EQ(list.contentHeight, contentHeight);
+        for (int i = 0; i + 1 < leads; ++i) {
+            const Point a = displayPosition(i, list.layout, width, list.contentHeight);
+            const Point b = displayPosition(i + 1, list.layout, width, list.contentHeight);
+            if (a.x == b.x) EXPECT_GE(b.y - a.y, 15);
+            else EXPECT_GE(b.x - a.x, 100);
+        }
+    };
+    check(8, 660, 580, 1, 8, 580);       // today's layout: one column
+    check(70, 660, 580, 2, 35, 580);     // today's two columns fit
+    check(175, 660, 580, 5, 35, 580);    // today's five columns fit
+    check(175, 450, 680, 4, 44, 680);    // five do not: four do, 44 lines 15 apart
+    check(175, 250, 580, 2, 88, 1320);   // even two columns are too tall: it scrolls
+    check(0, 660, 580, 0, 0, 580);
+}
+
+// A click finds the lead whose line it falls on, and nothing between lines.
+TEST(DrawingTest, AClickFindsTheLeadUnderIt) {
+    const ListLayout list = listLayout(175, 660, 580, 100, 15);
+    const auto at = [&](int x, int y) { return displayIndexAt({x, y}, list.layout, 175, 660, list.contentHeight, 15); };
+    EXPECT_EQ(at(5, 2), 0);
+    const Point p = displayPosition(37, list.layout, 660, list.contentHeight);
+    EXPECT_EQ(at(p.x + 10, p.y + 14), 37);
+    EXPECT_EQ(at(p.x + 10, p.y + 15), -1);  // below the line, above the next
+    EXPECT_EQ(at(659, 579), -1);            // past the last lead
+    EXPECT_EQ(at(-1, 5), -1);
+}
+
+// The leads of a false plan's repeats are brown, apart from the red of a clash.
+TEST(DrawingTest, FalsePlanLeadsHaveAColourOfTheirOwn) {
+    std::istringstream in("B \nB \nB \n");
+    const auto c = readComposition(in, 16, test::starterLibrary(), PlanRepeats::Record);
+    ASSERT_TRUE(c->planIsFalse());
+    EXPECT_EQ(leadColour(*c, 2, 1), FalsePlanBrown);
+    EXPECT_EQ(leadColour(*c, 1, 1), Violet);  // the current lead keeps its marks
+    EXPECT_NE(FalsePlanBrown, Red);
+}
+
 }  // namespace quarnel

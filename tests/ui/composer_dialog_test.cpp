@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCompleter>
 #include <QMenu>
 #include <QThread>
@@ -29,6 +30,10 @@
 #include "ui/composer_dialog.h"
 #include "ui/diagram_window.h"
 #include "ui/display_window.h"
+#include "ui/course_view_window.h"
+#include "session/drawing.h"
+#include "ringing/call.h"
+#include <filesystem>
 
 using namespace quarnel;
 
@@ -75,6 +80,23 @@ public:
         const SaveChoice c = saveChoices.front();
         saveChoices.pop_front();
         return c;
+    }
+    std::deque<std::optional<std::string>> edits;
+    std::vector<std::string> editedTexts;  // what each text box opened with
+    std::optional<std::string> editText(QWidget*, const std::string&, const std::string& text) override {
+        editedTexts.push_back(text);
+        if (edits.empty()) return std::nullopt;
+        auto t = edits.front();
+        edits.pop_front();
+        return t;
+    }
+    std::deque<std::optional<std::string>> texts;
+    std::optional<std::string> askText(QWidget*, const std::string& title, const std::string&, const std::string&) override {
+        titles.push_back(title);
+        if (texts.empty()) return std::nullopt;
+        auto t = texts.front();
+        texts.pop_front();
+        return t;
     }
     bool confirm(QWidget*, const std::string& text) override {
         questions.push_back(text);
@@ -512,10 +534,13 @@ private slots:
         QCOMPARE(prompts->messages, std::vector<std::string>{"One lead lost its method:\nLead 2 (Cornwal S): not in the method library"});
         QCOMPARE(prompts->kinds.back(), Prompts::MessageKind::Warning);
         QVERIFY(dialog->windowTitle().startsWith(QStringLiteral("dropped.txt[*]")));
+        // Save would write something other than the file: the title says so.
+        QVERIFY(dialog->isWindowModified());
         // A file with no lead line is refused and the composition stays.
         const Composition* loaded = dialog->session().composition();
         const std::string junk = dir.path().toStdString() + "/README";
         std::ofstream(junk, std::ios::binary) << "# readme\n\x01\x02\n";
+        prompts->saveChoices = {Prompts::SaveChoice::Discard};
         prompts->files.push_back(junk);
         click(1000);
         QCOMPARE(prompts->messages.back(), std::string("Load abandoned: no lead lines in " + junk));
@@ -658,6 +683,157 @@ private slots:
         const auto diagram = colours(dialog->lowerDiagram());
         QVERIFY(diagram.contains(0xFF0000));  // the treble
         QVERIFY(diagram.contains(0x0000FF));  // the working bell
+    }
+
+    // A composition made with the keys alone: New, a click on a lead, a bob,
+    // a lead inserted and deleted, each undone with Ctrl+Z from the display
+    // and from the empty name field.
+    void thePlanIsEditedWithItsKeys() {
+        prompts->texts = {std::string("Cambridge")};
+        QTest::keyClick(dialog.get(), Qt::Key_N, Qt::ControlModifier);
+        const Composition* c = dialog->session().composition();
+        QVERIFY(c != nullptr);
+        QCOMPARE(c->leadCount(), std::size_t{7});
+        QVERIFY(dialog->isWindowModified());
+        DisplayWindow* display = dialog->displayWindow();
+        // A click on lead 3's line makes it current and takes the focus.
+        const DisplayLayout layout = displayLayout(7, display->height());
+        const Point p = displayPosition(2, layout, display->width(), display->height());
+        QTest::mouseClick(display, Qt::LeftButton, {}, QPoint(p.x + 20, p.y + 4));
+        QCOMPARE(textOf(1005), QStringLiteral("3"));
+        QCOMPARE(display->currentLead(), 3);
+        QTest::keyClick(display, Qt::Key_B);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Bob));
+        QTest::keyClick(display, Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Plain));
+        QTest::keyClick(display, Qt::Key_Minus);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Bob));
+        // Ctrl+Z from the name field, which has nothing of its own to undo.
+        control<QLineEdit>(1003)->setFocus();
+        QTest::keyClick(control<QLineEdit>(1003), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Plain));
+        // Letters typed in the name field are a name, not commands.
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("bs"));
+        QCOMPARE(textOf(1003), QStringLiteral("bs"));
+        QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Plain));
+        display->setFocus();
+        QTest::keyClick(display, Qt::Key_Insert);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{8});
+        QCOMPARE(textOf(1005), QStringLiteral("4"));
+        QVERIFY(dialog->session().composition()->planIsFalse());
+        QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().startsWith(QStringLiteral("The plan is false: ")));
+        QTest::keyClick(display, Qt::Key_Delete);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{7});
+        QVERIFY(!dialog->session().composition()->planIsFalse());
+        QTest::keyClick(display, Qt::Key_F, Qt::ShiftModifier);
+        QCOMPARE(dialog->session().composition()->codeAt(4)->letter(), 'F');
+        // Go to lead.
+        prompts->texts = {std::string("6")};
+        QTest::keyClick(display, Qt::Key_G, Qt::ControlModifier);
+        QCOMPARE(textOf(1005), QStringLiteral("6"));
+        // The candidate of another code goes in with its code after the question.
+        control<QLineEdit>(1003)->clear();
+        QTest::keyClicks(control<QLineEdit>(1003), QStringLiteral("London S"));
+        QCOMPARE(textOf(1004).left(1), QStringLiteral("f"));
+        prompts->answers = {true};
+        QTest::keyClick(display, Qt::Key_I, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(QString::fromStdString(prompts->questions.back()),
+                 QStringLiteral("Lead 6 becomes code F: the lead head of lead 7 moves?"));
+        QCOMPARE(dialog->session().composition()->codeAt(6)->letter(), 'F');
+        QVERIFY(dialog->session().composition()->committedMethodAt(6) != nullptr);
+        // Quit asks about the edits; Cancel keeps the window.
+        prompts->saveChoices = {Prompts::SaveChoice::Cancel};
+        click(1020);
+        QCOMPARE(prompts->questions.back(), std::string(kSaveChangesQuestion));
+        QVERIFY(dialog->isVisible());
+    }
+
+    // Every plan command is in the More menu with its key shown, and its tip names the key.
+    void theMoreMenuShowsThePlanCommandsWithTheirKeys() {
+        for (const char* name : {"newAction", "plainAction", "bobAction", "singleAction", "insertLeadAction", "deleteLeadAction",
+                                 "setCodeAction", "putInAction", "goToLeadAction"}) {
+            QAction* action = dialog->commandAction(QString::fromLatin1(name));
+            QVERIFY2(action != nullptr, name);
+            QVERIFY2(dialog->commandsMenu()->actions().contains(action), name);
+            QVERIFY2(!action->shortcut().isEmpty(), name);
+            QVERIFY2(action->toolTip().contains(action->shortcut().toString(QKeySequence::NativeText)), name);
+        }
+        QCOMPARE(dialog->commandAction(QStringLiteral("bobAction"))->shortcuts().size(), 2);
+    }
+
+    // The window resizes: the controls keep their places, the display takes the room.
+    void theDisplayTakesTheRoomOfAResizedWindow() {
+        const QRect button = control<QPushButton>(1018)->geometry();
+        const QRect display = dialog->displayWindow()->geometry();
+        dialog->resize(dialog->width() + 300, dialog->height() + 200);
+        QTest::qWait(20);
+        QCOMPARE(control<QPushButton>(1018)->geometry(), button);
+        QCOMPARE(dialog->displayWindow()->geometry(), display.adjusted(0, 0, 300, 200));
+    }
+
+    void ctrlSavesToTheFileTheCompositionCameFrom() {
+        QTemporaryDir dir;
+        const std::string path = (dir.path() + QStringLiteral("/edited.txt")).toStdString();
+        std::filesystem::copy_file((data + QStringLiteral("/quarnel.txt")).toStdString(), path);
+        prompts->files = {path};
+        QTest::keyClick(dialog.get(), Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{8});
+        prompts->files = {path};
+        QTest::keyClick(dialog.get(), Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(prompts->offered.back(), path);
+    }
+
+    // Ctrl+L shows the course view in the lead list's place; the choice
+    // stays through the Methods view, and a click on a lead's letter makes
+    // it current.
+    void theCourseViewIsSwitchedAndClicked() {
+        loadSample();
+        CourseViewWindow* course = dialog->courseView();
+        QVERIFY(dialog->displayWindow()->isVisible() && !course->isVisible());
+        QTest::keyClick(dialog.get(), Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(course->isVisible() && !dialog->displayWindow()->isVisible());
+        QVERIFY(dialog->commandAction(QStringLiteral("courseViewAction"))->isChecked());
+        QTest::mouseClick(control<QRadioButton>(1029), Qt::LeftButton);
+        QVERIFY(!course->isVisible());
+        QTest::mouseClick(control<QRadioButton>(1028), Qt::LeftButton);
+        QVERIFY(course->isVisible());
+        // Some point of the view holds lead 4's text; a click there makes it current.
+        QPoint at(-1, -1);
+        for (int y = 0; y < course->height() && at.x() < 0; y += 2)
+            for (int x = 0; x < course->width() && at.x() < 0; x += 2)
+                if (course->leadAt(QPoint(x, y)) == 4) at = QPoint(x, y);
+        QVERIFY(at.x() >= 0);
+        QTest::mouseClick(course, Qt::LeftButton, {}, at);
+        QCOMPARE(textOf(1005), QStringLiteral("4"));
+        QCOMPARE(course->currentLead(), 4);
+        QTest::keyClick(dialog.get(), Qt::Key_L, Qt::ControlModifier);
+        QVERIFY(!course->isVisible() && dialog->displayWindow()->isVisible());
+    }
+
+    // Calling... opens the present layout; an error names its line and the
+    // box opens again with the text as it was typed; Apply of a good one
+    // makes it the composition. Ctrl+V takes a composition from the clipboard.
+    void aCallingIsEditedOrPasted() {
+        loadSample();
+        const std::string bad = "Method: Cambridge\n23456 M W H\n43652 - X\n1 part\n";
+        const std::string lee = readAll(QUARNEL_TEST_DATA "/compositions/lee_5024_spliced.txt");
+        prompts->edits = {bad, lee};
+        QTest::keyClick(dialog.get(), Qt::Key_C, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(prompts->editedTexts.size(), std::size_t{2});
+        QVERIFY(prompts->editedTexts[0].find("Essex") != std::string::npos);  // the sample's layout
+        QCOMPARE(prompts->editedTexts[1], bad);
+        QVERIFY(prompts->messages.front().rfind("The calling does not read: line 3: ", 0) == 0);
+        QCOMPARE(dialog->session().composition()->partCount(), 5);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{31});
+        QCOMPARE(dialog->undoStack()->undoText(), QStringLiteral("Calling"));
+        // Paste, from the display.
+        QGuiApplication::clipboard()->setText(QStringLiteral("Method: Cambridge\n23456 W H\n45236 - -\n"));
+        dialog->displayWindow()->setFocus();
+        QTest::keyClick(dialog->displayWindow(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(prompts->messages.size(), std::size_t{1});
+        QCOMPARE(dialog->undoStack()->undoText(), QStringLiteral("Paste"));
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{7});
+        QVERIFY(dialog->isWindowModified());
     }
 
     void writesScreenshots() {
