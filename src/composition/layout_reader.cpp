@@ -1,6 +1,7 @@
 #include "composition/layout_reader.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <map>
 #include <optional>
@@ -272,6 +273,15 @@ std::optional<std::pair<Call, int>> callCell(std::string_view cell) {
 }
 
 bool isHeaderRounds(std::string_view t) { return t == "23456" || t == "2345678"; }
+// A title over a column of a course layout: a calling position (a letter or
+// two) or the Methods column. A longer word beside rounds is a method's name
+// and the line a lead of a lead list whose lead head is rounds.
+bool isColumnTitle(std::string_view t) {
+    if (t.size() <= 2) return true;
+    std::string low(t);
+    for (char& c : low) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return low == "methods" || low == "method";
+}
 bool isAlphabetic(std::string_view t) {
     return !t.empty() && std::all_of(t.begin(), t.end(), [](char c) { return isUpper(c) || isLower(c); });
 }
@@ -398,7 +408,8 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
             }
         }
         if (header == 0 && std::any_of(t.begin(), t.end(), [](const Token& x) { return isHeaderRounds(x.text); }) &&
-            std::all_of(t.begin(), t.end(), [](const Token& x) { return isHeaderRounds(x.text) || isAlphabetic(x.text); })) {
+            std::all_of(t.begin(), t.end(),
+                        [](const Token& x) { return isHeaderRounds(x.text) || (isAlphabetic(x.text) && isColumnTitle(x.text)); })) {
             header = n;
             used[i] = true;
             continue;

@@ -65,6 +65,20 @@ TEST(LayoutCommandTest, ALeadListGivesEachLeadsMethodCallAndLeadHead) {
               "10 part\n");
 }
 
+// A lead list whose last lead head is rounds: "Lincolnshire  2345678" is a
+// lead, not the header of a course layout.
+TEST(LayoutCommandTest, ALeadListEndingInRoundsReadsBack) {
+    for (const char* method : {"Lincolnshire S", "Cambridge S"}) {
+        SCOPED_TRACE(method);
+        std::string plainCourse;
+        for (int lead = 0; lead < 7; ++lead) plainCourse += std::string("B  ") + method + "\n";
+        const auto c = read(plainCourse);
+        ASSERT_EQ(c->leadCount(), 7u);
+        const std::string layout = cli::layoutText(*c, library(), true);
+        EXPECT_EQ(readLayout(layout, library()), saved(*c)) << layout;
+    }
+}
+
 TEST(LayoutCommandTest, ImportThenLayoutThenImportIsTheSameComposition) {
     const auto check = [](const std::string& file) {
         SCOPED_TRACE(file);
