@@ -149,7 +149,8 @@ bool MusicBound::improve(double seconds, long long known) {
             uses[r.at()] = 0;
             if (g == 0) continue;
             // A new price changes the reduced music of the candidates on the row.
-            const std::int64_t price = std::max<std::int64_t>(0, prices[r] + std::llround(t * g));
+            const double moved = std::clamp(static_cast<double>(prices[r]) + t * g, 0.0, static_cast<double>(MaxPrice));
+            const std::int64_t price = std::llround(moved);
             const std::int64_t d = price - prices[r];
             if (d == 0) continue;
             prices[r] = price;

@@ -28,6 +28,11 @@ class MusicBound {
 public:
     // Prices are counted in 1/Scale of a point of music.
     static constexpr std::int64_t Scale = 4096;
+    // The highest price of a row, in 1/Scale: above the most music a
+    // candidate can have (10^8 points), so no useful price is cut, and low
+    // enough that no sum of prices and music can overflow. Any prices of 0
+    // or more give a sound bound.
+    static constexpr std::int64_t MaxPrice = std::int64_t{1} << 40;
 
     // No prices: every lead's best candidate (the sum of best candidates).
     explicit MusicBound(const FillProblem& problem);
