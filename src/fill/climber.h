@@ -15,6 +15,7 @@
 #include <optional>
 
 #include "fill/fill_search.h"
+#include "search/xorshift.h"
 
 namespace quarnel::fill {
 
@@ -22,7 +23,7 @@ class Climber {
 public:
     explicit Climber(FillSearch& shared)
         : s_(shared), p_(shared.p), constrained_(shared.p.constraints().active) {}
-    void seed(std::uint64_t v) { random_ ^= v * 0x94D049BB133111EBull; }
+    void seed(std::uint64_t v) { random_.mix(v * 0x94D049BB133111EBull); }
 
     // About budget moves; false when the search is to stop.
     bool climb(int budget);
@@ -38,12 +39,7 @@ private:
     // weights when there are any; nothing when it breaks a constraint.
     std::optional<long long> objective() const;
 
-    std::uint64_t nextRandom() {
-        random_ ^= random_ << 13;
-        random_ ^= random_ >> 7;
-        random_ ^= random_ << 17;
-        return random_;
-    }
+    std::uint64_t nextRandom() { return random_.next(); }
     LeadIndex randomLead() {
         return LeadIndex::from(nextRandom() % static_cast<std::uint64_t>(p_.leadCount()));
     }
@@ -67,7 +63,7 @@ private:
     long long score_ = 0;  // the objective of the fill
     long long best_ = LLONG_MIN;
     int sinceGain_ = 0;
-    std::uint64_t random_ = 0x2545F4914F6CDD1Dull;
+    search::XorShift64 random_{0x2545F4914F6CDD1Dull};
 };
 
 }  // namespace quarnel::fill

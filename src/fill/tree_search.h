@@ -17,6 +17,7 @@
 #include "fill/fill_constraints.h"
 #include "fill/fill_search.h"
 #include "search/search_limits.h"
+#include "search/xorshift.h"
 
 namespace quarnel::fill {
 
@@ -39,7 +40,7 @@ public:
     int rootChoices();
     // Hands on the nodes not yet counted.
     void flush() { counter_.flush(); }
-    void seed(std::uint64_t v) { random_ ^= v * 0xBF58476D1CE4E5B9ull; }
+    void seed(std::uint64_t v) { random_.mix(v * 0xBF58476D1CE4E5B9ull); }
 
 private:
     // Where a depth-first search stands, so that it can be resumed.
@@ -84,12 +85,7 @@ private:
     bool freeBlockers();
     void record();
 
-    std::uint64_t nextRandom() {
-        random_ ^= random_ << 13;
-        random_ ^= random_ >> 7;
-        random_ ^= random_ << 17;
-        return random_;
-    }
+    std::uint64_t nextRandom() { return random_.next(); }
     LeadIndex randomLead() {
         return LeadIndex::from(nextRandom() % static_cast<std::uint64_t>(p_.leadCount()));
     }
@@ -134,7 +130,7 @@ private:
     Walk tree_;
     // The neighbourhood moves: their random numbers, and how many leads a
     // move searches again (grown while moves end early without a gain).
-    std::uint64_t random_ = 0x9E3779B97F4A7C15ull;
+    search::XorShift64 random_{0x9E3779B97F4A7C15ull};
     int freeLeads_ = 4;
     LeadFill fill_;    // the fill the mover holds chosen
     LeadFill latest_;  // the best fill at the start of a move
