@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "composition/calling.h"
+#include "composition/part_notes.h"
 #include "ringing/bell_symbols.h"
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
@@ -22,6 +23,9 @@ namespace {
 constexpr int MostLeadsInALine = 64;
 constexpr std::size_t MostLeads = 5000;
 constexpr int MostRepeats = 99;
+// More parts than this, written out because a note varies some of them, is
+// no composition of Major.
+constexpr int MostPartsWrittenOut = 5040;
 constexpr std::string_view PositionLetters = "LIBTFVMWH";
 
 struct Token {
@@ -352,6 +356,12 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
     // key, parts, header.
     std::vector<bool> used(lines.size(), false);
     bool seenData = false;
+    // Notes that ring some parts differently, with the bracketed pieces of
+    // the layout they name.
+    std::vector<PartVariation> variations;
+    std::vector<std::string> footnoteMarkers;
+    for (const std::string& line : lines)
+        for (std::string& m : footnoteMarkersIn(line)) footnoteMarkers.push_back(std::move(m));
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int n = static_cast<int>(i + 1);
         const std::string_view l = trim(lines[i]);
@@ -368,6 +378,14 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
         if (const auto p = partsLine(l)) {
             parts = *p;
             partsLineNumber = n;
+            used[i] = true;
+            // "5 part, substituting NNN for (R) in one part."
+            if (const auto comma = l.find_first_of(",;"); comma != std::string_view::npos)
+                for (PartVariation& v : partNote(l.substr(comma + 1), n, footnoteMarkers)) variations.push_back(std::move(v));
+            continue;
+        }
+        if (std::vector<PartVariation> note = partNote(l, n, footnoteMarkers); !note.empty()) {
+            for (PartVariation& v : note) variations.push_back(std::move(v));
             used[i] = true;
             continue;
         }
@@ -424,229 +442,291 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
         seenData = true;
     }
 
-    if (header != 0) {
-        // The course layout.
-        const std::string& headerLine = lines[static_cast<std::size_t>(header - 1)];
-        const bool tabbed = headerLine.find('\t') != std::string::npos;
-        std::vector<Column> columns;
-        std::size_t roundsColumn = 0;
-        {
-            std::vector<Token> t = tokens(headerLine);
-            if (tabbed) {
-                const std::vector<std::string> cells = splitTabs(headerLine);
-                t.clear();
-                for (std::size_t c = 0; c < cells.size(); ++c) t.push_back({cells[c], c});
-            }
-            for (std::size_t c = 0; c < t.size(); ++c) {
-                const std::string& title = t[c].text;
-                if (title.empty()) continue;
-                if (isHeaderRounds(title)) {
-                    roundsColumn = t[c].start;
-                    continue;
-                }
-                if (lowered(title) == "methods" || lowered(title) == "method") {
-                    columns.push_back({"Methods", t[c].start, t[c].start + title.size()});
-                    continue;
-                }
-                if (title.size() != 1 || PositionLetters.find(title[0]) == std::string_view::npos)
-                    fail(header, "unknown position " + title + " (positions are L, I, B, T, F, V, M, W and H)");
-                columns.push_back({title, t[c].start, t[c].start + 1});
-            }
-        }
-        (void)roundsColumn;
-        // Spliced when the header has a Methods column or the first course
-        // line has method strings where the column has no title.
-        bool spliced = std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.title == "Methods"; });
-        std::string single;
-        const auto singleMethod = [&]() -> const std::string& {
-            if (single.empty()) {
-                const std::string typed = !method.empty() ? method : !namedMethod.empty() ? namedMethod : titleMethod;
-                const int line = !method.empty() ? header : !namedMethod.empty() ? namedLine : titleLine != 0 ? titleLine : header;
-                if (typed.empty()) fail(header, "no method: give it in the title, a \"Method: NAME\" line or --method");
-                single = r.resolve(line, typed);
-            }
-            return single;
-        };
-        bool inTable = false;
-        bool tableEnded = false;
-        for (std::size_t i = static_cast<std::size_t>(header); i < lines.size(); ++i) {
-            const int n = static_cast<int>(i + 1);
-            const std::string& line = lines[i];
-            if (used[i]) {
-                if (inTable) tableEnded = true;
-                continue;
-            }
-            if (trim(line).empty()) {
-                if (inTable) tableEnded = true;
-                continue;
-            }
-            if (tableEnded) continue;  // notes under the composition
-            // The cells of the line, each with the column it stands under.
-            std::string courseHead;
-            std::vector<std::pair<std::string, std::string>> cells;  // column title, text
-            if (tabbed) {
-                const std::vector<std::string> c = splitTabs(line);
-                std::size_t col = 0;
-                const std::vector<std::string> h = splitTabs(headerLine);
-                for (std::size_t k = 0; k < c.size(); ++k) {
-                    if (c[k].empty()) continue;
-                    if (k < h.size() && isHeaderRounds(h[k])) {
-                        courseHead = c[k];
-                        continue;
-                    }
-                    // The k-th header cell's column.
-                    col = 0;
-                    std::string title;
-                    for (const Column& x : columns)
-                        if (x.start == k) title = x.title;
-                    if (title.empty()) fail(n, "\"" + c[k] + "\" stands under no position");
-                    cells.emplace_back(title, c[k]);
-                }
-                (void)col;
-            } else {
-                for (const Token& t : tokens(line)) {
-                    if (courseHead.empty() && looksLikeRow(t.text)) {
-                        courseHead = t.text;
-                        continue;
-                    }
-                    // Method letters ("R.CR.") are methods wherever they
-                    // stand: many layouts print them under no title.
-                    if (isMethodString(t.text)) {
-                        cells.emplace_back("Methods", t.text);
-                        continue;
-                    }
-                    // The column it overlaps most, else the nearest.
-                    const Column* best = nullptr;
-                    long bestScore = -1000000;
-                    const long a = static_cast<long>(t.start);
-                    const long b = static_cast<long>(t.start + t.text.size());
-                    for (const Column& x : columns) {
-                        const long overlap = std::min(b, static_cast<long>(x.end)) - std::max(a, static_cast<long>(x.start));
-                        if (overlap > bestScore) {
-                            bestScore = overlap;
-                            best = &x;
-                        }
-                    }
-                    if (best == nullptr) fail(n, "\"" + t.text + "\" stands under no position");
-                    cells.emplace_back(best->title, t.text);
-                }
-            }
-            if (courseHead.empty()) {
-                if (!inTable) fail(n, "no course head on this line");
-                tableEnded = true;
-                continue;
-            }
-            if (!inTable && !spliced)
-                spliced = std::any_of(cells.begin(), cells.end(), [](const auto& c) { return c.first == "Methods"; });
-            inTable = true;
-            std::vector<PlannedCall> planned;
-            std::string methods;
-            for (const auto& [title, cell] : cells) {
-                if (title == "Methods") {
-                    // "(R)": a lead that a note varies in some part.
-                    for (char ch : cell)
-                        if (ch != '(' && ch != ')') methods += ch;
-                    continue;
-                }
-                const auto call = callCell(cell);
-                if (!call) fail(n, "\"" + cell + "\" under " + title + " is no call");
-                for (int k = 0; k < call->second; ++k) planned.push_back({call->first, title[0], k > 0});
-            }
-            if (!spliced && !methods.empty()) fail(n, "methods on this line, none on the first course's");
-            if (spliced) {
-                if (methods.empty()) fail(n, "no methods on this line");
-                if (!isMethodString(methods)) fail(n, "\"" + methods + "\" is no method string");
-                const std::vector<LeadRead> leads = r.methodString(n, methods);
-                std::string made;
-                std::string wanted;
-                for (const PlannedCall& p : planned) wanted += p.position;
-                for (const LeadRead& lead : leads) {
-                    if (lead.call != Call::Plain) made += positionAtLeadEnd(r.leadEndOf(lead.method, n), lead.call);
-                    r.ring(n, lead.method, lead.call);
-                }
-                if (made != wanted)
-                    fail(n, "the methods' calls fall at " + positionsText(made) + ", the positions say " + positionsText(wanted));
-            } else {
-                int steps = 0;
-                const auto step = [&](Call call) {
-                    if (++steps > MostLeadsInALine) fail(n, "the tenor does not come home");
-                    r.ring(n, singleMethod(), call);
-                };
-                for (const PlannedCall& p : planned) {
-                    if (p.nextCourse)
-                        while (!tenorHome(r.running)) step(Call::Plain);
-                    std::string met;
-                    while (true) {
-                        const char at = positionAtLeadEnd(r.leadEndOf(singleMethod(), n), p.call);
-                        if (at == p.position) {
-                            step(p.call);
-                            break;
-                        }
-                        met += positionAtLeadEnd(r.leadEndOf(singleMethod(), n), Call::Bob);
-                        step(Call::Plain);
-                        if (tenorHome(r.running))
-                            fail(n, std::string("no ") + p.position + " in this course: the tenor meets " + positionsText(met) +
-                                        " and comes home at " + rowAsPrinted(r.running, 5));
-                    }
-                }
-                if (planned.empty() || !tenorHome(r.running)) {
-                    step(Call::Plain);
-                    while (!tenorHome(r.running)) step(Call::Plain);
-                }
-            }
-            checkRow(n, "course head", courseHead, r.running);
-        }
-        if (!inTable) fail(header, "no course under the header");
-    } else {
-        // A lead list or method strings.
-        for (std::size_t i = 0; i < lines.size(); ++i) {
-            const int n = static_cast<int>(i + 1);
-            if (used[i] || trim(lines[i]).empty()) continue;
-            std::vector<Token> t = tokens(lines[i]);
-            // With no key, a word is a method string only when it has a
-            // call mark or a second letter of a method ("YY.C", not
-            // "Yorkshire" nor a misspelt name).
-            const std::string& w = t.empty() ? std::string() : t[0].text;
-            const bool lettersOrCalls = std::any_of(w.begin(), w.end(), [](char c) { return c == '.' || c == '-'; }) ||
-                                        std::count_if(w.begin(), w.end(), isUpper) >= 2;
-            if (t.size() == 1 && isMethodString(w) && r.key.count(w) == 0 && w.size() > 2 &&
-                (!r.key.empty() || lettersOrCalls)) {
-                for (const LeadRead& lead : r.methodString(n, t[0].text)) r.ring(n, lead.method, lead.call);
-                continue;
-            }
-            // A lead: "[n.] method [-|s] [lead head]".
-            if (!t.empty() && t[0].text.size() > 1 && t[0].text.back() == '.' &&
-                number(std::string_view(t[0].text).substr(0, t[0].text.size() - 1), 100000))
-                t.erase(t.begin());
-            std::string leadHead;
-            if (t.size() >= 2 && looksLikeRow(t.back().text)) {
-                leadHead = t.back().text;
-                t.pop_back();
-            }
-            Call call = Call::Plain;
-            if (t.size() >= 2 && (t.back().text == "-" || t.back().text == "s")) {
-                call = t.back().text == "-" ? Call::Bob : Call::Single;
-                t.pop_back();
-            } else if (!t.empty() && t.back().text.size() > 1 && t.back().text.back() == '-') {
-                // "Dunster-": the bob's mark written against the name.
-                call = Call::Bob;
-                t.back().text.pop_back();
-            }
-            if (t.empty()) fail(n, "no method on this line");
-            std::string typed;
-            for (const Token& x : t) typed += (typed.empty() ? "" : " ") + x.text;
-            const auto letter = r.key.find(typed);
-            const std::string name = letter != r.key.end() ? letter->second : r.resolve(n, typed);
-            r.ring(n, name, call);
-            if (!leadHead.empty()) checkRow(n, "lead head", leadHead, r.running);
-        }
+    // Every bracketed piece a note names is printed in the composition.
+    for (const PartVariation& v : variations) {
+        bool printed = false;
+        for (std::size_t i = 0; i < lines.size() && !printed; ++i) printed = !used[i] && lines[i].find(v.marker) != std::string::npos;
+        if (!printed) fail(v.line, v.marker + " is printed nowhere in the composition");
     }
-    if (r.leads.empty()) throw ModelError("line " + std::to_string(std::max(header, 1)) + ": no leads");
-    const PartEnd partEnd(r.running);
-    if (parts && partEnd.count() != *parts)
-        fail(partsLineNumber, "comes round in " + std::to_string(partEnd.count()) + " parts, not " + std::to_string(*parts));
+    // One part as the text rings it: the leads from rounds. With a note that
+    // varies parts, each part is read with the bracketed pieces as that part
+    // rings them.
+    const auto readPart = [&](int part, int count) {
+        r.leads.clear();
+        r.running = Row();
+        const auto varied = [&](std::string_view piece) { return asRungInPart(piece, variations, part, count); };
+        if (header != 0) {
+            // The course layout.
+            const std::string& headerLine = lines[static_cast<std::size_t>(header - 1)];
+            const bool tabbed = headerLine.find('\t') != std::string::npos;
+            std::vector<Column> columns;
+            std::size_t roundsColumn = 0;
+            {
+                std::vector<Token> t = tokens(headerLine);
+                if (tabbed) {
+                    const std::vector<std::string> cells = splitTabs(headerLine);
+                    t.clear();
+                    for (std::size_t c = 0; c < cells.size(); ++c) t.push_back({cells[c], c});
+                }
+                for (std::size_t c = 0; c < t.size(); ++c) {
+                    const std::string& title = t[c].text;
+                    if (title.empty()) continue;
+                    if (isHeaderRounds(title)) {
+                        roundsColumn = t[c].start;
+                        continue;
+                    }
+                    if (lowered(title) == "methods" || lowered(title) == "method") {
+                        columns.push_back({"Methods", t[c].start, t[c].start + title.size()});
+                        continue;
+                    }
+                    if (title.size() != 1 || PositionLetters.find(title[0]) == std::string_view::npos)
+                        fail(header, "unknown position " + title + " (positions are L, I, B, T, F, V, M, W and H)");
+                    columns.push_back({title, t[c].start, t[c].start + 1});
+                }
+            }
+            (void)roundsColumn;
+            // Spliced when the header has a Methods column or the first course
+            // line has method strings where the column has no title.
+            bool spliced = std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.title == "Methods"; });
+            std::string single;
+            const auto singleMethod = [&]() -> const std::string& {
+                if (single.empty()) {
+                    const std::string typed = !method.empty() ? method : !namedMethod.empty() ? namedMethod : titleMethod;
+                    const int line = !method.empty() ? header : !namedMethod.empty() ? namedLine : titleLine != 0 ? titleLine : header;
+                    if (typed.empty()) fail(header, "no method: give it in the title, a \"Method: NAME\" line or --method");
+                    single = r.resolve(line, typed);
+                }
+                return single;
+            };
+            bool inTable = false;
+            bool tableEnded = false;
+            for (std::size_t i = static_cast<std::size_t>(header); i < lines.size(); ++i) {
+                const int n = static_cast<int>(i + 1);
+                const std::string& line = lines[i];
+                if (used[i]) {
+                    if (inTable) tableEnded = true;
+                    continue;
+                }
+                if (trim(line).empty()) {
+                    if (inTable) tableEnded = true;
+                    continue;
+                }
+                if (tableEnded) continue;  // notes under the composition
+                // The cells of the line, each with the column it stands under.
+                std::string courseHead;
+                std::vector<std::pair<std::string, std::string>> cells;  // column title, text
+                if (tabbed) {
+                    const std::vector<std::string> c = splitTabs(line);
+                    std::size_t col = 0;
+                    const std::vector<std::string> h = splitTabs(headerLine);
+                    for (std::size_t k = 0; k < c.size(); ++k) {
+                        if (c[k].empty() || (!isHeaderRounds(k < h.size() ? h[k] : std::string()) && varied(c[k]).empty())) continue;
+                        if (k < h.size() && isHeaderRounds(h[k])) {
+                            courseHead = c[k];
+                            continue;
+                        }
+                        // The k-th header cell's column.
+                        col = 0;
+                        std::string title;
+                        for (const Column& x : columns)
+                            if (x.start == k) title = x.title;
+                        if (title.empty()) fail(n, "\"" + c[k] + "\" stands under no position");
+                        cells.emplace_back(title, varied(c[k]));
+                    }
+                    (void)col;
+                } else {
+                    for (const Token& t : tokens(line)) {
+                        if (courseHead.empty() && looksLikeRow(t.text)) {
+                            courseHead = t.text;
+                            continue;
+                        }
+                        // A bracketed piece that this part omits is no cell.
+                        const std::string text = varied(t.text);
+                        if (text.empty()) continue;
+                        // Method letters ("R.CR.") are methods wherever they
+                        // stand: many layouts print them under no title.
+                        if (isMethodString(text)) {
+                            cells.emplace_back("Methods", text);
+                            continue;
+                        }
+                        // The column it overlaps most, else the nearest.
+                        const Column* best = nullptr;
+                        long bestScore = -1000000;
+                        const long a = static_cast<long>(t.start);
+                        const long b = static_cast<long>(t.start + t.text.size());
+                        for (const Column& x : columns) {
+                            const long overlap = std::min(b, static_cast<long>(x.end)) - std::max(a, static_cast<long>(x.start));
+                            if (overlap > bestScore) {
+                                bestScore = overlap;
+                                best = &x;
+                            }
+                        }
+                        if (best == nullptr) fail(n, "\"" + t.text + "\" stands under no position");
+                        cells.emplace_back(best->title, text);
+                    }
+                }
+                if (courseHead.empty()) {
+                    if (!inTable) fail(n, "no course head on this line");
+                    tableEnded = true;
+                    continue;
+                }
+                if (!inTable && !spliced)
+                    spliced = std::any_of(cells.begin(), cells.end(), [](const auto& c) { return c.first == "Methods"; });
+                inTable = true;
+                std::vector<PlannedCall> planned;
+                std::string methods;
+                for (const auto& [title, cell] : cells) {
+                    if (title == "Methods") {
+                        // "(R)": a lead that a note varies in some part.
+                        for (char ch : cell)
+                            if (ch != '(' && ch != ')') methods += ch;
+                        continue;
+                    }
+                    const auto call = callCell(cell);
+                    if (!call) fail(n, "\"" + cell + "\" under " + title + " is no call");
+                    for (int k = 0; k < call->second; ++k) planned.push_back({call->first, title[0], k > 0});
+                }
+                if (!spliced && !methods.empty()) fail(n, "methods on this line, none on the first course's");
+                if (spliced) {
+                    if (methods.empty()) fail(n, "no methods on this line");
+                    if (!isMethodString(methods)) fail(n, "\"" + methods + "\" is no method string");
+                    const std::vector<LeadRead> leads = r.methodString(n, methods);
+                    std::string made;
+                    std::string wanted;
+                    for (const PlannedCall& p : planned) wanted += p.position;
+                    for (const LeadRead& lead : leads) {
+                        if (lead.call != Call::Plain) made += positionAtLeadEnd(r.leadEndOf(lead.method, n), lead.call);
+                        r.ring(n, lead.method, lead.call);
+                    }
+                    if (made != wanted)
+                        fail(n, "the methods' calls fall at " + positionsText(made) + ", the positions say " + positionsText(wanted));
+                } else {
+                    int steps = 0;
+                    const auto step = [&](Call call) {
+                        if (++steps > MostLeadsInALine) fail(n, "the tenor does not come home");
+                        r.ring(n, singleMethod(), call);
+                    };
+                    for (const PlannedCall& p : planned) {
+                        if (p.nextCourse)
+                            while (!tenorHome(r.running)) step(Call::Plain);
+                        std::string met;
+                        while (true) {
+                            const char at = positionAtLeadEnd(r.leadEndOf(singleMethod(), n), p.call);
+                            if (at == p.position) {
+                                step(p.call);
+                                break;
+                            }
+                            met += positionAtLeadEnd(r.leadEndOf(singleMethod(), n), Call::Bob);
+                            step(Call::Plain);
+                            if (tenorHome(r.running))
+                                fail(n, std::string("no ") + p.position + " in this course: the tenor meets " + positionsText(met) +
+                                            " and comes home at " + rowAsPrinted(r.running, 5));
+                        }
+                    }
+                    if (planned.empty() || !tenorHome(r.running)) {
+                        step(Call::Plain);
+                        while (!tenorHome(r.running)) step(Call::Plain);
+                    }
+                }
+                checkRow(n, "course head", courseHead, r.running);
+            }
+            if (!inTable) fail(header, "no course under the header");
+        } else {
+            // A lead list or method strings.
+            for (std::size_t i = 0; i < lines.size(); ++i) {
+                const int n = static_cast<int>(i + 1);
+                if (used[i] || trim(lines[i]).empty()) continue;
+                std::vector<Token> t = tokens(varied(lines[i]));
+                if (t.empty()) continue;
+                // With no key, a word is a method string only when it has a
+                // call mark or a second letter of a method ("YY.C", not
+                // "Yorkshire" nor a misspelt name).
+                const std::string& w = t.empty() ? std::string() : t[0].text;
+                const bool lettersOrCalls = std::any_of(w.begin(), w.end(), [](char c) { return c == '.' || c == '-'; }) ||
+                                            std::count_if(w.begin(), w.end(), isUpper) >= 2;
+                if (t.size() == 1 && isMethodString(w) && r.key.count(w) == 0 && w.size() > 2 &&
+                    (!r.key.empty() || lettersOrCalls)) {
+                    for (const LeadRead& lead : r.methodString(n, t[0].text)) r.ring(n, lead.method, lead.call);
+                    continue;
+                }
+                // A lead: "[n.] method [-|s] [lead head]".
+                if (!t.empty() && t[0].text.size() > 1 && t[0].text.back() == '.' &&
+                    number(std::string_view(t[0].text).substr(0, t[0].text.size() - 1), 100000))
+                    t.erase(t.begin());
+                std::string leadHead;
+                if (t.size() >= 2 && looksLikeRow(t.back().text)) {
+                    leadHead = t.back().text;
+                    t.pop_back();
+                }
+                Call call = Call::Plain;
+                if (t.size() >= 2 && (t.back().text == "-" || t.back().text == "s")) {
+                    call = t.back().text == "-" ? Call::Bob : Call::Single;
+                    t.pop_back();
+                } else if (!t.empty() && t.back().text.size() > 1 && t.back().text.back() == '-') {
+                    // "Dunster-": the bob's mark written against the name.
+                    call = Call::Bob;
+                    t.back().text.pop_back();
+                }
+                if (t.empty()) fail(n, "no method on this line");
+                std::string typed;
+                for (const Token& x : t) typed += (typed.empty() ? "" : " ") + x.text;
+                const auto letter = r.key.find(typed);
+                const std::string name = letter != r.key.end() ? letter->second : r.resolve(n, typed);
+                r.ring(n, name, call);
+                if (!leadHead.empty()) checkRow(n, "lead head", leadHead, r.running);
+            }
+        }
+        if (r.leads.empty()) throw ModelError("line " + std::to_string(std::max(header, 1)) + ": no leads");
+    };
+    const auto comesRoundIn = [&](int count) {
+        const PartEnd partEnd(r.running);
+        if (partEnd.count() != count)
+            fail(partsLineNumber, "comes round in " + std::to_string(partEnd.count()) + " parts, not " + std::to_string(count));
+    };
+    std::vector<LeadRead> leads;
+    if (variations.empty()) {
+        readPart(1, 1);
+        if (parts) comesRoundIn(*parts);
+        leads = std::move(r.leads);
+    } else {
+        // The parts written out, one after another: one part in all, which
+        // comes round only at its end.
+        if (!parts) fail(variations.front().line, "a note varies the parts, but no \"N part\" line says how many");
+        const int count = *parts;
+        if (count > MostPartsWrittenOut) fail(partsLineNumber, "more than " + std::to_string(MostPartsWrittenOut) + " parts to write out");
+        for (const PartVariation& v : variations)
+            for (const int p : v.parts)
+                if (p > count) fail(v.line, "part " + std::to_string(p) + " of " + std::to_string(count) + " parts");
+        // A part the notes leave as printed comes round in the printed number.
+        for (int part = 1; part <= count; ++part)
+            if (std::none_of(variations.begin(), variations.end(), [&](const PartVariation& v) { return v.varies(part, count); })) {
+                readPart(part, count);
+                comesRoundIn(count);
+                break;
+            }
+        Row end;
+        for (int part = 1; part <= count; ++part) {
+            try {
+                readPart(part, count);
+            } catch (const ModelError& e) {
+                // "line 4, in part 5: ...": the line as that part rings it.
+                std::string message = e.what();
+                const std::size_t colon = message.find(':');
+                if (colon != std::string::npos) message.insert(colon, ", in part " + std::to_string(part));
+                throw ModelError(message);
+            }
+            for (const LeadRead& lead : r.leads) {
+                if (leads.size() >= MostLeads) fail(partsLineNumber, "more than " + std::to_string(MostLeads) + " leads with the parts written out");
+                end = leadHeadAfterCall(end.transposedBy(std::string_view(&lead.code, 1)), lead.call, lead.code);
+                leads.push_back(lead);
+            }
+        }
+        if (end != Row())
+            fail(partsLineNumber, "with the parts varied as the notes say, the composition ends at " + end.text() +
+                                      ", not rounds");
+    }
     std::string out;
-    for (const LeadRead& lead : r.leads) out += std::string(1, lead.code) + symbolOf(lead.call) + " " + lead.method + "\n";
+    for (const LeadRead& lead : leads) out += std::string(1, lead.code) + symbolOf(lead.call) + " " + lead.method + "\n";
     return out;
 }
 

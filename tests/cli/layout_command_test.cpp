@@ -42,17 +42,36 @@ TEST(LayoutCommandTest, PitstowsPealIsWrittenAsItsCourseLayout) {
 }
 
 TEST(LayoutCommandTest, SplicedIsWrittenWithMethodsKeyAndContents) {
-    const auto c = read(readLayout(test::readFile(test::testDataDir() + "/compositions/lee_5024_spliced.txt"), library()));
+    const auto c = read(readLayout(test::readFile(test::testDataDir() + "/compositions/anon_1280_spliced.txt"), library()));
     EXPECT_EQ(cli::layoutText(*c, library(), false),
-              "4960 Spliced Surprise Major (4m)\n"
+              "1280 Spliced Surprise Major (4m)\n"
               "23456  M  W  H  Methods\n"
-              "43652  -        YYY.YR\n"
-              "56234  -  -     R.RRRRR.R\n"
-              // Three courses ending at H in a row: one line, "3" under H.
-              "35264     -  3  RY.YYY.NNNNCCC.CCCCNNN.\n"
+              "64352  -     -  R.CR.\n"
+              "56342     -     NYNC.R\n"
               "5 part\n"
               "C Cambridge, N Lincolnshire, R Rutland, Y Yorkshire\n"
-              "Contains 1440 Rutland, 1280 Yorkshire, 1120 Cambridge, 1120 Lincolnshire, 29 changes of method\n");
+              "Contains 480 Rutland, 320 Cambridge, 320 Lincolnshire, 160 Yorkshire, 35 changes of method\n");
+}
+
+// Lee's 5024 rings NNN for (R) in one part: written out as one part, its
+// first part as published (three courses ending at H in a row on one line,
+// "3" under H), the last part with NNN, and the published Contains figures.
+TEST(LayoutCommandTest, APartVariedByANoteIsWrittenOutWithThePublishedContents) {
+    const auto c = read(readLayout(test::readFile(test::testDataDir() + "/compositions/lee_5024_spliced.txt"), library()));
+    const std::string layout = cli::layoutText(*c, library(), false);
+    const std::string first = "5024 Spliced Surprise Major (4m)\n"
+                              "23456  M  W  H  Methods\n"
+                              "43652  -        YYY.YR\n"
+                              "56234  -  -     R.RRRRR.R\n"
+                              "35264     -  3  RY.YYY.NNNNCCC.CCCCNNN.\n";
+    const std::string last = "R.RRRRR.NNN\n"
+                             "23456     -  3  RY.YYY.NNNNCCC.CCCCNNN.\n"
+                             "1 part\n"
+                             "C Cambridge, N Lincolnshire, R Rutland, Y Yorkshire\n"
+                             "Contains 1408 Rutland, 1280 Yorkshire, 1216 Lincolnshire, 1120 Cambridge, 31 changes of method\n";
+    EXPECT_EQ(layout.substr(0, first.size()), first) << layout;
+    ASSERT_GE(layout.size(), last.size());
+    EXPECT_EQ(layout.substr(layout.size() - last.size()), last) << layout;
 }
 
 TEST(LayoutCommandTest, ALeadListGivesEachLeadsMethodCallAndLeadHead) {
@@ -89,7 +108,8 @@ TEST(LayoutCommandTest, ImportThenLayoutThenImportIsTheSameComposition) {
         }
     };
     for (const char* name : {"pitstow_5088_yorkshire.txt", "humphrey_5088_yorkshire.txt", "starbuck_4032_yorkshire.txt",
-                             "taylor_5152_yorkshire.txt", "lee_5024_spliced.txt"})
+                             "taylor_5152_yorkshire.txt", "lee_5024_spliced.txt", "anon_1280_spliced.txt",
+                             "gay_1344_spliced_cyclic.txt"})
         check(test::testDataDir() + "/compositions/" + name);
 }
 

@@ -78,7 +78,9 @@ TEST_F(SheetCommandTest, ASheetIsAPdfWithEveryPageOfTheSheet) {
     const std::string pdf = test::readFile(file("lee.pdf"));
     EXPECT_EQ(pdf.rfind("%PDF-", 0), 0u);
     EXPECT_NE(pdf.find("%%EOF"), std::string::npos);
-    EXPECT_EQ(countOf(pdf, "/Type /Page\n") + countOf(pdf, "/Type /Page "), 2u);
+    // The layout of the five parts written out, then the blue lines: the
+    // sheet's "page 1 of 3".
+    EXPECT_EQ(countOf(pdf, "/Type /Page\n") + countOf(pdf, "/Type /Page "), 3u);
     EXPECT_EQ(filesLeft(), (std::vector<std::string>{"lee.pdf", "lee.txt"}));
 }
 

@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
+#include "composition/analysis.h"
 #include "composition/calling.h"
 #include "composition/composition.h"
 #include "ringing/model_error.h"
@@ -46,13 +48,55 @@ TEST(LayoutReaderTest, PublishedCompositionsProveWithTheirLengthPartsAndCourseHe
     check("taylor_5152_yorkshire.txt", 1, 5152,
           "23456 43652 56234 35264 62453 56423 25463 64352 56342 45362 63254 52436 34625 64523 54326 23645 63542 "
           "53246 42635 62534 35426 42356 34256 ");
-    // Rung as a plain 5-part with (R): the published 5024 rings NNN for it
-    // in one part, which one part repeated cannot say.
-    check("lee_5024_spliced.txt", 5, 4960, "23456 43652 56234 23564 52364 ");
     // Method strings under no title and no key: the customary letters.
     check("anon_1280_spliced.txt", 5, 1280, "23456 64352 ");
     // A cyclic lead list with every lead head printed.
     check("gay_1344_spliced_cyclic.txt", 7, 1344, "23456 35264 56342 ");
+}
+
+// "5 part, substituting NNN for (R) in one part": the parts are written out,
+// the last with NNN, and the figures are the published ones.
+TEST(LayoutReaderTest, APartANoteVariesIsWrittenOutWithThePublishedFigures) {
+    const auto c = imported(test::readFile(test::testDataDir() + "/compositions/lee_5024_spliced.txt"));
+    EXPECT_TRUE(c->loadReport().empty());
+    EXPECT_EQ(c->partCount(), 1);
+    EXPECT_EQ(c->leadCount() * 32, 5024u);
+    // The printed course heads start the first part.
+    EXPECT_EQ(courseHeads(*c).substr(0, 30), "23456 43652 56234 23564 52364 ");
+    // "Contains 1408 Rutland, 1280 Yorkshire, 1216 Lincolnshire (N), 1120
+    // Cambridge, with 31 changes of method and all the work".
+    const MethodBalance balance = methodBalance(*c);
+    std::string contains;
+    for (const MethodFigures& m : balance.methods) contains += std::to_string(m.changes) + " " + m.name + ", ";
+    EXPECT_EQ(contains, "1408 Rutland S, 1280 Yorkshire S, 1216 Lincolnshire S, 1120 Cambridge S, ");
+    EXPECT_EQ(balance.changesOfMethod, 31);
+    EXPECT_TRUE(balance.allTheWork());
+}
+
+// Each part rings the bracketed pieces as the notes say: the words' forms
+// and the footnotes under a layout marked "[..]1".
+TEST(LayoutReaderTest, NotesSayWhichPartsRingWhichPieces) {
+    const std::string key = "Y Yorkshire, R Rutland, N Lincolnshire, C Cambridge\n";
+    // Aligned as printed, the calls under their positions.
+    const std::string aligned = "23456  M  W  H  Methods\n43652  -        YYY.YR\n56234  -  -     R.RRRRR.(R)\n"
+                                "23564     -  -  RY.YYY.\n52364        -  NNNNCCC.\n35264        -  CCCCNNN.\n";
+    const auto leadsOf = [](const std::string& text) { return readLayout(text, library()); };
+    const std::string lastPart = leadsOf(aligned + "5 part, substituting NNN for (R) in one part.\n" + key);
+    const auto countOf = [](const std::string& leads) { return std::count(leads.begin(), leads.end(), '\n'); };
+    EXPECT_EQ(countOf(lastPart), 157);
+    EXPECT_EQ(leadsOf(aligned + "5 part.\nNNN instead of (R) in the last part\n" + key), lastPart);
+    const std::string firstPart = leadsOf(aligned + "5 part\nNNN for (R) in part 1\n" + key);
+    EXPECT_EQ(countOf(firstPart), 157);
+    EXPECT_NE(firstPart, lastPart);
+    // The same as footnotes; Include keeps a piece in the parts named only.
+    std::string footnoted = aligned;
+    footnoted.replace(footnoted.find("(R)"), 3, "[R]1[NNN]2");
+    EXPECT_EQ(leadsOf(footnoted + "5 part.\n1 Omit in part 5.\n2 Include in part 5.\n" + key), lastPart);
+    EXPECT_EQ(leadsOf(footnoted + "5 part.\n1 Include in parts 1, 2, 3 and 4.\n2 Omit in parts 1, 2, 3 and 4.\n" + key),
+              lastPart);
+    // A note written for another length is passed over: all five parts alike.
+    const std::string plain = leadsOf(aligned + "5 part.\nFor 4960 omit [ss] in one part.\n" + key);
+    EXPECT_EQ(countOf(plain), 31);
 }
 
 TEST(LayoutReaderTest, ColumnsMayBeTabbedAndMethodsComeFromTitleLineOrOption) {
@@ -104,6 +148,35 @@ TEST(LayoutReaderTest, EveryErrorNamesItsLine) {
     check(title + "W  B  H  23456\n-     3  52436\n-  Y.YY  35426\n", "line 4: methods on this line, none on the first course's");
     check("23456\tM\tW\tH\tMethods\n43652\t\t-\t\tYYY.YR\nY Yorkshire, R Rutland\n",
           "line 2: the methods' calls fall at M, the positions say W");
+    // Notes that vary parts.
+    const std::string lee = "23456  M  W  H  Methods\n43652  -        YYY.YR\n56234  -  -     R.RRRRR.(R)\n"
+                            "23564     -  -  RY.YYY.\n52364        -  NNNNCCC.\n35264        -  CCCCNNN.\n";
+    const std::string key = "Y Yorkshire, R Rutland, N Lincolnshire, C Cambridge\n";
+    check(lee + key + "NNN for (R) in one part\n", "line 8: a note varies the parts, but no \"N part\" line says how many");
+    check(lee + "5 part, NNN for (B) in one part\n" + key, "line 7: (B) is printed nowhere in the composition");
+    check(lee + "5 part\nNNN for (R) in part 6\n" + key, "line 8: part 6 of 5 parts");
+    // A varied part is read as that part rings it; with no course heads
+    // printed, only its end tells.
+    check(lee + "5 part\nNN for (R) in one part\n" + key,
+          "line 3, in part 5: course head 56234 printed, the calling rings 4285763");
+    check("YYY.YR\nR.RRRRR.(R)\nRY.YYY.\nNNNNCCC.\nCCCCNNN.\n5 part\nNN for (R) in one part\n" + key,
+          "line 6: with the parts varied as the notes say, the composition ends at 13684752, not rounds");
+    const auto checkStart = [](const std::string& text, const std::string& message) {
+        SCOPED_TRACE(text);
+        try {
+            readLayout(text, library());
+            ADD_FAILURE() << "read";
+        } catch (const ModelError& e) {
+            EXPECT_EQ(std::string(e.what()).rfind(message, 0), 0u) << e.what();
+        }
+    };
+    checkStart(lee + "5 part\nCall Single for -* in alternate parts\n" + key,
+               "line 8: a note varying the parts that does not read: \"Call Single for -* in alternate parts\" (no \"in one part\"");
+    std::string marked = lee;
+    marked.replace(marked.find("(R)"), 3, "[R]1");
+    checkStart(marked + "5 part.\n1 Replace bracketed calls with -WsW-W in parts 2 and 3.\n" + key,
+               "line 8: a note varying the parts that does not read: \"1 Replace bracketed calls with -WsW-W in parts 2 "
+               "and 3\" (a footnote reads only \"Omit\" or \"Include\"");
 }
 
 }  // namespace

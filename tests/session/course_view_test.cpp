@@ -20,28 +20,26 @@ std::unique_ptr<Composition> fromLayout(const std::string& layout) {
 // heads, the calls under their positions, the method letters with "." and
 // "s", the parts and the key.
 TEST(CourseViewTest, ShowsEachCourseAsComposersWriteIt) {
-    const auto c = fromLayout(test::readFile(test::testDataDir() + "/compositions/lee_5024_spliced.txt"));
+    const auto c = fromLayout(test::readFile(test::testDataDir() + "/compositions/anon_1280_spliced.txt"));
     const CourseViewText view = courseViewText(*c);
     EXPECT_EQ(plainText(view),
               "23456  M  W  H   Methods\n"
-              "43652  -         YYY.YR\n"
-              "56234  -  -      R.RRRRR.R\n"
-              "23564     -  -   RY.YYY.\n"
-              "52364        -   NNNNCCC.\n"
-              "35264        -   CCCCNNN.\n"
+              "64352  -     -   R.CR.\n"
+              "56342     -      NYNC.R\n"
               "\n"
-              "5 parts, 4960 changes\n"
+              "5 parts, 1280 changes\n"
               "C Cambridge S\n"
               "N Lincolnshire S\n"
               "R Rutland S\n"
               "Y Yorkshire S\n");
-    // The bob's mark, its lead's letter and the call under M are lead 3's.
-    EXPECT_EQ(courseViewLeadAt(view, 1, 20), 3);
-    EXPECT_EQ(courseViewLeadAt(view, 1, 19), 3);
-    EXPECT_EQ(courseViewLeadAt(view, 1, 7), 3);
-    EXPECT_EQ(courseViewLeadAt(view, 1, 21), 4);
-    EXPECT_EQ(courseViewLeadAt(view, 2, 17), 6);
-    EXPECT_EQ(courseViewLeadAt(view, 1, 0), 0);  // a course head is no lead's
+    // The bob's mark, its lead's letter and the call under M are lead 1's.
+    EXPECT_EQ(courseViewLeadAt(view, 1, 17), 1);
+    EXPECT_EQ(courseViewLeadAt(view, 1, 18), 1);
+    EXPECT_EQ(courseViewLeadAt(view, 1, 7), 1);
+    EXPECT_EQ(courseViewLeadAt(view, 1, 19), 2);
+    EXPECT_EQ(courseViewLeadAt(view, 1, 13), 3);  // the bob at H
+    EXPECT_EQ(courseViewLeadAt(view, 2, 10), 7);  // the bob at W
+    EXPECT_EQ(courseViewLeadAt(view, 1, 0), 0);   // a course head is no lead's
     EXPECT_EQ(courseViewLeadAt(view, 0, 17), 0);
     EXPECT_EQ(courseViewLeadAt(view, 40, 17), 0);
 }

@@ -823,8 +823,9 @@ private slots:
         QVERIFY(prompts->editedTexts[0].find("Essex") != std::string::npos);  // the sample's layout
         QCOMPARE(prompts->editedTexts[1], bad);
         QVERIFY(prompts->messages.front().rfind("The calling does not read: line 3: ", 0) == 0);
-        QCOMPARE(dialog->session().composition()->partCount(), 5);
-        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{31});
+        // Five parts written out, one ringing NNN for (R).
+        QCOMPARE(dialog->session().composition()->partCount(), 1);
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{157});
         QCOMPARE(dialog->undoStack()->undoText(), QStringLiteral("Calling"));
         // Paste, from the display.
         QGuiApplication::clipboard()->setText(QStringLiteral("Method: Cambridge\n23456 W H\n45236 - -\n"));
