@@ -4,6 +4,7 @@
 
 #include "composition/composition.h"
 #include "composition/layout_reader.h"
+#include "composition/layout_text.h"
 #include "session/course_view.h"
 #include "support/composition_builders.h"
 #include "support/test_support.h"
@@ -26,11 +27,9 @@ TEST(CourseViewTest, ShowsEachCourseAsComposersWriteIt) {
               "23456  M  W  H   Methods\n"
               "43652  -         YYY.YR\n"
               "56234  -  -      R.RRRRR.R\n"
-              "23564     -  -   RY.YYY.\n"
-              "52364        -   NNNNCCC.\n"
-              "35264        -   CCCCNNN.\n"
+              "35264     -  3   RY.YYY.NNNNCCC.CCCCNNN.\n"
               "\n"
-              "5 parts, 4960 changes\n"
+              "5 part, 4960 changes\n"
               "C Cambridge S\n"
               "N Lincolnshire S\n"
               "R Rutland S\n"
@@ -41,6 +40,11 @@ TEST(CourseViewTest, ShowsEachCourseAsComposersWriteIt) {
     EXPECT_EQ(courseViewLeadAt(view, 1, 7), 3);
     EXPECT_EQ(courseViewLeadAt(view, 1, 21), 4);
     EXPECT_EQ(courseViewLeadAt(view, 2, 17), 6);
+    // The three courses of a bob at H are one line, as the published
+    // layout writes them; its leads run on to lead 31.
+    EXPECT_EQ(courseViewLeadAt(view, 3, 17 + 22), 31);
+    const std::string layout = layoutText(*c, test::starterLibrary(), false);
+    EXPECT_NE(layout.find("35264     -  3  RY.YYY.NNNNCCC.CCCCNNN.\n"), std::string::npos) << layout;
     EXPECT_EQ(courseViewLeadAt(view, 1, 0), 0);  // a course head is no lead's
     EXPECT_EQ(courseViewLeadAt(view, 0, 17), 0);
     EXPECT_EQ(courseViewLeadAt(view, 40, 17), 0);
@@ -53,7 +57,7 @@ TEST(CourseViewTest, LeadsWithoutMethodsAndTenorsAwayAreShown) {
     EXPECT_EQ(plainText(courseViewText(*c)), "2345678  B  T   Methods\n"
                                              "4823756  -  s   C?.Ys\n"
                                              "\n"
-                                             "10 parts, 960 changes\n"
+                                             "10 part, 960 changes\n"
                                              "C Cambridge S\n"
                                              "Y Yorkshire S\n");
 }
