@@ -342,9 +342,10 @@ QAction* ComposerDialog::commandAction(const QString& name) const { return findC
 // The plan commands: the More menu shows each with its key. The one-letter
 // keys (P, B, -, S, Insert, Delete, Shift and a code letter) work wherever
 // the focus is not in a field being typed in (a field takes its own
-// letters, Delete and Insert); Ctrl+Shift and the letter (or Insert,
-// Delete) work while typing too, as no field takes them, and the menu shows
-// them with the one-letter key in its text.
+// letters, Delete and Insert); Ctrl+Shift and the letter (N for a new lead
+// and Delete) work while typing too, as no field takes them, and the menu
+// shows them with the one-letter key in its text. (Ctrl+Shift+Insert is a
+// field's paste under X11.)
 void ComposerDialog::buildPlanCommands() {
     const auto typing = [](Qt::Key key) { return QKeySequence(Qt::CTRL | Qt::SHIFT | key); };
     commandsMenu_->addSeparator();
@@ -356,7 +357,7 @@ void ComposerDialog::buildPlanCommands() {
                QStringLiteral("A bob at the current lead's lead end"), true, [this] { bob(); });
     addCommand("singleAction", QStringLiteral("Single (S)"), {typing(Qt::Key_S), QKeySequence(Qt::Key_S)},
                QStringLiteral("A single at the current lead's lead end"), true, [this] { single(); });
-    addCommand("insertLeadAction", QStringLiteral("Insert lead after (Insert)"), {typing(Qt::Key_Insert), QKeySequence(Qt::Key_Insert)},
+    addCommand("insertLeadAction", QStringLiteral("Insert lead after (Insert)"), {typing(Qt::Key_N), QKeySequence(Qt::Key_Insert)},
                QStringLiteral("A lead after the current one: its code, plain, no method"), true, [this] { insertLead(); });
     addCommand("deleteLeadAction", QStringLiteral("Delete lead (Delete)"), {typing(Qt::Key_Delete), QKeySequence(Qt::Key_Delete)},
                QStringLiteral("Delete the current lead"), true, [this] { deleteLead(); });
