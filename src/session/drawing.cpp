@@ -35,7 +35,9 @@ std::vector<std::string> leadListLines(const Composition& c, const std::vector<s
     std::vector<std::string> scores;
     std::size_t scoreWidth = 0;
     for (int n = 1; n <= count; ++n) {
-        scores.push_back(c.committedMethodAt(n) == nullptr ? std::string() : std::to_string(c.musicScore(n, *music, false)));
+        // As the dialog's lead music shows it: a lead without a method still
+        // rings its lead head and lead end, so the column adds up to Total.
+        scores.push_back(std::to_string(c.musicScore(n, *music, false)));
         scoreWidth = std::max(scoreWidth, scores.back().size());
     }
     for (std::size_t i = 0; i < lines.size(); ++i) {

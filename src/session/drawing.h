@@ -56,7 +56,8 @@ int displayIndexAt(Point point, const DisplayLayout& layout, int leadCount, int 
 // without a method that holds one aside (held, one a lead, may be empty)
 // shows it after the line, "(held: Cambridge S)"; with music, every line is
 // padded to the longest and the lead's music score follows it,
-// right-aligned (blank for a lead without a method).
+// right-aligned (the lead's music as the dialog shows it; the column adds
+// up to the total).
 std::vector<std::string> leadListLines(const Composition& composition, const std::vector<std::string>& held, MusicTable* music);
 // The top-left point of the line of lead index i (lead number i + 1).
 Point displayPosition(int index, const DisplayLayout& layout, int width, int height);
