@@ -97,39 +97,11 @@ std::string leadList(const Composition& c, const MethodLibrary& library) {
     return out + partsLine(c);
 }
 
-// A line of the course layout: the courses it covers (the first, then
-// courses of one call each repeating its last call) and its calls.
-struct LayoutLine {
-    std::size_t firstCourse = 0;
-    std::size_t courses = 1;
-    std::vector<CallAt> calls;  // the first course's calls
-    int repeats = 1;            // how many times the last call is made
-};
-
-std::string callCell(Call call, int count) {
-    if (call == Call::Single) return count == 1 ? "s" : std::string("s") + std::to_string(count);
-    return count == 1 ? "-" : std::to_string(count);
-}
-
 // The course layout, or empty when the composition cannot be written so.
 std::string courseLayout(const Composition& c, const MethodLibrary& library) {
     const CompositionCalling calling = compositionCalling(c);
     if (!calling.tenorsHomeAtEveryCourseHead) return std::string();
-    // Group courses into lines: a course whose one call repeats the last
-    // call of the line before at the same position is a repeat.
-    std::vector<LayoutLine> lines;
-    for (std::size_t k = 0; k < calling.courses.size(); ++k) {
-        const CourseCalling& course = calling.courses[k];
-        if (!lines.empty() && course.calls.size() == 1 && !lines.back().calls.empty()) {
-            const CallAt& last = lines.back().calls.back();
-            if (last.call == course.calls[0].call && last.position == course.calls[0].position) {
-                ++lines.back().courses;
-                ++lines.back().repeats;
-                continue;
-            }
-        }
-        lines.push_back({k, 1, course.calls, 1});
-    }
+    const std::vector<LayoutLine> lines = layoutLines(calling);
     // Methods: one method for all leads, or a Methods column.
     std::vector<std::string> methodOfLead;
     for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) methodOfLead.push_back(methodNameOf(c, n));
@@ -207,6 +179,30 @@ std::string courseLayout(const Composition& c, const MethodLibrary& library) {
 }
 
 }  // namespace
+
+std::vector<LayoutLine> layoutLines(const CompositionCalling& calling) {
+    // A course whose one call repeats the last call of the line before at
+    // the same position is a repeat.
+    std::vector<LayoutLine> lines;
+    for (std::size_t k = 0; k < calling.courses.size(); ++k) {
+        const CourseCalling& course = calling.courses[k];
+        if (!lines.empty() && course.calls.size() == 1 && !lines.back().calls.empty()) {
+            const CallAt& last = lines.back().calls.back();
+            if (last.call == course.calls[0].call && last.position == course.calls[0].position) {
+                ++lines.back().courses;
+                ++lines.back().repeats;
+                continue;
+            }
+        }
+        lines.push_back({k, 1, course.calls, 1});
+    }
+    return lines;
+}
+
+std::string callCell(Call call, int count) {
+    if (call == Call::Single) return count == 1 ? "s" : std::string("s") + std::to_string(count);
+    return count == 1 ? "-" : std::to_string(count);
+}
 
 std::string layoutText(const Composition& c, const MethodLibrary& library, bool leadHeads) {
     if (c.leadCount() == 0) return std::string();

@@ -95,6 +95,31 @@ std::string withMethod(std::string_view text, int lead, LeadHeadCode code, std::
     return planText(lines);
 }
 
+std::vector<std::string> methodTexts(std::string_view text) {
+    std::vector<std::string> methods;
+    for (const std::string& line : planLines(text)) {
+        // As a lead reads its line: the method starts at the fourth character.
+        std::string method = line.size() > 3 ? line.substr(3) : std::string();
+        while (!method.empty() && (method.back() == ' ' || method.back() == '\t')) method.pop_back();
+        methods.push_back(std::move(method));
+    }
+    return methods;
+}
+
+std::string withMethodsWhereNone(std::string_view text, const std::vector<std::string>& methods) {
+    std::vector<std::string> lines = planLines(text);
+    const std::vector<std::string> present = methodTexts(text);
+    for (std::size_t i = 0; i < lines.size() && i < methods.size(); ++i) {
+        if (methods[i].empty() || !present[i].empty()) continue;
+        std::string& line = lines[i];
+        if (line.size() < 2) line.resize(2, ' ');
+        line.resize(2);
+        line += ' ';
+        line += methods[i];
+    }
+    return planText(lines);
+}
+
 std::string plainCourseText(LeadHeadCode code, std::string_view method) {
     // A plain course of a treble-dodging Major method has at most seven
     // leads; the lead heads of any code come round within eight.

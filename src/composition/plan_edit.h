@@ -31,6 +31,13 @@ std::string withCode(std::string_view text, int lead, LeadHeadCode code);
 // Lead n takes the code and the method (a library name or notation text).
 std::string withMethod(std::string_view text, int lead, LeadHeadCode code, std::string_view method);
 
+// The method text of each lead line (what follows the code, the call and a
+// blank), "" for a lead without one, in lead order.
+std::vector<std::string> methodTexts(std::string_view text);
+// Each lead without a method takes the method given for it (methods[n - 1];
+// leads past the end of methods, or given "", stay as they are).
+std::string withMethodsWhereNone(std::string_view text, const std::vector<std::string>& methods);
+
 // A plain course of a method of the code: plain leads of the code until the
 // lead heads come round, each with the method (none when empty).
 std::string plainCourseText(LeadHeadCode code, std::string_view method);

@@ -76,6 +76,9 @@ void ComposerSession::composeStatus() {
     const std::string& notation = fields_.placeNotationText;
     const char code = fields_.leadHeadCodeText.empty() ? '\0' : fields_.leadHeadCodeText[0];
     if (composition_ && composition_->planIsFalse()) status += falsePlanReason() + "\r\n";
+    if (const int lead = fields_.leadNumber; lead >= 1 && static_cast<std::size_t>(lead) <= held_.size() &&
+                                             !held_[static_cast<std::size_t>(lead - 1)].empty())
+        status += "Held aside until true here again: " + held_[static_cast<std::size_t>(lead - 1)] + "\r\n";
     if (notation.empty()) {
         status += "No place notation available\r\n";
     } else if (notation[0] == static_cast<char>(code | 0x60)) {
@@ -291,6 +294,7 @@ void ComposerSession::ok() {
         for (int i = 1; i <= leads; ++i)
             if (i != lead && !composition_->notFalseAgainst(i)) composition_->setMethodAt(i, false);
         composition_->setMethodAt(lead, true);
+        dropHeldWhereCommitted();
         if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
         refreshFromModel();
         recordMethodsChange("OK", before);
@@ -308,6 +312,7 @@ MethodsSnapshot ComposerSession::snapshotMethods() const {
         const Method* m = composition_->committedMethodAt(i);
         snapshot.notations.push_back(m ? m->notationText() : std::string());
     }
+    snapshot.held = held_;
     return snapshot;
 }
 
@@ -316,6 +321,7 @@ void ComposerSession::recordMethodsChange(const std::string& label, const Method
     change.kind = CompositionChange::Kind::Methods;
     change.label = label;
     change.methodsBefore = before;
+    dropHeldWhereCommitted();
     change.methodsAfter = snapshotMethods();
     if (change.methodsAfter == before) return;
     view_.recordChange(change);
@@ -340,15 +346,59 @@ void ComposerSession::restoreMethods(const MethodsSnapshot& snapshot) {
         composition_->setMethodAt(i, true);
         composition_->releaseTrial();
     }
+    held_ = snapshot.held;
+    held_.resize(composition_->leadCount());
     if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
     refreshFromModel();
     view_.compositionChanged();
 }
 
+void ComposerSession::dropHeldWhereCommitted() {
+    if (!composition_) return;
+    held_.resize(composition_->leadCount());
+    for (std::size_t i = 0; i < held_.size(); ++i)
+        if (composition_->committedMethodAt(static_cast<int>(i + 1)) != nullptr) held_[i].clear();
+}
+
+std::string ComposerSession::notationOfText(const std::string& text) const {
+    if (text.empty()) return std::string();
+    // As a lead line reads its method: a library name, or place notation.
+    std::string notation = library_.notationOf(text);
+    if (notation.empty())
+        if (NotationReading reading = readNotation(text); reading.ok()) notation = std::move(reading.text);
+    return notation;
+}
+
+std::vector<std::string> ComposerSession::heldAfterRead(const Composition& composition, const std::string& working) const {
+    std::vector<std::string> held(composition.leadCount());
+    std::vector<std::string> methods = methodTexts(working);
+    if (methods.size() != held.size()) return held;
+    for (std::size_t i = 0; i < held.size(); ++i)
+        if (composition.committedMethodAt(static_cast<int>(i + 1)) == nullptr && !notationOfText(methods[i]).empty())
+            held[i] = std::move(methods[i]);
+    return held;
+}
+
+void ComposerSession::returnHeldMethods(Composition& composition, const std::vector<std::string>& held) const {
+    const int leads = static_cast<int>(std::min(held.size(), composition.leadCount()));
+    for (int i = 1; i <= leads; ++i) {
+        const std::string notation = notationOfText(held[static_cast<std::size_t>(i - 1)]);
+        if (notation.empty() || composition.committedMethodAt(i) != nullptr) continue;
+        const MajorMethod method(notation, library_);
+        composition.tryMethodAt(i, &method);
+        // A commit that clashes leaves the lead as it was, without a method.
+        if (composition.trialMatchesAt(i) && composition.notFalseAgainst(i)) composition.setMethodAt(i, true);
+        composition.releaseTrial();
+    }
+}
+
+std::string ComposerSession::workingText() const { return withMethodsWhereNone(saveText(), held_); }
+
 LoadSnapshot ComposerSession::snapshotLoad() const {
     LoadSnapshot snapshot;
     snapshot.loaded = composition_ != nullptr;
     snapshot.text = saveText();
+    snapshot.held = held_;
     snapshot.fileName = compositionFileName_;
     snapshot.savedText = savedText_;
     return snapshot;
@@ -372,7 +422,7 @@ void ComposerSession::restoreLoad(const LoadSnapshot& snapshot) {
     if (snapshot.loaded) {
         std::istringstream in(snapshot.text);
         try {
-            installComposition(readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record));
+            installComposition(readComposition(in, MajorMethod::HalfLength, library_, PlanRepeats::Record), snapshot.held);
         } catch (const ModelError& e) {
             view_.showMessage(std::string("Load abandoned: ") + e.describe(), SessionView::MessageKind::Error);
         }
@@ -407,6 +457,7 @@ bool ComposerSession::takeFill(const std::vector<std::pair<int, std::string>>& m
     const MethodsSnapshot before = snapshotMethods();
     releaseCandidate();
     const bool taken = fill::applyFill(*composition_, library_, methods) == 0;
+    dropHeldWhereCommitted();
     if (music_) fields_.totalMusic = composition_->musicScore(0, *music_, false);
     // The fill tried its own methods: the candidate the place-notation field
     // shows is built and tried again, so that the two still agree.
@@ -419,6 +470,7 @@ void ComposerSession::releaseComposition() {
     view_.showComposition(nullptr);
     view_.showCommittedMethod(nullptr);
     composition_.reset();
+    held_.clear();
 }
 
 void ComposerSession::load() {
@@ -464,7 +516,8 @@ bool ComposerSession::loadFile(const std::string& path) {
         view_.showMessage("Load abandoned: no lead lines in " + path, SessionView::MessageKind::Error);
         return false;
     }
-    installComposition(std::move(read));
+    std::vector<std::string> held = heldAfterRead(*read, fileText);
+    installComposition(std::move(read), std::move(held));
     // The file as it is: when leads lost their methods, Save would write
     // something else, and the composition shows as changed.
     savedText_ = composition_->loadReport().empty() ? saveText() : fileText;
@@ -480,18 +533,27 @@ void ComposerSession::loadComposition(std::unique_ptr<Composition> composition) 
     recordLoad(before);
 }
 
-void ComposerSession::reportLostMethods() {
+void ComposerSession::reportLostMethods(bool held) {
     if (!composition_) return;
     const auto& report = composition_->loadReport();
     if (report.empty()) return;
     std::string text = report.size() == 1 ? "One lead lost its method:" : std::to_string(report.size()) + " leads lost their methods:";
     for (const std::string& line : report) text += "\n" + line;
+    if (held)
+        text += report.size() == 1 ? "\nIt is held aside and comes back when an edit makes it true in its lead again."
+                                   : "\nThey are held aside, each coming back when an edit makes it true in its lead again.";
     view_.showMessage(text, SessionView::MessageKind::Warning);
 }
 
-bool ComposerSession::applyPlanText(const std::string& label, const std::string& text, int lead) {
+bool ComposerSession::applyPlanEdit(const std::string& label, const std::function<std::string(std::string_view)>& edit,
+                                    int lead) {
+    return applyPlanText(label, edit(saveText()), methodTexts(edit(workingText())), lead);
+}
+
+bool ComposerSession::applyPlanText(const std::string& label, const std::string& text, const std::vector<std::string>& held,
+                                    int lead) {
     if (searching_) return false;
-    if (composition_ && text == saveText()) return false;
+    if (composition_ && text == saveText() && withMethodsWhereNone(text, held) == workingText()) return false;
     const LoadSnapshot before = snapshotLoad();
     std::unique_ptr<Composition> read;
     try {
@@ -501,15 +563,20 @@ bool ComposerSession::applyPlanText(const std::string& label, const std::string&
         view_.showMessage(label + " not made: " + e.describe(), SessionView::MessageKind::Warning);
         return false;
     }
+    // The leads' present methods first (read with the text), then the
+    // methods held aside, each where it is true again.
+    const std::string working = withMethodsWhereNone(text, held);
+    returnHeldMethods(*read, held);
+    std::vector<std::string> stillHeld = heldAfterRead(*read, working);
     const int leads = static_cast<int>(read->leadCount());
     fields_.leadNumber = std::clamp(lead, 1, std::max(1, leads));
-    installComposition(std::move(read));
+    installComposition(std::move(read), std::move(stillHeld));
     recordLoad(before, label);
-    reportLostMethods();
+    reportLostMethods(true);
     return true;
 }
 
-bool ComposerSession::newComposition(const std::string& method) {
+bool ComposerSession::newComposition(const std::string& method, bool changesSettled) {
     if (searching_) return false;
     std::string text;
     if (!method.empty()) {
@@ -533,7 +600,7 @@ bool ComposerSession::newComposition(const std::string& method) {
         const std::string& name = library_.nameOf(notation);
         text = plainCourseText(*code, name.empty() ? notation : name);
     }
-    if (!confirmDiscardChanges()) return false;
+    if (!changesSettled && !confirmDiscardChanges()) return false;
     const LoadSnapshot before = snapshotLoad();
     std::istringstream in(text);
     std::unique_ptr<Composition> made = readComposition(in, MajorMethod::HalfLength, library_);
@@ -566,7 +633,7 @@ bool ComposerSession::applyCalling(const std::string& text, const std::string& l
     view_.readControls(fields_);
     why.clear();
     if (composition_ && planned == saveText()) return true;
-    return applyPlanText(label, planned, fields_.leadNumber);
+    return applyPlanText(label, planned, {}, fields_.leadNumber);
 }
 
 bool ComposerSession::setCall(Call call) {
@@ -575,7 +642,7 @@ bool ComposerSession::setCall(Call call) {
     const int lead = fields_.leadNumber;
     if (composition_->callAt(lead) == call) return false;
     const char* label = call == Call::Bob ? "Bob" : call == Call::Single ? "Single" : "Plain";
-    return applyPlanText(label, withCall(saveText(), lead, call), lead);
+    return applyPlanEdit(label, [&](std::string_view text) { return withCall(text, lead, call); }, lead);
 }
 
 bool ComposerSession::insertLead() {
@@ -586,7 +653,7 @@ bool ComposerSession::insertLead() {
     // plain course of Cambridge and Yorkshire).
     const LeadHeadCode code = LeadHeadCode::fromEitherCase(fields_.leadHeadCodeText.empty() ? '*' : fields_.leadHeadCodeText[0])
                                   .value_or(*LeadHeadCode::fromLetter('B'));
-    return applyPlanText("Insert lead", withLeadInserted(saveText(), lead, code), lead + 1);
+    return applyPlanEdit("Insert lead", [&](std::string_view text) { return withLeadInserted(text, lead, code); }, lead + 1);
 }
 
 bool ComposerSession::deleteLead() {
@@ -594,7 +661,7 @@ bool ComposerSession::deleteLead() {
     view_.readControls(fields_);
     const int lead = fields_.leadNumber;
     if (!composition_->leadAt(lead)) return false;
-    return applyPlanText("Delete lead", withLeadDeleted(saveText(), lead), lead);
+    return applyPlanEdit("Delete lead", [&](std::string_view text) { return withLeadDeleted(text, lead); }, lead);
 }
 
 bool ComposerSession::setCode(char letter) {
@@ -603,7 +670,8 @@ bool ComposerSession::setCode(char letter) {
     const int lead = fields_.leadNumber;
     const std::optional<LeadHeadCode> code = LeadHeadCode::fromEitherCase(letter);
     if (!code || !composition_->leadAt(lead) || composition_->codeAt(lead) == code) return false;
-    return applyPlanText(std::string("Code ") + code->letter(), withCode(saveText(), lead, *code), lead);
+    return applyPlanEdit(std::string("Code ") + code->letter(),
+                         [&](std::string_view text) { return withCode(text, lead, *code); }, lead);
 }
 
 bool ComposerSession::putInWithItsCode() {
@@ -628,12 +696,16 @@ bool ComposerSession::putInWithItsCode() {
     const int leads = static_cast<int>(composition_->leadCount());
     if (!view_.confirm(codeChangeQuestion(lead, leads, *code) + "?")) return false;
     const std::string& name = library_.nameOf(notation);
-    return applyPlanText("Put in with its code", withMethod(saveText(), lead, *code, name.empty() ? notation : name), lead);
+    const std::string put = name.empty() ? notation : name;
+    return applyPlanEdit("Put in with its code", [&](std::string_view text) { return withMethod(text, lead, *code, put); }, lead);
 }
 
-void ComposerSession::installComposition(std::unique_ptr<Composition> composition) {
+void ComposerSession::installComposition(std::unique_ptr<Composition> composition, std::vector<std::string> held) {
     releaseComposition();
     composition_ = std::move(composition);
+    held_ = std::move(held);
+    held_.resize(composition_->leadCount());
+    dropHeldWhereCommitted();
     fields_.leadHeadCodeText.assign(1, codeLetter(composition_->codeAt(fields_.leadNumber)));
     view_.setLeadRange(static_cast<int>(composition_->leadCount()), 1);
     view_.showComposition(composition_.get());

@@ -4,9 +4,11 @@
 // method, and every command of the dialog (lead and name changes, Clear,
 // Next, Different, Match, OK, Load, Save, Export, MicroSiril, Music). The
 // candidate is always rebuilt from the place-notation field, never edited.
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -95,10 +97,11 @@ public:
     // leads that lose theirs are reported in one message. False when
     // nothing changed.
     //
-    // New: after the question about unsaved changes, an empty composition
-    // (method empty) or a plain course of the method (a library name as the
-    // name field reads it, or place notation).
-    bool newComposition(const std::string& method);
+    // New: after the question about unsaved changes (not asked again when
+    // the composer has answered it already, changesSettled), an empty
+    // composition (method empty) or a plain course of the method (a library
+    // name as the name field reads it, or place notation).
+    bool newComposition(const std::string& method, bool changesSettled = false);
     // On the current lead: its lead end plain, a bob or a single; a lead
     // inserted after it (its code, plain, no method), which becomes the
     // current lead; the lead deleted; its code set (a letter A to M).
@@ -109,6 +112,16 @@ public:
     // The candidate put into the current lead with its own code, after
     // asking (codeChangeQuestion) when that code is not the lead's.
     bool putInWithItsCode();
+
+    // Methods held aside: a method that an edit left false in its lead (or
+    // of another code) is not lost. The lead keeps it aside, the lead list
+    // shows it, and each later edit puts it back as soon as it is true in
+    // its lead against every method there (the leads' present methods
+    // first). One entry a lead, "" where none is held; a lead with a
+    // method holds none.
+    const std::vector<std::string>& heldMethods() const { return held_; }
+    // The composition's file text with the held methods written into their leads.
+    std::string workingText() const;
 
     // The calling: the composition written as composers publish it (a
     // course layout, or a lead list), and a published composition in any
@@ -162,13 +175,28 @@ private:
     bool keepSearching(bool match, bool needName) const;
     void releaseCandidate();
     void releaseComposition();
-    void installComposition(std::unique_ptr<Composition> composition);
+    void installComposition(std::unique_ptr<Composition> composition, std::vector<std::string> held = {});
     void recordLoad(const LoadSnapshot& before, const std::string& label = "Load");
+    // A plan edit: the edit made on the file text (the methods there are) and
+    // on the working text (the held methods there are too).
+    bool applyPlanEdit(const std::string& label, const std::function<std::string(std::string_view)>& edit, int lead);
     // The composition of an edited file text made the present one, with the
-    // current lead; the file name and the saved text stay.
-    bool applyPlanText(const std::string& label, const std::string& text, int lead);
-    // The load report of the present composition, in one message.
-    void reportLostMethods();
+    // current lead; the held methods (one a lead of the text) tried again
+    // after the text's own; the file name and the saved text stay.
+    bool applyPlanText(const std::string& label, const std::string& text, const std::vector<std::string>& held, int lead);
+    // The load report of the present composition, in one message (with
+    // held, saying that the methods are held aside).
+    void reportLostMethods(bool held = false);
+    // Each lead of the composition without a method takes its held method
+    // when it is of the lead's code and true against every committed row.
+    void returnHeldMethods(Composition& composition, const std::vector<std::string>& held) const;
+    // The held methods after a read: the working text's method of each lead
+    // that has none committed, where that text names a method.
+    std::vector<std::string> heldAfterRead(const Composition& composition, const std::string& working) const;
+    // Leads that have a method hold none.
+    void dropHeldWhereCommitted();
+    // The notation of a method text as a lead line reads it, "" for none.
+    std::string notationOfText(const std::string& text) const;
     bool writeFile(const std::string& path, void (Composition::*writer)(std::ostream&) const);
     bool saveAs(std::string_view extension, std::string& rememberedName, void (Composition::*writer)(std::ostream&) const,
                 std::string_view title);
@@ -191,6 +219,7 @@ private:
     bool searchStopped_ = false;
     // The save text of the file last loaded or saved ("" for none).
     std::string savedText_;
+    std::vector<std::string> held_;
     MethodNameIndex names_;
 };
 

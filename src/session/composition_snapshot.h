@@ -7,17 +7,21 @@
 
 namespace quarnel {
 
-// The notation text of each lead's committed method ("" for none), in lead order.
+// The notation text of each lead's committed method ("" for none), in lead
+// order, and the method held aside for each lead without one ("" for none).
 struct MethodsSnapshot {
     std::vector<std::string> notations;
+    std::vector<std::string> held;
     friend bool operator==(const MethodsSnapshot&, const MethodsSnapshot&) = default;
 };
 
 // A composition as Save writes it, the remembered composition file name and
-// the text of the file last loaded or saved; loaded false for none.
+// the text of the file last loaded or saved, and the methods held aside
+// (as MethodsSnapshot); loaded false for none.
 struct LoadSnapshot {
     bool loaded = false;
     std::string text;
+    std::vector<std::string> held;
     std::string fileName;
     std::string savedText;
 };

@@ -41,22 +41,28 @@ CourseViewText courseViewText(const Composition& c) {
         addSpan(heading, view.width, firstPosition + 3 * static_cast<int>(k), std::string(1, order[k]), 0);
     addSpan(heading, view.width, methodsColumn, "Methods", 0);
     view.lines.push_back(std::move(heading));
-    for (const CourseCalling& course : calling.courses) {
+    // Courses are grouped as the layout writer groups them: courses of one
+    // call repeating the last call at its position are one line, the call
+    // counted ("2" under H), the course head the last course's.
+    for (const LayoutLine& group : layoutLines(calling)) {
+        const CourseCalling& first = calling.courses[group.firstCourse];
+        const CourseCalling& last = calling.courses[group.firstCourse + group.courses - 1];
         std::vector<CourseSpan> line;
-        const std::string head = courseHeadText(course.end);
-        addSpan(line, view.width, 0, head, 0);
+        addSpan(line, view.width, 0, courseHeadText(last.end), 0);
         // Each call under the first column of its position not yet used in
         // the course, in order; a call with no such column goes after the last.
         std::size_t column = 0;
-        for (const CallAt& call : course.calls) {
+        for (std::size_t i = 0; i < group.calls.size(); ++i) {
+            const CallAt& call = group.calls[i];
             std::size_t at = column;
             while (at < order.size() && order[at] != call.position) ++at;
             if (at == order.size()) at = std::min(column, order.size());
-            addSpan(line, view.width, firstPosition + 3 * static_cast<int>(at), call.call == Call::Single ? "s" : "-", call.lead);
+            const int count = i + 1 == group.calls.size() ? group.repeats : 1;
+            addSpan(line, view.width, firstPosition + 3 * static_cast<int>(at), callCell(call.call, count), call.lead);
             column = at + 1;
         }
         int x = methodsColumn;
-        for (int n = course.firstLead; n < course.firstLead + course.leadCount; ++n) {
+        for (int n = first.firstLead; n < last.firstLead + last.leadCount; ++n) {
             std::string text = letterOf(c, calling, n);
             const Call call = c.callAt(n).value_or(Call::Plain);
             if (call == Call::Bob) text += '.';
@@ -69,7 +75,9 @@ CourseViewText courseViewText(const Composition& c) {
     }
     std::vector<CourseSpan> parts;
     const int count = c.partCount();
-    addSpan(parts, view.width, 0, std::to_string(count) + (count == 1 ? " part, " : " parts, ") +
+    // "5 part", as the published layout writes it: the calling above is
+    // one part, rung that many times.
+    addSpan(parts, view.width, 0, std::to_string(count) + " part, " +
                                       std::to_string(static_cast<long long>(count) * c.leadLength() * static_cast<long long>(c.leadCount())) +
                                       " changes",
             0);

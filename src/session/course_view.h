@@ -1,10 +1,12 @@
 #pragma once
-// The course view: a composition as composers read it, one line a course.
-// Each line has the course head (the lead head the course comes round to,
-// bells 2 to 6 when the tenors are home), the calls under the calling
-// positions and the method letters of its leads ("." after a bob, "s" after
-// a single, "?" for a lead without a method); under the courses the part
-// count and the key of method letters. Laid out in character cells for a
+// The course view: a composition as composers read it, one line a course
+// (courses repeating one call at one position on one line, the call counted,
+// as the published layout writes them). Each line has the course head (the
+// lead head the course comes round to, bells 2 to 6 when the tenors are
+// home), the calls under the calling positions and the method letters of
+// its leads ("." after a bob, "s" after a single, "?" for a lead without a
+// method); under the courses the part count ("5 part": the calling is one
+// part) and the key of method letters. Laid out in character cells for a
 // fixed-width font; each piece of text knows the lead it stands for, so the
 // view colours it as the lead list does and a click finds the lead.
 #include <string>

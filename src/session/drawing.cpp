@@ -16,6 +16,37 @@ DisplayLayout displayLayout(int leadCount, int height) {
     return layout;
 }
 
+std::vector<std::string> leadListLines(const Composition& c, const std::vector<std::string>& held, MusicTable* music) {
+    const int count = static_cast<int>(c.leadCount());
+    std::vector<std::string> lines;
+    lines.reserve(static_cast<std::size_t>(count));
+    std::size_t width = 0;
+    for (int n = 1; n <= count; ++n) {
+        std::string line = c.displayLine(n);
+        const std::size_t i = static_cast<std::size_t>(n - 1);
+        if (c.committedMethodAt(n) == nullptr && held.size() == c.leadCount() && !held[i].empty()) {
+            // Where a method's name would stand.
+            line += " (held: " + held[i] + ")";
+        }
+        width = std::max(width, line.size());
+        lines.push_back(std::move(line));
+    }
+    if (music == nullptr) return lines;
+    std::vector<std::string> scores;
+    std::size_t scoreWidth = 0;
+    for (int n = 1; n <= count; ++n) {
+        // As the dialog's lead music shows it: a lead without a method still
+        // rings its lead head and lead end, so the column adds up to Total.
+        scores.push_back(std::to_string(c.musicScore(n, *music, false)));
+        scoreWidth = std::max(scoreWidth, scores.back().size());
+    }
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        lines[i].resize(width, ' ');
+        lines[i] += "  " + std::string(scoreWidth - scores[i].size(), ' ') + scores[i];
+    }
+    return lines;
+}
+
 Point displayPosition(int index, const DisplayLayout& layout, int width, int height) {
     if (layout.rows <= 0 || layout.columns <= 0) return {};
     return {(index / layout.rows) * (width / layout.columns), ((index % layout.rows) * height) / layout.rows};

@@ -4,12 +4,14 @@
 // method over the seven leads of its plain course. The windows only paint
 // what these functions give, so all of it is tested without a screen.
 #include <array>
+#include <string>
 #include <vector>
 
 namespace quarnel {
 
 class Composition;
 class Method;
+class MusicTable;
 
 struct Rgb {
     int red = 0;
@@ -50,6 +52,13 @@ ListLayout listLayout(int leadCount, int width, int height, int lineWidth, int l
 // The index of the lead whose line holds the point (y in the content, from
 // the list's top), or -1 for none.
 int displayIndexAt(Point point, const DisplayLayout& layout, int leadCount, int width, int contentHeight, int lineHeight);
+// The lines of the list, one a lead: its lead head and file line; a lead
+// without a method that holds one aside (held, one a lead, may be empty)
+// shows it after the line, "(held: Cambridge S)"; with music, every line is
+// padded to the longest and the lead's music score follows it,
+// right-aligned (the lead's music as the dialog shows it; the column adds
+// up to the total).
+std::vector<std::string> leadListLines(const Composition& composition, const std::vector<std::string>& held, MusicTable* music);
 // The top-left point of the line of lead index i (lead number i + 1).
 Point displayPosition(int index, const DisplayLayout& layout, int width, int height);
 // The colour of lead number lead when currentLead is marked: the current lead

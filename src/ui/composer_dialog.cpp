@@ -324,7 +324,10 @@ QAction* ComposerDialog::addCommand(const char* name, const QString& text, const
     auto* action = new QAction(text, this);
     action->setObjectName(QString::fromLatin1(name));
     action->setShortcuts(keys);
-    action->setToolTip(keys.isEmpty() ? tip : tip + QStringLiteral(" (") + keys.front().toString(QKeySequence::NativeText) + QStringLiteral(")"));
+    // The tip names every key of the command, the one shown in the menu first.
+    QStringList names;
+    for (const QKeySequence& key : keys) names << key.toString(QKeySequence::NativeText);
+    action->setToolTip(keys.isEmpty() ? tip : tip + QStringLiteral(" (") + names.join(QStringLiteral(", ")) + QStringLiteral(")"));
     action->setStatusTip(action->toolTip());
     connect(action, &QAction::triggered, this, [this, run = std::move(run)] {
         if (!busy()) run();
@@ -336,24 +339,29 @@ QAction* ComposerDialog::addCommand(const char* name, const QString& text, const
 
 QAction* ComposerDialog::commandAction(const QString& name) const { return findChild<QAction*>(name); }
 
-// The plan commands: the More menu shows each with its key; the keys work
-// wherever the focus is not in a field being typed in (a field takes its
-// own letters, Delete and Insert).
+// The plan commands: the More menu shows each with its key. The one-letter
+// keys (P, B, -, S, Insert, Delete, Shift and a code letter) work wherever
+// the focus is not in a field being typed in (a field takes its own
+// letters, Delete and Insert); Ctrl+Shift and the letter (N for a new lead
+// and Delete) work while typing too, as no field takes them, and the menu
+// shows them with the one-letter key in its text. (Ctrl+Shift+Insert is a
+// field's paste under X11.)
 void ComposerDialog::buildPlanCommands() {
+    const auto typing = [](Qt::Key key) { return QKeySequence(Qt::CTRL | Qt::SHIFT | key); };
     commandsMenu_->addSeparator();
     addCommand("newAction", QStringLiteral("New..."), {QKeySequence(QKeySequence::New)},
                QStringLiteral("A new composition: empty, or a plain course of the method you name"), true, [this] { newComposition(); });
-    addCommand("plainAction", QStringLiteral("Plain lead end"), {QKeySequence(Qt::Key_P)},
+    addCommand("plainAction", QStringLiteral("Plain lead end (P)"), {typing(Qt::Key_P), QKeySequence(Qt::Key_P)},
                QStringLiteral("The current lead ends plain"), true, [this] { plainLead(); });
-    addCommand("bobAction", QStringLiteral("Bob"), {QKeySequence(Qt::Key_B), QKeySequence(Qt::Key_Minus)},
-               QStringLiteral("A bob at the current lead's lead end (B or -)"), true, [this] { bob(); });
-    addCommand("singleAction", QStringLiteral("Single"), {QKeySequence(Qt::Key_S)},
+    addCommand("bobAction", QStringLiteral("Bob (B or -)"), {typing(Qt::Key_B), QKeySequence(Qt::Key_B), QKeySequence(Qt::Key_Minus)},
+               QStringLiteral("A bob at the current lead's lead end"), true, [this] { bob(); });
+    addCommand("singleAction", QStringLiteral("Single (S)"), {typing(Qt::Key_S), QKeySequence(Qt::Key_S)},
                QStringLiteral("A single at the current lead's lead end"), true, [this] { single(); });
-    addCommand("insertLeadAction", QStringLiteral("Insert lead after"), {QKeySequence(Qt::Key_Insert)},
+    addCommand("insertLeadAction", QStringLiteral("Insert lead after (Insert)"), {typing(Qt::Key_N), QKeySequence(Qt::Key_Insert)},
                QStringLiteral("A lead after the current one: its code, plain, no method"), true, [this] { insertLead(); });
-    addCommand("deleteLeadAction", QStringLiteral("Delete lead"), {QKeySequence(Qt::Key_Delete)},
+    addCommand("deleteLeadAction", QStringLiteral("Delete lead (Delete)"), {typing(Qt::Key_Delete), QKeySequence(Qt::Key_Delete)},
                QStringLiteral("Delete the current lead"), true, [this] { deleteLead(); });
-    addCommand("setCodeAction", QStringLiteral("Set code..."), {QKeySequence(Qt::CTRL | Qt::Key_K)},
+    addCommand("setCodeAction", QStringLiteral("Set code... (Ctrl+K)"), {typing(Qt::Key_K), QKeySequence(Qt::CTRL | Qt::Key_K)},
                QStringLiteral("The current lead's lead-head code, a letter A to M (or Shift and the letter)"), true,
                [this] { askCode(); });
     for (const LeadHeadCode code : AllLeadHeadCodes) {
@@ -370,6 +378,16 @@ void ComposerDialog::buildPlanCommands() {
                                  QStringLiteral("Show the composition as a course layout instead of the lead list"), true,
                                  [this] { showCourseView(!courseViewChosen_); });
     course->setCheckable(true);
+    QAction* musicColumn = addCommand("musicColumnAction", QStringLiteral("Music column"), {typing(Qt::Key_M)},
+                                      QStringLiteral("Each lead's music score beside it in the lead list"), true,
+                                      [this] { showMusicColumn(!display_->musicColumn()); });
+    musicColumn->setCheckable(true);
+    // The display's own menu (a right click) has the two views' toggles too.
+    display_->addAction(course);
+    display_->addAction(musicColumn);
+    display_->setContextMenuPolicy(Qt::ActionsContextMenu);
+    courseView_->addAction(course);
+    courseView_->setContextMenuPolicy(Qt::ActionsContextMenu);
     addCommand("callingAction", QStringLiteral("Calling..."), {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_C)},
                QStringLiteral("Edit the composition as a course layout or lead list"), true, [this] { editCalling(); });
     addCommand("pasteAction", QStringLiteral("Paste composition"), {QKeySequence(QKeySequence::Paste)},
@@ -396,9 +414,14 @@ void ComposerDialog::planCommand(const std::function<void()>& run) {
 
 void ComposerDialog::newComposition() {
     if (busy()) return;
+    // The question about unsaved changes comes first, before the name.
+    bool settled = false;
+    planCommand([&] { settled = session_->confirmDiscardChanges(); });
+    updateTitle();
+    if (!settled) return;
     const auto method = prompts_->askText(this, "New composition", "A plain course of the method (empty: no leads):", "");
     if (!method) return;
-    planCommand([&] { session_->newComposition(*method); });
+    planCommand([&] { session_->newComposition(*method, true); });
     updateTitle();
 }
 
@@ -456,6 +479,16 @@ void ComposerDialog::showCourseView(bool on) {
     if (session_->fields().viewChoice == 0) viewComposition();
 }
 
+void ComposerDialog::showMusicColumn(bool on) {
+    display_->setMusicColumn(on);
+    if (QAction* action = commandAction(QStringLiteral("musicColumnAction"))) action->setChecked(on);
+}
+
+void ComposerDialog::showDisplayExtras() {
+    display_->setHeldMethods(session_->heldMethods());
+    display_->setMusicTable(session_->musicTable());
+}
+
 void ComposerDialog::makeCurrent(int lead) {
     if (busy()) return;
     leadNumber_->setText(QString::number(std::clamp(lead, leadHigh_, leadLow_)));
@@ -465,6 +498,7 @@ void ComposerDialog::makeCurrent(int lead) {
 void ComposerDialog::loadMusicAtStart() {
     if (QFileInfo::exists(QStringLiteral("major.mus"))) {
         session_->loadMusicFile("major.mus");
+        showDisplayExtras();
         writeControlsNow();
     }
 }
@@ -696,7 +730,10 @@ SessionView::SaveChoice ComposerDialog::askSaveChanges(const std::string& questi
     return prompts_->askSaveChanges(this, question);
 }
 
-void ComposerDialog::compositionChanged() { updateTitle(); }
+void ComposerDialog::compositionChanged() {
+    updateTitle();
+    showDisplayExtras();
+}
 
 void ComposerDialog::recordChange(const CompositionChange& change) {
     undoStack_->push(new CompositionCommand(*session_, change));
@@ -719,6 +756,7 @@ void ComposerDialog::endWait() { QApplication::restoreOverrideCursor(); }
 
 void ComposerDialog::showComposition(const Composition* composition) {
     display_->setComposition(composition);
+    if (composition != nullptr) showDisplayExtras();
     courseView_->setComposition(composition);
 }
 
@@ -829,7 +867,10 @@ void ComposerDialog::load() { command(&ComposerSession::load); }
 void ComposerDialog::save() { command(&ComposerSession::save); }
 void ComposerDialog::exportText() { command(&ComposerSession::exportText); }
 void ComposerDialog::microSiril() { command(&ComposerSession::exportMicroSiril); }
-void ComposerDialog::music() { command(&ComposerSession::music); }
+void ComposerDialog::music() {
+    command(&ComposerSession::music);
+    showDisplayExtras();
+}
 
 void ComposerDialog::quit() {
     if (searchingNow()) {

@@ -108,6 +108,9 @@ public slots:
     // The composition view shows the course view instead of the lead list
     // (Ctrl+L, and in the More menu); the choice stays for the session.
     void showCourseView(bool on);
+    // The lead list shows each lead's music score (Ctrl+Shift+M, and in
+    // the More menu and the display's own menu); off at start.
+    void showMusicColumn(bool on);
     // Calling...: the present layout in a text box; Apply makes it the
     // composition, an error names its line and the text stays open.
     void editCalling();
@@ -161,6 +164,8 @@ private:
                         std::function<void()> run);
     // A plan edit of the session on what the controls show now.
     void planCommand(const std::function<void()>& run);
+    // The display's held methods and music table from the session.
+    void showDisplayExtras();
     // The right-hand pane and the status text in the room the window has.
     void layoutPane();
 

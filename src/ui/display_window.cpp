@@ -27,8 +27,7 @@ DisplayWindow::Geometry DisplayWindow::geometryNow() const {
     if (composition_ == nullptr) return g;
     const int count = static_cast<int>(composition_->leadCount());
     int lineWidth = 0;
-    for (int i = 1; i <= count; ++i)
-        lineWidth = std::max(lineWidth, metrics.horizontalAdvance(QString::fromStdString(composition_->displayLine(i))));
+    for (const std::string& line : lines()) lineWidth = std::max(lineWidth, metrics.horizontalAdvance(QString::fromStdString(line)));
     g.list = listLayout(count, width(), g.listHeight, lineWidth + metrics.averageCharWidth() * 2, g.lineHeight);
     return g;
 }
@@ -55,6 +54,32 @@ QString DisplayWindow::startHint() {
 void DisplayWindow::setComposition(const Composition* composition) {
     composition_ = composition;
     update();
+}
+
+void DisplayWindow::setHeldMethods(const std::vector<std::string>& held) {
+    if (held == held_) return;
+    held_ = held;
+    update();
+}
+
+void DisplayWindow::setMusicTable(const MusicTable* table) {
+    if (table == nullptr) {
+        music_.reset();
+    } else if (!music_ || music_->id() != table->id()) {
+        music_.reset();
+        music_.emplace(*table);
+    }
+    update();
+}
+
+void DisplayWindow::setMusicColumn(bool on) {
+    musicColumn_ = on;
+    update();
+}
+
+std::vector<std::string> DisplayWindow::lines() const {
+    if (composition_ == nullptr) return {};
+    return leadListLines(*composition_, held_, musicColumn_ && music_ ? &*music_ : nullptr);
 }
 
 void DisplayWindow::setCaption(const QString& caption) {
@@ -90,6 +115,7 @@ void DisplayWindow::paintEvent(QPaintEvent*) {
     const int ascent = painter.fontMetrics().ascent();
     const Geometry g = geometryNow();
     const int count = static_cast<int>(composition_->leadCount());
+    const std::vector<std::string> text = lines();
     const int scroll = std::clamp(scroll_, 0, std::max(0, g.list.contentHeight - g.listHeight));
     painter.setClipRect(0, g.top, width(), g.listHeight);
     for (int i = 0; i < count; ++i) {
@@ -98,7 +124,7 @@ void DisplayWindow::paintEvent(QPaintEvent*) {
         if (y + g.lineHeight < g.top || y > height()) continue;
         const Rgb c = leadColour(*composition_, i + 1, currentLead_);
         painter.setPen(QColor(c.red, c.green, c.blue));
-        painter.drawText(p.x, y + ascent, QString::fromStdString(composition_->displayLine(i + 1)));
+        painter.drawText(p.x, y + ascent, QString::fromStdString(text[static_cast<std::size_t>(i)]));
     }
     painter.setClipping(false);
     if (!caption_.isEmpty()) {

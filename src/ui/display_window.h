@@ -7,8 +7,14 @@
 // lead heads and lead ends are brown. Lines never print over each other: as
 // many columns as fit, and a list that scrolls (the wheel) when even one
 // column is too tall. A click on a lead's line asks for it as the current
-// lead (leadClicked).
+// lead (leadClicked). A lead's method held aside by an edit follows its
+// line; the music column, when on, gives each lead's music score.
 #include <QWidget>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "composition/music.h"
 
 namespace quarnel {
 
@@ -28,6 +34,15 @@ public:
     // An empty caption gives the whole window to the list.
     void setCaption(const QString& caption);
     const QString& caption() const { return caption_; }
+    // The methods held aside, one a lead ("" for none).
+    void setHeldMethods(const std::vector<std::string>& held);
+    // The music table the column scores with (a copy; none: no scores).
+    void setMusicTable(const MusicTable* table);
+    // The music column: off by default, so that the list keeps its format.
+    void setMusicColumn(bool on);
+    bool musicColumn() const { return musicColumn_; }
+    // The lines as drawn now.
+    std::vector<std::string> lines() const;
     // What the window says while no composition is loaded.
     static QString startHint();
     // How far the list is scrolled down, in pixels.
@@ -49,6 +64,10 @@ private:
     const Composition* composition_ = nullptr;
     int currentLead_ = 0;
     QString caption_;
+    std::vector<std::string> held_;
+    // Scored on the window's own copy: the session's table stays the session's.
+    mutable std::optional<MusicTable> music_;
+    bool musicColumn_ = false;
 };
 
 }  // namespace quarnel

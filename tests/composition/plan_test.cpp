@@ -5,6 +5,7 @@
 
 #include "composition/composition.h"
 #include "composition/plan.h"
+#include "composition/plan_edit.h"
 #include "support/composition_builders.h"
 #include "support/test_support.h"
 
@@ -91,6 +92,16 @@ TEST(PlanTest, CallsOutsideTheLeadsAreNone) {
         SCOPED_TRACE(n);
         EXPECT_EQ(composition->callAt(n), std::nullopt);
     }
+}
+
+// The methods of a plan's lines, and methods written back only into the
+// leads that have none.
+TEST(PlanTest, MethodsAreReadFromLeadLinesAndWrittenOnlyWhereThereIsNone) {
+    const std::string text = "B  Cambridge S\nnot a lead\nB-\nB  \nF  London S  \n";
+    EXPECT_EQ(methodTexts(text), (std::vector<std::string>{"Cambridge S", "", "", "London S"}));
+    EXPECT_EQ(withMethodsWhereNone(text, {"Yorkshire S", "Bristol S", "", "Ipswich S", "past the end"}),
+              "B  Cambridge S\nB- Bristol S\nB  \nF  London S  \n");
+    EXPECT_EQ(withMethodsWhereNone(text, {}), "B  Cambridge S\nB-\nB  \nF  London S  \n");
 }
 
 }  // namespace

@@ -1,16 +1,21 @@
 // The session as a state machine: the input is a sequence of the composer's
 // commands (lead changes, typed names and notations, Next, Different and
 // Match with a step limit, OK, Clear, Save, Load and Music of fuzzed files,
-// Fill with a node limit, the plan edits, a calling applied, New, and
-// the undo of the last change).
+// Fill with a node limit, the plan edits, a calling applied, New (asked
+// about unsaved changes by the session or, as the desktop program does,
+// before the name), a lead inserted and deleted again, and the undo of the
+// last change).
 // After every command the session's invariants are checked: the lead list
 // shows exactly the committed methods, the candidate shown is the candidate
 // tried, and every committed lead is true; after OK, Save, Load and each
 // plan edit the composition also round-trips through its file (false plans
-// included), and undoing an edit gives back the text there was.
+// included), undoing an edit gives back the text and the held methods
+// there were, only leads without a method hold one aside, and a lead
+// inserted and deleted again gives back the composition exactly.
 #include <fuzzer/FuzzedDataProvider.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -67,7 +72,8 @@ public:
 enum Command : int {
     LeadChange, TypedName, TypedNotation, Next, Different, Match, Ok, Clear,
     LoadFuzzed, LoadStarter, SaveAndLoad, MusicFuzzed, MusicStarter, Fill,
-    PlanCall, InsertLead, DeleteLead, SetCode, PutIn, NewComposition, Calling, UndoLast, CommandCount
+    PlanCall, InsertLead, DeleteLead, SetCode, PutIn, NewComposition, Calling, UndoLast, NewAskedFirst, InsertAndDelete,
+    CommandCount
 };
 
 // Commands in one input: enough for a load, a search, an OK and a fill to
@@ -117,6 +123,11 @@ void checkInvariants(const ComposerSession& session, const FuzzView& view) {
     const Composition* c = session.composition();
     if (c == nullptr) return;
     fuzz::checkLeadsShowCommitted(*c, fuzz::starterLibrary());
+    const std::vector<std::string>& held = session.heldMethods();
+    fuzz::require(held.size() == c->leadCount(), "one held method a lead");
+    for (int n = 1; n <= static_cast<int>(held.size()); ++n)
+        fuzz::require(held[static_cast<std::size_t>(n - 1)].empty() || c->committedMethodAt(n) == nullptr,
+                      "a lead with a method holds none aside");
     const int lead = session.fields().leadNumber;
     for (int n = 1; n <= static_cast<int>(c->leadCount()); ++n) {
         const Method* trial = c->leadAt(n)->trial();
@@ -305,6 +316,33 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 fuzz::require(savedText(*c) == before, "a refused calling changes nothing", text);
             break;
         }
+        case NewAskedFirst:
+            // As the desktop program asks: the question first, then the name.
+            if (session.confirmDiscardChanges())
+                session.newComposition(in.ConsumeBool() && !named.empty()
+                                           ? named[in.ConsumeIntegralInRange<std::size_t>(0, named.size() - 1)]->first
+                                           : in.ConsumeRandomLengthString(20),
+                                       true);
+            break;
+        case InsertAndDelete: {
+            // Whatever the insert spoils (a false plan, methods held aside),
+            // the delete mends: the same text, no method held.
+            if (c == nullptr) break;
+            const bool noneHeld = std::all_of(session.heldMethods().begin(), session.heldMethods().end(),
+                                              [](const std::string& m) { return m.empty(); });
+            const std::string before = savedText(*c);
+            f.leadNumber = in.ConsumeIntegralInRange<int>(0, leads + 1);
+            session.leadChanged();
+            if (!session.insertLead()) break;
+            fuzz::require(session.deleteLead(), "an inserted lead can be deleted", before);
+            if (noneHeld) {
+                fuzz::require(savedText(*session.composition()) == before, "a lead inserted and deleted gives back the text", before);
+                fuzz::require(std::all_of(session.heldMethods().begin(), session.heldMethods().end(),
+                                          [](const std::string& m) { return m.empty(); }),
+                              "a lead inserted and deleted leaves nothing held", before);
+            }
+            break;
+        }
         case UndoLast:
             // The last change undone gives back the text it was made from, and redone the text it made.
             if (view.last && view.last->kind == CompositionChange::Kind::Load && view.last->loadBefore.loaded &&
@@ -313,6 +351,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 session.restoreLoad(change.loadBefore);
                 fuzz::require(session.composition() != nullptr && savedText(*session.composition()) == change.loadBefore.text,
                               "an undone change gives back the composition", change.label);
+                std::vector<std::string> held = change.loadBefore.held;
+                held.resize(session.composition()->leadCount());
+                fuzz::require(session.heldMethods() == held, "an undone change gives back the held methods", change.label);
                 session.restoreLoad(change.loadAfter);
                 fuzz::require(session.composition() != nullptr && savedText(*session.composition()) == change.loadAfter.text,
                               "a redone change gives back its composition", change.label);

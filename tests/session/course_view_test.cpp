@@ -4,6 +4,7 @@
 
 #include "composition/composition.h"
 #include "composition/layout_reader.h"
+#include "composition/layout_text.h"
 #include "session/course_view.h"
 #include "support/composition_builders.h"
 #include "support/test_support.h"
@@ -27,7 +28,7 @@ TEST(CourseViewTest, ShowsEachCourseAsComposersWriteIt) {
               "64352  -     -   R.CR.\n"
               "56342     -      NYNC.R\n"
               "\n"
-              "5 parts, 1280 changes\n"
+              "5 part, 1280 changes\n"
               "C Cambridge S\n"
               "N Lincolnshire S\n"
               "R Rutland S\n"
@@ -51,7 +52,7 @@ TEST(CourseViewTest, LeadsWithoutMethodsAndTenorsAwayAreShown) {
     EXPECT_EQ(plainText(courseViewText(*c)), "2345678  B  T   Methods\n"
                                              "4823756  -  s   C?.Ys\n"
                                              "\n"
-                                             "10 parts, 960 changes\n"
+                                             "10 part, 960 changes\n"
                                              "C Cambridge S\n"
                                              "Y Yorkshire S\n");
 }

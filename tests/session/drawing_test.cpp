@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 
 #include "composition/composition.h"
+#include "composition/music.h"
 #include "methods/major_method.h"
 #include "session/drawing.h"
 #include "support/composition_builders.h"
@@ -126,6 +128,34 @@ TEST(DrawingTest, FalsePlanLeadsHaveAColourOfTheirOwn) {
     EXPECT_EQ(leadColour(*c, 2, 1), FalsePlanBrown);
     EXPECT_EQ(leadColour(*c, 1, 1), Violet);  // the current lead keeps its marks
     EXPECT_NE(FalsePlanBrown, Red);
+}
+
+// The lead list: a held method after its lead's line where a name would
+// stand; with music, the lines padded alike and each lead's score
+// right-aligned after them, adding up to the composition's music.
+TEST(DrawingTest, TheLeadListShowsHeldMethodsAndAMusicColumn) {
+    const auto c = test::composition("B  Cambridge S\nB- \nBs Yorkshire S\n");
+    const std::vector<std::string> held{"", "London S", ""};
+    const std::vector<std::string> plain = leadListLines(*c, held, nullptr);
+    ASSERT_EQ(plain.size(), 3u);
+    EXPECT_EQ(plain[0], c->displayLine(1));
+    EXPECT_EQ(plain[1], c->displayLine(2) + " (held: London S)");
+    EXPECT_EQ(leadListLines(*c, {}, nullptr)[1], c->displayLine(2));  // nothing held
+    std::istringstream file("Rounds\n10 0 12345678\nQueens\n10 0 13572468\nRuns\n1 0 xxxx5678 xxxx8765\n");
+    MusicTable music = MusicTable::read(file);
+    const std::vector<std::string> scored = leadListLines(*c, held, &music);
+    std::size_t width = 0;
+    for (const std::string& line : plain) width = std::max(width, line.size());
+    int total = 0;
+    for (int n = 1; n <= 3; ++n) {
+        SCOPED_TRACE(n);
+        const std::string& line = scored[static_cast<std::size_t>(n - 1)];
+        EXPECT_EQ(line.substr(0, plain[static_cast<std::size_t>(n - 1)].size()), plain[static_cast<std::size_t>(n - 1)]);
+        EXPECT_EQ(line.size(), scored[0].size());
+        total += std::stoi(line.substr(width));
+    }
+    EXPECT_GT(total, 0);
+    EXPECT_EQ(total, c->musicScore(0, music, false));
 }
 
 }  // namespace quarnel

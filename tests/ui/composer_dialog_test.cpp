@@ -22,10 +22,12 @@
 #include <QToolButton>
 #include <algorithm>
 #include <deque>
+#include <functional>
 #include <fstream>
 #include <sstream>
 
 #include "cli/commands.h"
+#include "composition/music.h"
 #include "methods/method_library.h"
 #include "ui/composer_dialog.h"
 #include "ui/diagram_window.h"
@@ -717,14 +719,20 @@ private slots:
         QCOMPARE(textOf(1003), QStringLiteral("bs"));
         QCOMPARE(dialog->session().composition()->callAt(3), std::optional(Call::Plain));
         display->setFocus();
+        const std::string course = dialog->session().saveText();
         QTest::keyClick(display, Qt::Key_Insert);
         QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{8});
         QCOMPARE(textOf(1005), QStringLiteral("4"));
         QVERIFY(dialog->session().composition()->planIsFalse());
         QVERIFY(control<QPlainTextEdit>(1023)->toPlainText().startsWith(QStringLiteral("The plan is false: ")));
+        // The methods the false plan took are shown held aside, and come
+        // back with the Delete that mends it.
+        const std::vector<std::string> lines = display->lines();
+        QVERIFY(std::any_of(lines.begin(), lines.end(), [](const std::string& l) { return l.find("(held: Cambridge S)") != std::string::npos; }));
         QTest::keyClick(display, Qt::Key_Delete);
         QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{7});
         QVERIFY(!dialog->session().composition()->planIsFalse());
+        QCOMPARE(dialog->session().saveText(), course);
         QTest::keyClick(display, Qt::Key_F, Qt::ShiftModifier);
         QCOMPARE(dialog->session().composition()->codeAt(4)->letter(), 'F');
         // Go to lead.
@@ -758,7 +766,104 @@ private slots:
             QVERIFY2(!action->shortcut().isEmpty(), name);
             QVERIFY2(action->toolTip().contains(action->shortcut().toString(QKeySequence::NativeText)), name);
         }
-        QCOMPARE(dialog->commandAction(QStringLiteral("bobAction"))->shortcuts().size(), 2);
+        QCOMPARE(dialog->commandAction(QStringLiteral("bobAction"))->shortcuts().size(), 3);
+        QVERIFY(dialog->commandAction(QStringLiteral("bobAction"))->text().contains(QStringLiteral("(B or -)")));
+    }
+
+    // While the name field has the focus, Ctrl+Shift and the command's key
+    // reach the plan commands (the field keeps what was typed), and the one
+    // letter stays typing.
+    void thePlanCommandsAreReachedWhileTyping() {
+        prompts->texts = {std::string("Cambridge")};
+        QTest::keyClick(dialog.get(), Qt::Key_N, Qt::ControlModifier);
+        QLineEdit* name = control<QLineEdit>(1003);
+        const Composition* (ComposerSession::*composition)() const = &ComposerSession::composition;
+        const auto session = [&] { return (dialog->session().*composition)(); };
+        const auto lead3 = [&] {
+            control<QLineEdit>(1005)->setText(QStringLiteral("3"));
+            dialog->makeCurrent(3);
+        };
+        struct Case {
+            const char* action;
+            Qt::Key key;
+            std::function<bool()> done;
+        };
+        const Case cases[] = {
+            {"bobAction", Qt::Key_B, [&] { return session()->callAt(3) == Call::Bob; }},
+            {"singleAction", Qt::Key_S, [&] { return session()->callAt(3) == Call::Single; }},
+            {"plainAction", Qt::Key_P, [&] { return session()->callAt(3) == Call::Plain; }},
+            {"insertLeadAction", Qt::Key_N, [&] { return session()->leadCount() == 8; }},
+            {"deleteLeadAction", Qt::Key_Delete, [&] { return session()->leadCount() == 7; }},
+            {"setCodeAction", Qt::Key_K, [&] { return session()->codeAt(3)->letter() == 'F'; }},
+            {"musicColumnAction", Qt::Key_M, [&] { return dialog->displayWindow()->musicColumn(); }},
+        };
+        for (const Case& c : cases) {
+            lead3();
+            name->setFocus();
+            name->setText(QStringLiteral("cam"));
+            if (c.key == Qt::Key_K) prompts->texts = {std::string("F")};
+            QAction* action = dialog->commandAction(QString::fromLatin1(c.action));
+            QVERIFY2(action != nullptr, c.action);
+            QCOMPARE(action->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | c.key));
+            QVERIFY2(action->toolTip().contains(action->shortcut().toString(QKeySequence::NativeText)), c.action);
+            QTest::keyClick(name, c.key, Qt::ControlModifier | Qt::ShiftModifier);
+            QVERIFY2(c.done(), c.action);
+            QCOMPARE(name->text(), QStringLiteral("cam"));
+        }
+        // A letter typed is still a letter of the name.
+        lead3();
+        name->setFocus();
+        QTest::keyClick(name, Qt::Key_B);
+        QCOMPARE(name->text(), QStringLiteral("camb"));
+        QCOMPARE(session()->callAt(3), std::optional(Call::Plain));
+    }
+
+    // New asks about unsaved changes before it asks for the method: Cancel
+    // there asks nothing more.
+    void newAsksAboutUnsavedChangesFirst() {
+        loadSample();
+        dialog->displayWindow()->setFocus();
+        QTest::keyClick(dialog->displayWindow(), Qt::Key_P);
+        QVERIFY(dialog->session().hasUnsavedChanges());
+        const std::size_t titles = prompts->titles.size();
+        prompts->saveChoices = {Prompts::SaveChoice::Cancel};
+        prompts->texts = {std::string("Cambridge")};
+        QTest::keyClick(dialog.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(prompts->questions.back(), std::string(kSaveChangesQuestion));
+        QCOMPARE(prompts->titles.size(), titles);  // no name asked for
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{8});
+        prompts->saveChoices = {Prompts::SaveChoice::Discard};
+        const std::size_t questions = prompts->questions.size();
+        QTest::keyClick(dialog.get(), Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(prompts->questions.size(), questions + 1);  // asked once, before the name
+        QCOMPARE(prompts->titles.back(), std::string("New composition"));
+        QCOMPARE(dialog->session().composition()->leadCount(), std::size_t{7});
+    }
+
+    // The music column is off at start (the lead list keeps its format); the
+    // menu item and the display's own menu turn it on, each lead's score after its line.
+    void theMusicColumnShowsEachLeadsScore() {
+        loadSample();
+        prompts->files = {(data + QStringLiteral("/major.mus")).toStdString()};
+        click(1035);
+        DisplayWindow* display = dialog->displayWindow();
+        QVERIFY(!display->musicColumn());
+        const Composition& c = *dialog->session().composition();
+        QCOMPARE(display->lines().front(), c.displayLine(1));
+        QAction* action = dialog->commandAction(QStringLiteral("musicColumnAction"));
+        QVERIFY(dialog->commandsMenu()->actions().contains(action));
+        QVERIFY(display->actions().contains(action));
+        action->trigger();
+        QVERIFY(display->musicColumn() && action->isChecked());
+        MusicTable music = *dialog->session().musicTable();
+        const std::vector<std::string> lines = display->lines();
+        for (int n = 1; n <= static_cast<int>(c.leadCount()); ++n) {
+            const std::string& line = lines[static_cast<std::size_t>(n - 1)];
+            const std::string last = line.substr(line.find_last_of(' ') + 1);
+            QCOMPARE(std::stoi(last), c.musicScore(n, music, false));
+        }
+        action->trigger();
+        QVERIFY(!display->musicColumn());
     }
 
     // The window resizes: the controls keep their places, the display takes the room.
