@@ -276,7 +276,7 @@ std::optional<std::pair<Call, int>> callCell(std::string_view cell) {
     return std::nullopt;
 }
 
-bool isHeaderRounds(std::string_view t) { return t == "23456" || t == "2345678"; }
+bool isHeaderRounds(std::string_view t) { return t == "23456" || t == "2345678" || t == "12345678"; }
 // A title over a column of a course layout: a calling position (a letter or
 // two) or the Methods column. A longer word beside rounds is a method's name
 // and the line a lead of a lead list whose lead head is rounds.

@@ -74,6 +74,20 @@ TEST(LayoutCommandTest, APartVariedByANoteIsWrittenOutWithThePublishedContents) 
     EXPECT_EQ(layout.substr(layout.size() - last.size()), last) << layout;
 }
 
+// Davies's 3-part of five-spliced, printed with its course heads as whole
+// rows under "12345678": the published length, part end and Contains.
+TEST(LayoutCommandTest, APublishedThreePartWithWholeRowCourseHeadsImportsAtItsLength) {
+    const auto c = read(readLayout(test::readFile(test::testDataDir() + "/compositions/davies_5088_spliced.txt"), library()));
+    EXPECT_EQ(c->partCount(), 3);
+    EXPECT_EQ(c->partEnd().row().text(), "12356478");
+    const std::string layout = cli::layoutText(*c, library(), false);
+    EXPECT_EQ(layout.substr(0, layout.find('\n')), "5088 Spliced Surprise Major (5m)");
+    EXPECT_NE(layout.find("Contains 1152 Bristol, 1152 Yorkshire, 960 Cambridge, 960 Lincolnshire, 864 Rutland, "
+                          "74 changes of method\n"),
+              std::string::npos)
+        << layout;
+}
+
 TEST(LayoutCommandTest, ALeadListGivesEachLeadsMethodCallAndLeadHead) {
     const auto c = read("B  Yorkshire S\nB- Yorkshire S\nBs Cambridge S\n");
     EXPECT_EQ(cli::layoutText(*c, library(), true),
@@ -109,7 +123,7 @@ TEST(LayoutCommandTest, ImportThenLayoutThenImportIsTheSameComposition) {
     };
     for (const char* name : {"pitstow_5088_yorkshire.txt", "humphrey_5088_yorkshire.txt", "starbuck_4032_yorkshire.txt",
                              "taylor_5152_yorkshire.txt", "lee_5024_spliced.txt", "anon_1280_spliced.txt",
-                             "gay_1344_spliced_cyclic.txt"})
+                             "gay_1344_spliced_cyclic.txt", "davies_5088_spliced.txt"})
         check(test::testDataDir() + "/compositions/" + name);
 }
 
