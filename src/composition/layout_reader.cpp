@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "composition/calling.h"
+#include "composition/composer_line.h"
 #include "ringing/bell_symbols.h"
 #include "ringing/lead_end_table.h"
 #include "ringing/model_error.h"
@@ -352,12 +353,15 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
     // key, parts, header.
     std::vector<bool> used(lines.size(), false);
     bool seenData = false;
+    // "Composed by A. B. Smith" goes into the file text, above the leads.
+    std::string composer;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const int n = static_cast<int>(i + 1);
         const std::string_view l = trim(lines[i]);
         if (l.empty()) continue;
         const std::string low = lowered(l);
-        if (l[0] == '#' || low.rfind("composed by", 0) == 0 || low.rfind("arranged by", 0) == 0 ||
+        if (const auto named = composerOfLine(l); named && composer.empty()) composer = *named;
+        if (l[0] == '#' || composerOfLine(l) || low.rfind("composed by", 0) == 0 || low.rfind("arranged by", 0) == 0 ||
             low.rfind("contains ", 0) == 0 ||
             std::all_of(l.begin(), l.end(), [](char c) { return c == '-' || c == '=' || c == ' '; }) ) {
             if (!(l.size() == 1 && l[0] == '-')) {
@@ -645,7 +649,7 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
     const PartEnd partEnd(r.running);
     if (parts && partEnd.count() != *parts)
         fail(partsLineNumber, "comes round in " + std::to_string(partEnd.count()) + " parts, not " + std::to_string(*parts));
-    std::string out;
+    std::string out = composer.empty() ? std::string() : composerLine(composer) + "\n";
     for (const LeadRead& lead : r.leads) out += std::string(1, lead.code) + symbolOf(lead.call) + " " + lead.method + "\n";
     return out;
 }
