@@ -101,18 +101,13 @@ int lineCommand(const CommandLine& line, std::ostream&, std::ostream& err) {
     const auto text = methodText(line.words[0], err);
     if (!text) return ExitBadInput;
     const MajorMethod method(*text);
-    const std::string& name = MethodLibrary::instance().nameOf(*text);
-    const std::string title = name.empty() ? method.notationText() : methodTitle(name);
+    const std::string title = blueLineTitle(method, MethodLibrary::instance());
     const BlueLine blue = blueLine(method, title, options);
     if (blue.figure.items.empty()) {
         err << "No blue line for " << line.words[0] << ": its lead-head code has no lead end\n";
         return ExitBadInput;
     }
-    // A margin of a place's width around the figure.
-    Figure framed{blue.figure.width + 24, blue.figure.height + 24, {}};
-    Page page = pageOf(framed);
-    place(page, blue.figure, {12, 12});
-    return write({page}, output, *format, title, err);
+    return write({blueLinePage(blue)}, output, *format, title, err);
 }
 
 }  // namespace quarnel::cli

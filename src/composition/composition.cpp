@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "composition/composer_line.h"
 #include "composition/music.h"
 #include "methods/major_method.h"
 #include "ringing/model_error.h"
@@ -239,6 +240,13 @@ std::unique_ptr<Composition> readComposition(std::istream& in, int halfLength, c
         // A line longer than the format allows is read as its first 199
         // characters, so that no lead is lost.
         if (line.size() > LineLimit) line.resize(LineLimit);
+        // "Composed by A. B. Smith" above the leads names the composer and
+        // is no lead of code C; the first that names someone counts.
+        if (const auto composer = composerOfLine(line)) {
+            // Cut so that the line Save writes for it is read back whole.
+            if (c->composer_.empty()) c->composer_ = composerOfLine(composerLine(*composer).substr(0, LineLimit)).value_or("");
+            continue;
+        }
         if (!isLeadLine(line)) continue;
         try {
             c->leads_.push_back(std::make_unique<Lead>(line, running, halfLength, library));
@@ -482,6 +490,7 @@ Plan Composition::plan() const {
 }
 
 void Composition::save(std::ostream& out) const {
+    if (!composer_.empty()) out << composerLine(composer_) << '\n';
     for (const auto& lead : leads_) out << lead->writeLine();
 }
 

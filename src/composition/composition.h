@@ -147,6 +147,10 @@ public:
     // order; empty for a true plan.
     const std::vector<PlanRepeat>& planRepeats() const { return planRepeats_; }
     bool planIsFalse() const { return !planRepeats_.empty(); }
+    // The composer its file names ("Composed by A. B. Smith" or "Composer:
+    // A. B. Smith", see composition/composer_line.h); empty when it names
+    // none. Save writes the line back above the leads.
+    const std::string& composer() const { return composer_; }
     // Whether lead n's lead head or lead end repeats, or repeats one of its.
     bool leadInFalsePlan(int n) const;
 
@@ -225,6 +229,7 @@ private:
     int falsenessLead_ = 0;  // the lead the falseness figures describe
     std::vector<std::string> loadReport_;
     std::vector<PlanRepeat> planRepeats_;
+    std::string composer_;
 
     // Why a lead line's method text gives no method: the reason its place
     // notation does not read, or "not in the method library" with a

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "composition/calling.h"
+#include "composition/composer_line.h"
 #include "composition/part_notes.h"
 #include "ringing/bell_symbols.h"
 #include "ringing/lead_end_table.h"
@@ -356,6 +357,8 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
     // key, parts, header.
     std::vector<bool> used(lines.size(), false);
     bool seenData = false;
+    // "Composed by A. B. Smith" goes into the file text, above the leads.
+    std::string composer;
     // Notes that ring some parts differently, with the bracketed pieces of
     // the layout they name.
     std::vector<PartVariation> variations;
@@ -367,7 +370,8 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
         const std::string_view l = trim(lines[i]);
         if (l.empty()) continue;
         const std::string low = lowered(l);
-        if (l[0] == '#' || low.rfind("composed by", 0) == 0 || low.rfind("arranged by", 0) == 0 ||
+        if (const auto named = composerOfLine(l); named && composer.empty()) composer = *named;
+        if (l[0] == '#' || composerOfLine(l) || low.rfind("composed by", 0) == 0 || low.rfind("arranged by", 0) == 0 ||
             low.rfind("contains ", 0) == 0 ||
             std::all_of(l.begin(), l.end(), [](char c) { return c == '-' || c == '=' || c == ' '; }) ) {
             if (!(l.size() == 1 && l[0] == '-')) {
@@ -725,7 +729,7 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
             fail(partsLineNumber, "with the parts varied as the notes say, the composition ends at " + end.text() +
                                       ", not rounds");
     }
-    std::string out;
+    std::string out = composer.empty() ? std::string() : composerLine(composer) + "\n";
     for (const LeadRead& lead : leads) out += std::string(1, lead.code) + symbolOf(lead.call) + " " + lead.method + "\n";
     return out;
 }

@@ -5,6 +5,7 @@
 
 #include "composition/analysis.h"
 #include "composition/calling.h"
+#include "composition/composer_line.h"
 #include "composition/composition.h"
 #include "composition/layout_reader.h"
 #include "methods/method_library.h"
@@ -178,6 +179,14 @@ std::string courseLayout(const Composition& c, const MethodLibrary& library) {
     return out;
 }
 
+// The composer's line under the title, as composers publish it.
+std::string withComposer(std::string text, const Composition& c) {
+    if (c.composer().empty()) return text;
+    const std::size_t titleEnd = text.find('\n');
+    text.insert(titleEnd == std::string::npos ? text.size() : titleEnd + 1, composerLine(c.composer()) + "\n");
+    return text;
+}
+
 }  // namespace
 
 std::vector<LayoutLine> layoutLines(const CompositionCalling& calling) {
@@ -215,12 +224,13 @@ std::string layoutText(const Composition& c, const MethodLibrary& library, bool 
             try {
                 std::ostringstream saved;
                 c.save(saved);
-                if (readLayout(layout, library) == saved.str()) return layout;
+                const std::string published = withComposer(layout, c);
+                if (readLayout(published, library) == saved.str()) return published;
             } catch (const ModelError&) {
             }
         }
     }
-    return leadList(c, library);
+    return withComposer(leadList(c, library), c);
 }
 
 }  // namespace quarnel

@@ -19,7 +19,8 @@ class MethodLibrary;
 // The published layout of a composition: the course layout when every
 // course head has the tenors home and the calls read back to the same
 // leads, otherwise (or with leadHeads) the lead list. Its first line is the
-// title ("5024 Spliced Surprise Major (4m)"). Empty for no leads.
+// title ("5024 Spliced Surprise Major (4m)"), with "Composed by A. B. Smith"
+// under it when the composition names its composer. Empty for no leads.
 std::string layoutText(const Composition& composition, const MethodLibrary& library, bool leadHeads);
 
 // A line of the course layout: the courses it covers (the first, then

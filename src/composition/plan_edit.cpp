@@ -1,5 +1,6 @@
 #include "composition/plan_edit.h"
 
+#include "composition/composer_line.h"
 #include "composition/plan.h"
 
 namespace quarnel {
@@ -8,7 +9,7 @@ namespace {
 // A lead line as the composition file reads it: a code letter (or one of
 // the letters that read as a lead without a lead-end row) first.
 bool isLeadLine(std::string_view line) {
-    if (line.empty()) return false;
+    if (line.empty() || composerOfLine(line)) return false;
     const char c = line[0];
     return (c >= 'A' && c <= 'M') || c == 'Q' || c == 'Z';
 }
@@ -29,6 +30,13 @@ std::string leadLine(LeadHeadCode code, Call call, std::string_view method) {
         line += method;
     }
     return line;
+}
+
+// The edited lead lines as a file text, under the composer line of the text
+// they were taken from: an edit of the plan keeps the composer.
+std::string edited(std::string_view original, const std::vector<std::string>& lines) {
+    const std::string composer = composerOfText(original);
+    return (composer.empty() ? std::string() : composerLine(composer) + "\n") + planText(lines);
 }
 
 }  // namespace
@@ -62,7 +70,7 @@ std::string withCall(std::string_view text, int lead, Call call) {
     std::string& line = lineOf(lines, lead);
     if (line.size() < 2) line.resize(2, ' ');
     line[1] = symbolOf(call);
-    return planText(lines);
+    return edited(text, lines);
 }
 
 std::string withLeadInserted(std::string_view text, int lead, LeadHeadCode code) {
@@ -70,21 +78,21 @@ std::string withLeadInserted(std::string_view text, int lead, LeadHeadCode code)
     if (lead < 0 || static_cast<std::size_t>(lead) > lines.size()) return std::string(text);
     if (valid(lines, lead)) code = LeadHeadCode::fromLetter(lineOf(lines, lead)[0]).value_or(code);
     lines.insert(lines.begin() + lead, leadLine(code, Call::Plain, {}));
-    return planText(lines);
+    return edited(text, lines);
 }
 
 std::string withLeadDeleted(std::string_view text, int lead) {
     std::vector<std::string> lines = planLines(text);
     if (!valid(lines, lead)) return std::string(text);
     lines.erase(lines.begin() + (lead - 1));
-    return planText(lines);
+    return edited(text, lines);
 }
 
 std::string withCode(std::string_view text, int lead, LeadHeadCode code) {
     std::vector<std::string> lines = planLines(text);
     if (!valid(lines, lead)) return std::string(text);
     lineOf(lines, lead)[0] = code.letter();
-    return planText(lines);
+    return edited(text, lines);
 }
 
 std::string withMethod(std::string_view text, int lead, LeadHeadCode code, std::string_view method) {
@@ -92,7 +100,7 @@ std::string withMethod(std::string_view text, int lead, LeadHeadCode code, std::
     if (!valid(lines, lead)) return std::string(text);
     std::string& line = lineOf(lines, lead);
     line = leadLine(code, callOfSymbol(line.size() > 1 ? line[1] : ' '), method);
-    return planText(lines);
+    return edited(text, lines);
 }
 
 std::vector<std::string> methodTexts(std::string_view text) {

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "methods/method_library.h"
 #include "ringing/bell_symbols.h"
 #include "ringing/method.h"
+#include "session/sheet.h"
 
 namespace quarnel {
 
@@ -97,6 +99,19 @@ BlueLine blueLine(const Method& method, const std::string& title, const BlueLine
         start = start.times(leadHead);
     }
     return line;
+}
+
+std::string blueLineTitle(const Method& method, const MethodLibrary& library) {
+    const std::string notation = method.notationText();
+    const std::string& name = library.nameOf(notation);
+    return name.empty() ? notation : methodTitle(name);
+}
+
+Page blueLinePage(const BlueLine& line) {
+    const Figure framed{line.figure.width + 2 * BlueLineMargin, line.figure.height + 2 * BlueLineMargin, {}};
+    Page page = pageOf(framed);
+    place(page, line.figure, {BlueLineMargin, BlueLineMargin});
+    return page;
 }
 
 }  // namespace quarnel

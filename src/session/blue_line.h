@@ -13,6 +13,7 @@
 namespace quarnel {
 
 class Method;
+class MethodLibrary;
 
 // Place notation as ringers print it: the half lead in full places, "-" for
 // the cross, "." between two changes that are not the cross, then a comma and
@@ -51,5 +52,16 @@ struct BlueLine {
 // method's name, or its notation text when it has none.
 BlueLine blueLine(const Method& method, const std::string& title, const BlueLineOptions& options = {},
                   const BlueLineStyle& style = {});
+
+// The title a blue line of the method carries: the library's name as a
+// title ("Cambridge Surprise Major"), or its notation text when the library
+// has no name for it.
+std::string blueLineTitle(const Method& method, const MethodLibrary& library);
+
+// A page of the blue line with a margin around it, as its SVG, PNG or PDF
+// file and the clipboard take it (the blue line of quarnel-cli line and of
+// the diagrams' Save as).
+inline constexpr double BlueLineMargin = 12;
+Page blueLinePage(const BlueLine& line);
 
 }  // namespace quarnel

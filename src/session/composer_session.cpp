@@ -13,6 +13,7 @@
 #include "ringing/lead_head_code.h"
 #include "ringing/model_error.h"
 #include "ringing/notation_forms.h"
+#include "session/sheet.h"
 
 namespace quarnel {
 
@@ -759,6 +760,43 @@ void ComposerSession::save() {
 void ComposerSession::exportText() { saveAs("txt", exportFileName_, &Composition::exportText, "Export lead heads"); }
 void ComposerSession::exportMicroSiril() {
     saveAs("maj", microSirilFileName_, &Composition::exportMicroSiril, "Export MicroSiril file");
+}
+
+std::string ComposerSession::noSheetReason() const {
+    if (!composition_) return "No composition loaded: load one, or make one with New";
+    if (composition_->leadCount() == 0)
+        return "No composition in " + std::filesystem::path(compositionFileName_).filename().string() + ": it has no leads";
+    return std::string();
+}
+
+std::vector<Page> ComposerSession::sheet(PaperSize paper) {
+    if (const std::string why = noSheetReason(); !why.empty()) {
+        view_.showMessage(why, SessionView::MessageKind::Warning);
+        return {};
+    }
+    return compositionSheet(*composition_, library_, musicTable(), {paper, ""});
+}
+
+bool ComposerSession::exportSheet(const PageFileWriter& write) {
+    if (const std::string why = noSheetReason(); !why.empty()) {
+        view_.showMessage(why, SessionView::MessageKind::Warning);
+        return false;
+    }
+    // The composition's name as a PDF, in the folder of the last sheet
+    // written, or else beside the composition.
+    namespace fs = std::filesystem;
+    const fs::path composition(compositionFileName_);
+    const fs::path folder = !sheetFileName_.empty() ? fs::path(sheetFileName_).parent_path() : composition.parent_path();
+    const std::string offered = (folder / composition.filename().replace_extension(".pdf")).string();
+    const auto path = view_.chooseFile(SessionView::FileDialog::Save, "pdf", offered, "Export PDF");
+    if (!path) return false;
+    const std::string failure = write(sheet(A4), *path);
+    if (!failure.empty()) {
+        view_.showMessage(failure, SessionView::MessageKind::Error);
+        return false;
+    }
+    sheetFileName_ = *path;
+    return true;
 }
 
 void ComposerSession::music() {

@@ -20,6 +20,7 @@
 #include "methods/method_library.h"
 #include "session/composition_snapshot.h"
 #include "session/dialog_fields.h"
+#include "session/page.h"
 #include "methods/name_matching.h"
 #include "session/session_view.h"
 
@@ -77,6 +78,24 @@ public:
     void exportText();
     void exportMicroSiril();
     void music();
+
+    // On paper: the composition sheet (session/sheet.h) of the present
+    // composition with the loaded music table, under the composer its file
+    // names. Why there is none, as quarnel-cli sheet says it ("No
+    // composition in quarnel.txt: it has no leads"), or "" when there is.
+    std::string noSheetReason() const;
+    // The sheet's pages on the paper; none, after the message of
+    // noSheetReason, when there is nothing to print.
+    std::vector<Page> sheet(PaperSize paper);
+    // Writes pages to a file: "" when written whole, otherwise the message
+    // to show (the painter's PDF writer, ui/page_writer.h).
+    using PageFileWriter = std::function<std::string(const std::vector<Page>& pages, const std::string& path)>;
+    // Export PDF: the sheet on A4 to a .pdf file the composer chooses,
+    // written whole or not at all; a failure is shown as a message. The
+    // file offered is the composition's name with .pdf, beside it, or in
+    // the folder of the last sheet written. True when written.
+    bool exportSheet(const PageFileWriter& write);
+    const std::string& sheetFileName() const { return sheetFileName_; }
 
     // Load and Music of a named file, without a file dialog. False (and a
     // message to the view) when the file does not open or does not read.
@@ -215,6 +234,7 @@ private:
     std::string compositionFileName_ = "quarnel.txt";
     std::string exportFileName_ = "peal.txt";
     std::string microSirilFileName_ = "quarnel.maj";
+    std::string sheetFileName_;  // empty until a sheet is written
     bool searching_ = false;
     bool searchStopped_ = false;
     // The save text of the file last loaded or saved ("" for none).

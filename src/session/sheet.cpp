@@ -5,6 +5,7 @@
 
 #include "composition/analysis.h"
 #include "composition/calling.h"
+#include "composition/composer_line.h"
 #include "composition/composition.h"
 #include "composition/layout_text.h"
 #include "composition/music.h"
@@ -112,15 +113,19 @@ std::vector<Page> compositionSheet(const Composition& composition, const MethodL
     if (composition.leadCount() == 0) return {};
     PageFlow flow(options.paper);
     std::vector<std::string> layout = linesOf(layoutText(composition, library, false));
-    // The title is the layout's first line; "Contains" is written below with
-    // all-the-work beside it.
+    // The title is the layout's first line; the composer's line is set
+    // under it in the proportional face, and "Contains" is written below
+    // with all-the-work beside it.
     const std::string title = layout.front();
     layout.erase(layout.begin());
     layout.erase(std::remove_if(layout.begin(), layout.end(),
-                                [](const std::string& l) { return startsWith(l, "Contains"); }),
+                                [](const std::string& l) { return startsWith(l, "Contains") || composerOfLine(l); }),
                  layout.end());
     flow.text(title, SheetTitleSize, Face::Proportional, true, Align::Centre);
-    if (!options.composer.empty()) flow.text(options.composer, SheetTextSize + 1, Face::Proportional, false, Align::Centre);
+    const std::string composer = !options.composer.empty()       ? options.composer
+                                 : !composition.composer().empty() ? composerLine(composition.composer())
+                                                                   : std::string();
+    if (!composer.empty()) flow.text(composer, SheetTextSize + 1, Face::Proportional, false, Align::Centre);
     flow.space(12);
 
     std::size_t widest = 0;

@@ -19,7 +19,9 @@ class MusicTable;
 
 struct SheetOptions {
     PaperSize paper = A4;
-    std::string composer;  // a line under the title when not empty
+    // The line under the title; when empty, "Composed by NAME" for the
+    // composer the composition's file names (none when it names none).
+    std::string composer;
 };
 
 // Sizes in points.

@@ -39,6 +39,7 @@
 #include "ui/diagram_window.h"
 #include "ui/fill_window.h"
 #include "ui/display_window.h"
+#include "ui/sheet_printing.h"
 
 namespace quarnel {
 namespace {
@@ -141,6 +142,7 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
     viewComposition();
     installAnalysisCommand();
     buildPlanCommands();
+    buildPaperCommands();
     connect(qApp, &QGuiApplication::commitDataRequest, this, &ComposerDialog::commitData);
     methodName_->setFocus();
 }
@@ -310,6 +312,8 @@ void ComposerDialog::buildControls() {
     display_ = new DisplayWindow(this, dialogRect(145, 0, 377, 358), QStringLiteral("Display"), 1017);
     upper_ = new DiagramWindow(this, dialogRect(145, 0, 377, 179), QStringLiteral("Display"), 1030);
     lower_ = new DiagramWindow(this, dialogRect(145, 179, 377, 179), QStringLiteral("Display"), 1031);
+    upper_->setPrompts(prompts_);
+    lower_->setPrompts(prompts_);
     upper_->setCaption(QStringLiteral("Committed method"));
     lower_->setCaption(QStringLiteral("Candidate"));
     connect(display_, &DisplayWindow::leadClicked, this, &ComposerDialog::makeCurrent);
@@ -401,6 +405,18 @@ void ComposerDialog::buildPlanCommands() {
     commandsButton_->setToolTip(QStringLiteral("More commands: Undo, Redo, New, calls, leads, codes, Go to lead"));
     // Undo reaches the composition from a field with nothing of its own to undo.
     for (QLineEdit* edit : {methodName_, leadNumber_, maxFalseness_}) edit->installEventFilter(this);
+}
+
+// On paper: the composition sheet as a PDF file or on the printer, built by
+// the session and put on paper by ui/sheet_printing.
+void ComposerDialog::buildPaperCommands() {
+    commandsMenu_->addSeparator();
+    addCommand("exportPdfAction", QStringLiteral("Export PDF..."), {},
+               QStringLiteral("The composition sheet as a PDF file: layout, figures, music and blue lines"), true,
+               [this] { exportSheetPdf(*session_); });
+    addCommand("printAction", QStringLiteral("Print..."), {QKeySequence(QKeySequence::Print)},
+               QStringLiteral("Print the composition sheet (the print dialog also offers a PDF file)"), true,
+               [this] { printSheet(*session_, *prompts_, this); });
 }
 
 void ComposerDialog::planCommand(const std::function<void()>& run) {

@@ -158,6 +158,8 @@ private:
     void command(void (ComposerSession::*run)());
     void installAnalysisCommand();
     void buildPlanCommands();
+    // Export PDF... and Print... (Ctrl+P) in the More menu.
+    void buildPaperCommands();
     // An action with its keys (the first shown in the menu), its tip, and,
     // when inMenu, a place in the More menu.
     QAction* addCommand(const char* name, const QString& text, const QList<QKeySequence>& keys, const QString& tip, bool inMenu,

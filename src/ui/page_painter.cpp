@@ -70,4 +70,19 @@ void paintPage(QPainter& p, const Page& page) {
     p.restore();
 }
 
+QImage pageImage(const Page& page, double dotsPerInch) {
+    const double scale = dotsPerInch / 72.0;
+    QImage image(static_cast<int>(page.width * scale + 0.5), static_cast<int>(page.height * scale + 0.5),
+                 QImage::Format_RGB32);
+    const int dotsPerMetre = static_cast<int>(dotsPerInch / 0.0254 + 0.5);
+    image.setDotsPerMeterX(dotsPerMetre);
+    image.setDotsPerMeterY(dotsPerMetre);
+    image.fill(Qt::white);
+    QPainter p(&image);
+    p.scale(scale, scale);
+    paintPage(p, page);
+    p.end();
+    return image;
+}
+
 }  // namespace quarnel

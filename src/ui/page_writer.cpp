@@ -68,21 +68,7 @@ bool writeSvg(const Page& page, QIODevice& file, const QString& title) {
     return p.end();
 }
 
-bool writePng(const Page& page, QIODevice& file) {
-    const double scale = PngDotsPerInch / 72.0;
-    QImage image(static_cast<int>(page.width * scale + 0.5), static_cast<int>(page.height * scale + 0.5),
-                 QImage::Format_RGB32);
-    const int dotsPerMetre = static_cast<int>(PngDotsPerInch / 0.0254 + 0.5);
-    image.setDotsPerMeterX(dotsPerMetre);
-    image.setDotsPerMeterY(dotsPerMetre);
-    image.fill(Qt::white);
-    {
-        QPainter p(&image);
-        p.scale(scale, scale);
-        paintPage(p, page);
-    }
-    return image.save(&file, "PNG");
-}
+bool writePng(const Page& page, QIODevice& file) { return pageImage(page, PngDotsPerInch).save(&file, "PNG"); }
 
 }  // namespace
 

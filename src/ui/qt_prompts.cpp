@@ -30,6 +30,9 @@ std::optional<std::string> QtPrompts::chooseFile(QWidget* parent, bool save, std
     dialog.setDefaultSuffix(extension);
     const QString kind = extension == QLatin1String("mus")   ? QStringLiteral("Music files")
                          : extension == QLatin1String("maj") ? QStringLiteral("MicroSiril files")
+                         : extension == QLatin1String("pdf") ? QStringLiteral("PDF files")
+                         : extension == QLatin1String("svg") ? QStringLiteral("SVG pictures")
+                         : extension == QLatin1String("png") ? QStringLiteral("PNG pictures")
                                                              : QStringLiteral("Text files");
     dialog.setNameFilters({kind + QStringLiteral(" (*.") + extension + QStringLiteral(")"), QStringLiteral("All files (*)")});
     // A bare name is offered in the folder last used.

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <sstream>
 
@@ -82,6 +83,43 @@ TEST_F(SheetCommandTest, ASheetIsAPdfWithEveryPageOfTheSheet) {
     // sheet's "page 1 of 3".
     EXPECT_EQ(countOf(pdf, "/Type /Page\n") + countOf(pdf, "/Type /Page "), 3u);
     EXPECT_EQ(filesLeft(), (std::vector<std::string>{"lee.pdf", "lee.txt"}));
+}
+
+// The text of a PDF as pdftotext reads it (poppler-utils).
+std::string pdfText(const std::string& pdf) {
+    std::string text;
+    if (std::FILE* p = popen(("pdftotext -layout '" + pdf + "' - 2>/dev/null").c_str(), "r")) {
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, p)) > 0;) text.append(buffer, n);
+        pclose(p);
+    }
+    return text;
+}
+
+TEST_F(SheetCommandTest, TheFilesComposerLineIsOnTheSheetUnlessTheOptionGivesAnother) {
+    const std::string path = file("smith.txt");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "Composed by A. B. Smith\n" << test::readFile(test::repoDataDir() + "/quarnel.txt");
+    }
+    const struct {
+        std::vector<std::string> options;
+        const char* shown;
+        const char* notShown;
+    } cases[] = {
+        {{}, "Composed by A. B. Smith", "Arranged"},
+        {{"--composer", "Arranged by C. D. Jones"}, "Arranged by C. D. Jones", "Smith"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.shown);
+        std::vector<std::string> args{"sheet", path, "-o", file("smith.pdf")};
+        args.insert(args.end(), c.options.begin(), c.options.end());
+        const CliRun r = cli(args);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string text = pdfText(file("smith.pdf"));
+        EXPECT_NE(text.find(c.shown), std::string::npos) << text;
+        EXPECT_EQ(text.find(c.notShown), std::string::npos) << text;
+    }
 }
 
 TEST_F(SheetCommandTest, ABlueLineSvgHoldsOnePathForEachLeadOfEachDrawnBell) {

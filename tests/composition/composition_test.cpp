@@ -160,6 +160,37 @@ TEST(CompositionTest, SavedFilesReadBackTheSame) {
     }
 }
 
+TEST(CompositionTest, AComposedByLineNamesTheComposerAndIsNoLead) {
+    const struct {
+        const char* above;  // lines above the sample's eight leads
+        const char* composer;
+    } cases[] = {
+        {"Composed by A. B. Smith\n", "A. B. Smith"},
+        {"Composer: A. B. Smith\n", "A. B. Smith"},
+        {"COMPOSED BY   J Jones  \r\n", "J Jones"},
+        {"composer:Jones\n", "Jones"},
+        {"Composed by\nComposed by Second Line\n", "Second Line"},
+        {"Composed by First\nComposer: Second\n", "First"},
+        {"# Composed by nobody\n", ""},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.above);
+        const std::string text = c.above + test::readFile(test::repoDataDir() + "/quarnel.txt");
+        const auto read = composition(text);
+        EXPECT_EQ(read->composer(), c.composer);
+        EXPECT_EQ(read->leadCount(), 8u);
+        // Save writes the composer back above the leads, in one form.
+        const std::string written = saved(*read);
+        EXPECT_EQ(written.rfind("Composed by " + std::string(c.composer) + "\n", 0) == 0, *c.composer != 0) << written;
+        EXPECT_EQ(composition(written)->composer(), c.composer);
+    }
+    // A name as long as a line may be is cut so that Save's line reads back whole.
+    const auto longName = composition("Composer: " + std::string(120, 'x') + " " + std::string(120, 'y') + "\n");
+    EXPECT_EQ(saved(*composition(saved(*longName))), saved(*longName));
+    EXPECT_EQ(longName->composer(), std::string(120, 'x') + " " + std::string(199 - 12 - 121, 'y'));
+}
+
 TEST(CompositionTest, LongAndBinaryLinesNeverBreakTheRead) {
     const std::string longLine = "D- " + std::string(100000, 'x');
     const std::string binary("L \x01\xff\x80\0 junk", 12);

@@ -5,6 +5,7 @@
 #include <functional>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "composition/plan_edit.h"
@@ -842,6 +843,59 @@ TEST_F(ComposerSessionTest, ACallingIsAppliedOrNamesTheLineThatDoesNotRead) {
     EXPECT_EQ(session.saveText(), spliced);
     session.restoreLoad(view.changes.back().loadBefore);
     EXPECT_EQ(session.saveText(), course);
+}
+
+// The composer a file names stays with the composition through every plan
+// edit, the calling applied and a paste of a published layout that names one.
+TEST_F(ComposerSessionTest, TheComposerLineOfTheFileSurvivesEditsAndTheCalling) {
+    const std::string path = ::testing::TempDir() + "/session_composer.txt";
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "Composer: A. B. Smith\n" << test::readFile(test::repoDataDir() + "/quarnel.txt");
+    }
+    ASSERT_TRUE(session.loadFile(path));
+    std::string why;
+    f.leadNumber = 3;
+    // The calling first: leads that lose their methods print as "?", which
+    // no layout reads.
+    const std::pair<const char*, std::function<bool()>> edits[] = {
+        {"calling", [&] { return session.applyCalling(session.callingText(), "Calling", why) && why.empty(); }},
+        {"bob", [&] { return session.setCall(Call::Bob); }},
+        {"code", [&] { return session.setCode('F'); }},
+        {"insert", [&] { return session.insertLead(); }},
+        {"delete", [&] { return session.deleteLead(); }},
+    };
+    for (const auto& [what, edit] : edits) {
+        SCOPED_TRACE(what);
+        EXPECT_TRUE(edit());
+        EXPECT_EQ(session.composition()->composer(), "A. B. Smith");
+        EXPECT_EQ(test::lines(session.saveText()).front(), "Composed by A. B. Smith");
+    }
+    EXPECT_NE(session.callingText().find("\nComposed by A. B. Smith\n"), std::string::npos);
+    ASSERT_TRUE(session.applyCalling("Composed by C. D. Jones\n" +
+                                         test::readFile(test::testDataDir() + "/compositions/lee_5024_spliced.txt"),
+                                     "Paste", why))
+        << why;
+    EXPECT_EQ(session.composition()->composer(), "C. D. Jones");
+}
+
+// Export PDF and Print have nothing to put on paper without leads, and say
+// so as quarnel-cli sheet does, before any file dialog.
+TEST_F(ComposerSessionTest, NoSheetWithoutLeadsAndTheMessageSaysWhy) {
+    int writes = 0;
+    const auto writer = [&](const std::vector<Page>&, const std::string&) {
+        ++writes;
+        return std::string();
+    };
+    EXPECT_FALSE(session.exportSheet(writer));
+    ASSERT_TRUE(session.newComposition(""));
+    EXPECT_TRUE(session.sheet(A4).empty());
+    EXPECT_FALSE(session.exportSheet(writer));
+    EXPECT_EQ(view.messages, (std::vector<std::string>{"No composition loaded: load one, or make one with New",
+                                                       "No composition in untitled.txt: it has no leads",
+                                                       "No composition in untitled.txt: it has no leads"}));
+    EXPECT_TRUE(view.titles.empty());
+    EXPECT_EQ(writes, 0);
 }
 
 // A music file with parts it cannot read is loaded all the same, with a

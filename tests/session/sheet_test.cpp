@@ -75,6 +75,42 @@ TEST(SheetTest, EveryTextOfAPealSheetFitsThePageWidthAndTheCallingIsReadable) {
     }
 }
 
+// The line under the title: the composer option, else the composer the
+// file names, else none.
+TEST(SheetTest, TheComposerLineComesFromTheOptionOrElseTheFile) {
+    const struct {
+        const char* fileLine;
+        const char* option;
+        const char* shown;  // the line under the title; "" for none
+    } cases[] = {
+        {"Composed by A. B. Smith\n", "", "Composed by A. B. Smith"},
+        {"Composer: A. B. Smith\n", "", "Composed by A. B. Smith"},
+        {"Composed by A. B. Smith\n", "Arranged by C. D. Jones", "Arranged by C. D. Jones"},
+        {"", "Robert W Lee", "Robert W Lee"},
+        {"", "", ""},
+    };
+    std::vector<std::string> plainLayout;  // the fixed-face lines of the first case
+    for (const auto& k : cases) {
+        SCOPED_TRACE(std::string(k.fileLine) + "/" + k.option);
+        std::istringstream in(k.fileLine + test::readFile(test::repoDataDir() + "/quarnel.txt"));
+        const auto c = readComposition(in, 16, library());
+        const std::vector<Page> pages = compositionSheet(*c, library(), nullptr, {A4, k.option});
+        ASSERT_FALSE(pages.empty());
+        // The composer's line: centred under the title, a point larger than the text.
+        std::string shown;
+        std::vector<std::string> layout;
+        for (const PageItem& item : pages.front().items) {
+            const auto* t = std::get_if<PageText>(&item);
+            if (t != nullptr && t->align == Align::Centre && t->size == SheetTextSize + 1) shown += t->text;
+            if (t != nullptr && t->face == Face::Fixed && t->size >= SheetSmallestCalling) layout.push_back(t->text);
+        }
+        EXPECT_EQ(shown, k.shown);
+        // The course layout is the same with a composer as without.
+        if (plainLayout.empty()) plainLayout = layout;
+        EXPECT_EQ(layout, plainLayout);
+    }
+}
+
 TEST(SheetTest, NoLeadsNoSheet) {
     std::istringstream in("");
     const auto c = readComposition(in, 16, library());
