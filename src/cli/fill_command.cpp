@@ -159,7 +159,7 @@ int fillCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
         err << "No true fill exists\n";
         return ExitNoTrueFill;
     case fill::FillStatus::NoTrueFill:
-        err << (options.constraints.any() ? "No true fill keeps the constraints\n" : "No true fill exists\n");
+        err << fill::noTrueFillText(options.constraints) << "\n";
         err << "Nodes: " << result.nodes << "\n";
         return ExitNoTrueFill;
     case fill::FillStatus::NoFillWithinLimits:

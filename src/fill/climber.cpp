@@ -125,8 +125,12 @@ bool Climber::move() {
         }
         put(other, c);
     }
+    // Kept: a gain; now and then no change (to walk along a plateau); and
+    // once in a long while a loss of one point, so that the walk leaves a
+    // local optimum that a shake-up of a few leads falls straight back into.
     const std::optional<long long> after = placed ? objective() : std::nullopt;
-    const bool keep = after && (*after > before || (*after == before && nextRandom() % 4 == 0));
+    const bool keep = after && (*after > before || (*after == before && nextRandom() % 4 == 0) ||
+                                (*after == before - 1 && nextRandom() % StepDown == 0));
     if (keep) {
         score_ = *after;
         return *after > before;

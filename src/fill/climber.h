@@ -2,8 +2,9 @@
 // Hill climbing on a complete fill, far cheaper a move than a search: a
 // lead takes one of its better candidates, the few leads whose methods ring
 // one of its rows give theirs up and each takes its best candidate still
-// free. A move is kept when the music grows, or now and then when it stays
-// the same (to walk along a plateau); after a long run without a gain a few
+// free. A move is kept when the music grows, now and then when it stays
+// the same (to walk along a plateau) and rarely when it loses a point (to
+// leave a local optimum); after a long run without a gain a few
 // leads are shaken up, on this fill or on the best one. A flat table of the
 // lead that rings each row makes a candidate's check thirty loads. The
 // climber offers every gain as the best fill, which raises the bound the
@@ -47,6 +48,8 @@ private:
     static constexpr int StuckAfter = 3000;
     static constexpr int MaxKick = 7;
     static constexpr int MaxBlockers = 4;
+    // One move in so many that loses a point is kept.
+    static constexpr std::uint64_t StepDown = 64;
     FillSearch& s_;
     const FillProblem& p_;
     // The lead whose candidate rings each row, or NoLead; made on the first

@@ -91,4 +91,11 @@ int applyFill(Composition& composition, const MethodLibrary& library,
 // a limit ended the search.
 FillStatus reportedStatus(const FillProblem& problem, const FillResult& result);
 
+// What to tell a composer when the search proved that no fill exists: with
+// constraints asked of the search, which ones no true fill keeps ("No true
+// fill keeps the constraints: all the work, at most 20 changes of method"),
+// since without them a fill may well exist; otherwise "No true fill exists"
+// (a list of methods only narrows the candidates, as the classes do).
+std::string noTrueFillText(const search::Constraints& constraints);
+
 }  // namespace quarnel::fill

@@ -26,4 +26,9 @@ int applyFill(Composition& composition, const MethodLibrary& library,
     return failed;
 }
 
+std::string noTrueFillText(const search::Constraints& constraints) {
+    const std::string asked = constraints.summary();
+    return asked.empty() ? "No true fill exists" : "No true fill keeps the constraints: " + asked;
+}
+
 }  // namespace quarnel::fill

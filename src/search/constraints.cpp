@@ -39,6 +39,23 @@ std::string Constraints::contradiction() const {
     return {};
 }
 
+std::string Constraints::summary() const {
+    std::string text;
+    auto add = [&text](const std::string& part) { text += (text.empty() ? "" : ", ") + part; };
+    auto count = [](long long n, const char* one, const char* many) {
+        return std::to_string(n) + " " + (n == 1 ? one : many);
+    };
+    if (minMethods) add("at least " + count(*minMethods, "method", "methods"));
+    if (maxMethods) add("at most " + count(*maxMethods, "method", "methods"));
+    if (minEach) add("at least " + count(*minEach, "change", "changes") + " of each method");
+    if (maxEach) add("at most " + count(*maxEach, "change", "changes") + " of each method");
+    if (balancePercent) add("each method's changes within " + std::to_string(*balancePercent) + "% of the mean");
+    if (allTheWork) add("all the work");
+    if (minChangesOfMethod) add("at least " + count(*minChangesOfMethod, "change", "changes") + " of method");
+    if (maxChangesOfMethod) add("at most " + count(*maxChangesOfMethod, "change", "changes") + " of method");
+    return text;
+}
+
 std::vector<std::string> methodList(const std::string& text) {
     std::vector<std::string> names;
     std::size_t from = 0;

@@ -46,6 +46,11 @@ struct Constraints {
     // Why these constraints contradict each other whatever the plan ("at
     // least 5 methods but at most 3"), or "" when they do not.
     std::string contradiction() const;
+    // What is asked of the search, in the order of the options, as a
+    // composer would read it back ("all the work, at most 20 changes of
+    // method"); "" when nothing is. The methods of the list and the calls'
+    // weights are left out: they rule out no fill of the methods given.
+    std::string summary() const;
 };
 
 // Reads a comma-separated list of method names: spaces around each name are

@@ -99,16 +99,29 @@ bool FillWindow::prepare() {
 bool FillWindow::start() {
     const Composition* c = session_.composition();
     if (c == nullptr) return false;
+    if (runner_.running()) return false;
     const fill::FillOptions options = fillOptionsOf(session_.fields(), options_->choices());
     try {
         if (!runner_.start(*c, library_, session_.musicTable(), options)) return false;
     } catch (const ModelError& e) {
+        // Choices no fill can keep: the last fill, if any, stays to take.
         status_->setText(QString::fromStdString(e.what()));
         return false;
     }
+    noFillText_ = fill::noTrueFillText(options.constraints);
+    // A search started again after one ended: the last one's fill and its
+    // preview go.
+    restoreDisplay();
+    result_.reset();
+    methods_->clear();
+    bestMusic_->setText(QStringLiteral("-"));
+    take_->setEnabled(false);
     options_->setEnabled(false);
     start_->setEnabled(false);
     stop_->setEnabled(true);
+    // While it runs the window is only stopped; Take and Leave come back
+    // when it ends.
+    leave_->setEnabled(false);
     lastBest_ = 0;
     lastGain_ = 0;
     status_->setText(tr("Searching") + cutNote());
@@ -157,6 +170,9 @@ void FillWindow::finish() {
     result_ = runner_.wait();
     stop_->setEnabled(false);
     leave_->setEnabled(true);
+    // The options are the composer's again: change them and Start again.
+    options_->setEnabled(true);
+    start_->setEnabled(true);
     if (!result_) return;
     if (runner_.problem() && runner_.problem()->leadCount() == 0) {
         status_->setText(tr("Every lead has a method: nothing to fill"));
@@ -165,7 +181,7 @@ void FillWindow::finish() {
     switch (runner_.problem() ? fill::reportedStatus(*runner_.problem(), *result_) : result_->status) {
     case fill::FillStatus::Optimal: status_->setText(tr("Best fill found: no true fill has more music")); break;
     case fill::FillStatus::LimitReached: status_->setText(tr("Best fill so far: the search did not finish")); break;
-    case fill::FillStatus::NoTrueFill: status_->setText(tr("No true fill exists")); break;
+    case fill::FillStatus::NoTrueFill: status_->setText(QString::fromStdString(noFillText_)); break;
     case fill::FillStatus::NoFillWithinLimits: status_->setText(tr("No fill found within the limits")); break;
     case fill::FillStatus::ImpossibleLead:
         status_->setText(tr("Lead %1 has no candidate").arg(result_->impossibleLead));

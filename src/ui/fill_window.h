@@ -11,6 +11,7 @@
 #include <QPointer>
 #include <memory>
 #include <optional>
+#include <string>
 
 #include "fill/fill.h"
 #include "session/fill_runner.h"
@@ -78,6 +79,9 @@ private:
     const MethodLibrary& library_;
     FillRunner runner_;
     std::optional<fill::FillResult> result_;
+    // What to say when the search proves there is no fill: the constraints
+    // of the run no fill keeps, if any.
+    std::string noFillText_;
     QLabel* bestMusic_ = nullptr;
     QLabel* speed_ = nullptr;
     QLabel* elapsed_ = nullptr;

@@ -123,7 +123,7 @@ TEST(FillCommandTest, BadInputAndFillsThatCannotBeAreReportedWithTheirStatus) {
     check({"fill", plan, "--all", "--min-com", "40"}, 1,
           "No fill of this plan can keep the constraints: at least 40 changes of method, but 8 leads of 160 changes in 5 "
           "parts have at most 39\n");
-    check({"fill", plan, "--all", "--max-methods", "1"}, 2, "No true fill keeps the constraints\n");
+    check({"fill", plan, "--all", "--max-methods", "1"}, 2, "No true fill keeps the constraints: at most 1 method\n");
 }
 
 TEST(FillCommandTest, AFillUnderConstraintsKeepsThemAsProveCountsThem) {

@@ -292,5 +292,45 @@ TEST(FillConstraintsTest, ConstraintsNoFillCanKeepAreRefusedBeforeTheSearch) {
           [](Constraints& k) { k.balancePercent = 10; k.minMethods = 3; k.maxMethods = 3; });
 }
 
+// A search that proves no fill exists says which constraints none keeps,
+// as the composer set them, or that no true fill exists at all.
+TEST(FillConstraintsTest, NoFillNamesTheConstraintsNoTrueFillKeeps) {
+    const MethodLibrary& standard = test::libraryIn(test::standardMethodsDir());
+    const std::string kept = "B- Cambridge S\nB-\nB \nB  Yorkshire S\nB-\nB \n";
+    auto with = [](auto set) {
+        Constraints k;
+        set(k);
+        return k;
+    };
+    const struct {
+        Constraints k;
+        const char* text;
+    } rows[] = {
+        {{}, "No true fill exists"},
+        {with([](Constraints& k) { k.methods = {"Cambridge"}; }), "No true fill exists"},
+        {with([](Constraints& k) { k.maxMethods = 1; }), "No true fill keeps the constraints: at most 1 method"},
+        {with([](Constraints& k) { k.maxChangesOfMethod = 4; }),
+         "No true fill keeps the constraints: at most 4 changes of method"},
+        {with([](Constraints& k) {
+             k.minMethods = 2;
+             k.maxEach = 96;
+             k.balancePercent = 25;
+             k.allTheWork = true;
+             k.maxChangesOfMethod = 20;
+         }),
+         "No true fill keeps the constraints: at least 2 methods, at most 96 changes of each method, each method's "
+         "changes within 25% of the mean, all the work, at most 20 changes of method"},
+    };
+    for (const auto& row : rows) EXPECT_EQ(fill::noTrueFillText(row.k), row.text);
+    // Both kept-lead cases no fill keeps, proved by the search.
+    for (const int row : {2, 3}) {
+        FillOptions o;
+        o.constraints = rows[row].k;
+        auto c = read(kept, standard);
+        const FillProblem p = FillProblem::build(*c, standard, &classicMusic(), o);
+        EXPECT_EQ(fill::runFill(p, o, std::atomic<bool>{false}, {}).status, FillStatus::NoTrueFill) << rows[row].text;
+    }
+}
+
 }  // namespace
 }  // namespace quarnel

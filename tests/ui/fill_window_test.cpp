@@ -25,6 +25,7 @@ private slots:
     void stopEndsTheSearchWithTheBestFillSoFar();
     void theDisplayShowsTheFillUntilItIsTakenOrLeft();
     void theOptionsChosenBeforeStartReachTheEngine();
+    void afterARunEndsTheOptionsChangeAndStartRunsAgain();
 
 private:
     std::ostringstream messages_;
@@ -178,6 +179,74 @@ void FillWindowTest::theOptionsChosenBeforeStartReachTheEngine() {
     QCOMPARE(refused.findChild<QLabel*>(QStringLiteral("fillStatus"))->text(),
              QStringLiteral("Contradictory constraints: at least 3 methods but at most 2"));
     QVERIFY(!refused.searching());
+}
+
+void FillWindowTest::afterARunEndsTheOptionsChangeAndStartRunsAgain() {
+    MethodLibrary library;
+    QVERIFY2(readLibraryFiles(library, QUARNEL_REPO_DATA) == 3, "method library missing: " QUARNEL_REPO_DATA);
+    HeadlessView view(messages_);
+    ComposerSession session(view, library);
+    QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
+    // Two empty B leads and thirty-five.
+    const std::string two = QDir::temp().filePath(QStringLiteral("quarnel-fill-again-two.txt")).toStdString();
+    std::ofstream(two) << "B-\nB \n";
+    const std::string many = QDir::temp().filePath(QStringLiteral("quarnel-fill-again-many.txt")).toStdString();
+    {
+        std::ofstream plan(many);
+        for (const char call : std::string(" - s- -s -  -  -      -     --     ")) plan << 'B' << call << "\n";
+    }
+    QWidget dialog;
+    DisplayWindow display(&dialog, QRect(0, 0, 400, 300), QStringLiteral("Display"), 1017);
+    const struct {
+        const char* how;
+        const std::string& plan;
+        bool stop;
+    } ends[] = {{"searched out", two, false}, {"stopped", many, true}};
+    for (const auto& end : ends) {
+        QVERIFY(session.loadFile(end.plan));
+        display.setComposition(session.composition());
+        FillWindow window(session, library);
+        window.showFillIn(&display);
+        QVERIFY(window.prepare());
+        FillOptionsPanel* panel = window.optionsPanel();
+        // The standard eight search two leads out at once; the whole
+        // library keeps thirty-five searching.
+        if (!end.stop) panel->standardEightButton()->click();
+        QVERIFY(window.start());
+        // While it runs the options and Leave wait.
+        QVERIFY2(!panel->isEnabled() && !window.startButton()->isEnabled(), end.how);
+        if (end.stop) {
+            QTest::qWait(200);
+            QVERIFY2(window.searching(), end.how);
+            QVERIFY2(!window.leaveButton()->isEnabled(), end.how);
+            window.stopButton()->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(window.leaveButton()->isEnabled() && !window.searching(), 10000);
+        QVERIFY2(window.takeButton()->isEnabled() && window.preview() != nullptr, end.how);
+        // The options are the composer's again: one method this time.
+        QVERIFY2(panel->isEnabled() && window.startButton()->isEnabled(), end.how);
+        panel->maxMethodsBox()->setValue(1);
+        window.startButton()->click();
+        QVERIFY2(window.searching() || window.result().has_value() == false, end.how);
+        QVERIFY2(!window.takeButton()->isEnabled() && window.preview() == nullptr, end.how);
+        QCOMPARE(display.composition(), session.composition());
+        if (end.stop) {
+            QTest::qWait(200);
+            window.stopButton()->click();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(window.leaveButton()->isEnabled() && !window.searching(), 10000);
+        QVERIFY2(window.result().has_value(), end.how);
+        if (window.result()->methods.empty()) {
+            // Stopped before a one-method fill was found: nothing to take.
+            QVERIFY2(end.stop && !window.takeButton()->isEnabled(), end.how);
+        } else {
+            for (const auto& [lead, notation] : window.result()->methods)
+                QCOMPARE(notation, window.result()->methods.front().second);
+            QVERIFY2(window.takeButton()->isEnabled(), end.how);
+        }
+        QVERIFY2(panel->isEnabled(), end.how);
+        window.leaveButton()->click();
+    }
 }
 
 }  // namespace quarnel
