@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/analysis_lines.h"
 #include "cli/library_command.h"
+#include "cli/compose_command.h"
 #include "cli/fill_command.h"
 #include "cli/import_command.h"
 #include "cli/layout_command.h"
@@ -268,6 +269,7 @@ const std::vector<Command>& commands() {
                 LibraryOption})},
          search},
         {fillTable(), fillCommand},
+        {composeTable(), composeCommand},
 #ifdef QUARNEL_PAPER
         {sheetTable(), sheetCommand},
         {lineTable(), lineCommand},
