@@ -119,7 +119,7 @@ bool writeWhole(const fs::path& path, const std::string& text, std::ostream& err
 // Bristol S 192, Cambridge S 160, ..."
 std::string summaryLine(const compose::FoundComposition& f, bool weighted) {
     std::string text = std::to_string(f.length) + " changes, " + std::to_string(f.parts) +
-                       (f.parts == 1 ? " part" : " parts") + ", music " + std::to_string(f.music);
+                       (f.parts == 1 ? " part" : " parts (part end " + f.partEnd.text() + ")") + ", music " + std::to_string(f.music);
     if (weighted) text += ", score " + std::to_string(f.score);
     text += ", ATW " + std::to_string(f.piecesRung) + "/" + std::to_string(f.piecesPossible) + ", " +
             std::to_string(f.changesOfMethod) + " changes of method;";
@@ -234,6 +234,8 @@ int composeCommand(const CommandLine& line, std::ostream& out, std::ostream& err
             return ExitBadInput;
     }
     err << "Compositions: " << result.compositions.size() << " (" << result.found << " found)\n";
+    if (result.rejected > 0) err << "Rejected: " << result.rejected << " that did not prove\n";
+    err << "First composition: " << std::fixed << std::setprecision(1) << result.firstSeconds << " s\n" << std::defaultfloat;
     err << "Complete: " << (result.status == compose::ComposeStatus::Complete ? "yes" : "no") << "\n";
     err << "Nodes: " << result.nodes << "\n";
     return ExitDone;

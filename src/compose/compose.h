@@ -25,6 +25,8 @@ struct ComposeProgress {
     std::uint64_t nodes = 0;
     double nodesPerSecond = 0;
     double elapsedSeconds = 0;
+    // When the first composition was proved (0 before).
+    double firstSeconds = 0;
     // Compositions found that keep every constraint (more than are kept),
     // and those kept (at most the count asked for).
     std::uint64_t found = 0;
@@ -73,6 +75,8 @@ struct ComposeResult {
     std::uint64_t found = 0;
     std::uint64_t nodes = 0;
     double elapsedSeconds = 0;
+    // When the first composition was proved (0 with none).
+    double firstSeconds = 0;
     // Compositions the search offered that did not prove as it claimed
     // (always 0 unless the engine is at fault; never reported).
     int rejected = 0;

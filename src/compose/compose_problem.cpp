@@ -53,6 +53,13 @@ std::vector<std::string> methodNames(const MethodLibrary& library, const Compose
     return names;
 }
 
+bool isOdd(const Row& r) {
+    int inversions = 0;
+    for (int i = 0; i < BellCount; ++i)
+        for (int j = i + 1; j < BellCount; ++j) inversions += r[i] > r[j] ? 1 : 0;
+    return inversions % 2 == 1;
+}
+
 std::string plural(long long n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
@@ -393,9 +400,16 @@ ComposeProblem ComposeProblem::build(const MethodLibrary& library, const Compose
         for (std::size_t i = 0; i < p.partEnds_.size() && i < 3; ++i)
             ends += (i > 0 ? ", " : "") + p.partEnds_[i].partEnd.row().text();
         if (p.partEnds_.size() > 3) ends += ", ...";
+        // Plain leads and bobs are even transpositions of a lead head; a
+        // single is odd.
+        bool odd = false;
+        for (const PartEndTables& t : p.partEnds_) odd = odd || isOdd(t.partEnd.row());
+        const std::string hint = options.calls == CallSet::Bobs && odd
+                                     ? " (plain leads and bobs keep the lead heads even: an odd part end needs singles)"
+                                     : "";
         refuse("No calling of these methods comes round at the part end (" + ends + ") in " +
                (p.minLeads_ == p.maxLeads_ ? std::to_string(p.minLeads_) : std::to_string(p.minLeads_) + " to " + std::to_string(p.maxLeads_)) +
-               " leads a part");
+               " leads a part" + hint);
     }
     // Part ends that cannot come round are not searched.
     std::erase_if(p.partEnds_, [&p](const PartEndTables& t) {

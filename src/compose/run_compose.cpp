@@ -159,8 +159,10 @@ ComposeResult runCompose(const ComposeProblem& problem, const ComposeOptions& op
     std::atomic<int> finished{0};
     Prover prover(problem, best);
 
+    double first = 0;
     const auto report = [&](bool complete) {
         if (prover.update() && found) found(prover.list());
+        if (first == 0 && !prover.list().empty()) first = clock.seconds();
         if (!progress) return;
         ComposeProgress p;
         p.nodes = control.nodes();
@@ -173,6 +175,7 @@ ComposeResult runCompose(const ComposeProblem& problem, const ComposeOptions& op
             p.bestScore = prover.list().front().score;
             p.bestMusic = prover.list().front().music;
         }
+        p.firstSeconds = first;
         p.complete = complete;
         progress(p);
     };
@@ -199,6 +202,7 @@ ComposeResult runCompose(const ComposeProblem& problem, const ComposeOptions& op
     r.nodes = control.nodes();
     r.elapsedSeconds = clock.seconds();
     r.rejected = prover.rejected();
+    r.firstSeconds = first;
     if (complete)
         r.status = r.compositions.empty() ? ComposeStatus::NoComposition : ComposeStatus::Complete;
     else
