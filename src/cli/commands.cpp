@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 #include "cli/analysis_lines.h"
 #include "cli/library_command.h"
+#include "cli/compose_command.h"
 #include "cli/fill_command.h"
 #include "cli/import_command.h"
 #include "cli/layout_command.h"
@@ -65,6 +66,11 @@ constexpr std::string_view Usage =
     "       [--max-uses K] [--threads N] [--time-limit SECONDS] [--node-limit N]\n"
     "                            fills the empty leads with a true set of methods of the\n"
     "                            most music ('quarnel-cli fill --help' for every option)\n"
+    "  compose --length MIN-MAX|qp|peal --methods LIST | --surprise ... [--parts N]\n"
+    "          [--part-end ROW] [--calls bobs|bobs-singles] [--splice leads|calls]\n"
+    "          [--music MUSIC] [--count K] [--out DIR]\n"
+    "                            the best compositions, calling and methods searched\n"
+    "                            together ('quarnel-cli compose --help' for every option)\n"
     "  sheet FILE [--music MUSIC] [--composer TEXT] [--letter] -o OUT.pdf\n"
     "                            the composition sheet: layout, figures, music, blue lines\n"
     "  line TEXT [--leads N | --plain-course] [--no-numbers] -o OUT.svg|OUT.png|OUT.pdf\n"
@@ -268,6 +274,7 @@ const std::vector<Command>& commands() {
                 LibraryOption})},
          search},
         {fillTable(), fillCommand},
+        {composeTable(), composeCommand},
 #ifdef QUARNEL_PAPER
         {sheetTable(), sheetCommand},
         {lineTable(), lineCommand},

@@ -6,6 +6,7 @@
 #include <optional>
 #include <set>
 
+#include "cli/constraint_options.h"
 #include "cli/inputs.h"
 #include "composition/analysis.h"
 #include "composition/composition.h"
@@ -30,44 +31,17 @@ bool readOptions(const CommandLine& line, fill::FillOptions& o, std::ostream& er
         }
         o.maxUses = *k;
     }
-    search::Constraints& k = o.constraints;
-    if (const auto list = line.text("--methods")) {
-        for (const ClassOption& c : ClassOptions)
-            if (c.fill != nullptr && line.flag(c.option.name)) {
-                err << "--methods and " << c.option.name << " cannot be given together\n";
-                return false;
-            }
-        k.methods = search::methodList(*list);
-    }
-    k.minMethods = line.whole("--min-methods");
-    k.maxMethods = line.whole("--max-methods");
-    k.minEach = line.whole("--min-each");
-    k.maxEach = line.whole("--max-each");
-    k.balancePercent = line.whole("--balance");
-    k.allTheWork = line.flag("--atw");
-    k.atwWeight = line.whole("--atw-weight").value_or(0);
-    k.minChangesOfMethod = line.whole("--min-com");
-    k.maxChangesOfMethod = line.whole("--max-com");
-    k.comWeight = line.whole("--com-weight").value_or(0);
-    k.bobWeight = line.whole("--bob-weight").value_or(0);
-    k.singleWeight = line.whole("--single-weight").value_or(0);
-    if (const std::string why = k.contradiction(); !why.empty()) {
-        err << "Contradictory constraints: " << why << "\n";
-        return false;
-    }
-    o.threads = line.whole("--threads").value_or(o.threads);
-    o.timeLimitSeconds = line.seconds("--time-limit").value_or(o.timeLimitSeconds);
-    o.nodeLimit = line.count("--node-limit").value_or(o.nodeLimit);
+    if (!readConstraints(line, classOptionsOf(&ClassOption::fill), o.constraints, err)) return false;
+    search::SearchLimits limits = searchLimitsOf(o);
+    readLimits(line, limits);
+    o.threads = limits.threads;
+    o.timeLimitSeconds = limits.timeLimitSeconds;
+    o.nodeLimit = limits.nodeLimit;
     o.generatorLimit = line.whole("--generator-limit").value_or(o.generatorLimit);
     return true;
 }
 
 }  // namespace
-
-// The values the composer's constraints take.
-constexpr std::string_view Count = "a whole number, 0 or more";
-constexpr std::string_view Weight = "a whole number from -1000000 to 1000000";
-constexpr long long WeightRange = 1000000;
 
 const CommandTable& fillTable() {
     static const CommandTable table = {
@@ -81,34 +55,16 @@ const CommandTable& fillTable() {
                 {"--all", "", "fills every lead, not only the empty ones"},
                 {"--all-different", "", "no method in two leads"},
                 {"--max-uses", "K", "no method in more than K leads", ValueKind::Whole, "a whole number of 1 or more", 1, INT_MAX},
-                {"--methods", "LIST", "only these methods (comma-separated names), instead of the classes", ValueKind::Text},
-                {"--min-methods", "N", "at least N different methods", ValueKind::Whole, Count, 0, INT_MAX},
-                {"--max-methods", "N", "at most N different methods", ValueKind::Whole, Count, 0, INT_MAX},
-                {"--min-each", "CHANGES", "each method rung for at least CHANGES changes", ValueKind::Whole, Count, 0, INT_MAX},
-                {"--max-each", "CHANGES", "each method rung for at most CHANGES changes", ValueKind::Whole, Count, 0, INT_MAX},
-                {"--balance", "PERCENT", "each method's changes within PERCENT of the mean", ValueKind::Whole,
-                 "a whole number from 0 to 100", 0, 100},
-                {"--atw", "", "every method rings all the work"},
-                {"--atw-weight", "W", "the objective loses W for each piece of work a method misses", ValueKind::Whole,
-                 Count, 0, WeightRange},
-                {"--min-com", "N", "at least N changes of method (the part-end join included)", ValueKind::Whole, Count, 0, INT_MAX},
-                {"--max-com", "N", "at most N changes of method (the part-end join included)", ValueKind::Whole, Count, 0, INT_MAX},
-                {"--com-weight", "W", "the objective gains W (lose: negative) for each change of method", ValueKind::Whole,
-                 Weight, -WeightRange, WeightRange},
-                {"--bob-weight", "W", "the objective gains W for each bob (over all parts)", ValueKind::Whole, Weight,
-                 -WeightRange, WeightRange},
-                {"--single-weight", "W", "the objective gains W for each single (over all parts)", ValueKind::Whole, Weight,
-                 -WeightRange, WeightRange},
-                {"--threads", "N", "the worker threads (default: the machine's)", ValueKind::Whole,
-                 "a whole number from 1 to 1024", 1, 1024},
-                {"--time-limit", "SECONDS", "stops the search after SECONDS", ValueKind::Seconds,
-                 "a number of seconds, 0 or more"},
-                {"--node-limit", "N", "stops the search after N nodes", ValueKind::Count, "a whole number, 0 or more"},
+            };
+            const std::vector<Option> last = {
                 {"--generator-limit", "N", "the most generator methods of one lead-head code (default 20000, 0: all)",
                  ValueKind::Whole, "a whole number, 0 or more", 0, INT_MAX},
                 LibraryOption,
             };
             options.insert(options.end(), own.begin(), own.end());
+            options.insert(options.end(), constraintOptions().begin(), constraintOptions().end());
+            options.insert(options.end(), limitOptions().begin(), limitOptions().end());
+            options.insert(options.end(), last.begin(), last.end());
             return options;
         }(),
         UsageShown::Help};

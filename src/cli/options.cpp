@@ -169,19 +169,19 @@ void writeHelp(const CommandTable& table, std::ostream& out) {
 
 const std::vector<ClassOption> ClassOptions = {
     {{"--right-place", "", "right-place methods only (generator)"},
-     &GeneratorOptions::rightPlace, &DialogFields::rightPlace, &fill::FillOptions::rightPlace},
+     &GeneratorOptions::rightPlace, &DialogFields::rightPlace, &fill::FillOptions::rightPlace, nullptr},
     {{"--symmetric-sections", "", "methods whose sections are symmetric (generator)"},
-     &GeneratorOptions::symmetricSections, &DialogFields::symmetricSections, &fill::FillOptions::symmetricSections},
+     &GeneratorOptions::symmetricSections, &DialogFields::symmetricSections, &fill::FillOptions::symmetricSections, nullptr},
     {{"--two-places", "", "no more than two places in a change (generator)"},
-     &GeneratorOptions::twoPlaces, &DialogFields::twoPlaces, &fill::FillOptions::twoPlaces},
+     &GeneratorOptions::twoPlaces, &DialogFields::twoPlaces, &fill::FillOptions::twoPlaces, nullptr},
     {{"--surprise", "", "Surprise methods"},
-     &GeneratorOptions::allowSurprise, &DialogFields::allowSurprise, &fill::FillOptions::surprise},
+     &GeneratorOptions::allowSurprise, &DialogFields::allowSurprise, &fill::FillOptions::surprise, &compose::ComposeOptions::surprise},
     {{"--delight", "", "Delight methods"},
-     &GeneratorOptions::allowDelight, &DialogFields::allowDelight, &fill::FillOptions::delight},
+     &GeneratorOptions::allowDelight, &DialogFields::allowDelight, &fill::FillOptions::delight, &compose::ComposeOptions::delight},
     {{"--treble-bob", "", "Treble Bob methods"},
-     &GeneratorOptions::allowTrebleBob, &DialogFields::allowTrebleBob, &fill::FillOptions::trebleBob},
+     &GeneratorOptions::allowTrebleBob, &DialogFields::allowTrebleBob, &fill::FillOptions::trebleBob, &compose::ComposeOptions::trebleBob},
     {{"--named", "", "methods with a library name only"},
-     nullptr, &DialogFields::namedOnly, &fill::FillOptions::named},
+     nullptr, &DialogFields::namedOnly, &fill::FillOptions::named, nullptr},
 };
 
 }  // namespace quarnel::cli

@@ -14,6 +14,7 @@
 #include <string_view>
 #include <vector>
 
+#include "compose/compose_options.h"
 #include "fill/fill.h"
 #include "methods/method_generator.h"
 #include "session/dialog_fields.h"
@@ -92,13 +93,14 @@ void writeSynopsis(const CommandTable& table, std::ostream& out);
 void writeHelp(const CommandTable& table, std::ostream& out);
 
 // The class and generator options: each one's option and the field it sets
-// in the generator's options, the search's fields and Fill's options (none:
-// that engine has no such option).
+// in the generator's options, the search's fields, Fill's options and
+// Compose's options (none: that engine has no such option).
 struct ClassOption {
     Option option;
     bool GeneratorOptions::*generator;
     bool DialogFields::*search;
     bool fill::FillOptions::*fill;
+    bool compose::ComposeOptions::*compose;
 };
 extern const std::vector<ClassOption> ClassOptions;
 

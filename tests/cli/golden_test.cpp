@@ -47,7 +47,9 @@ std::string abbreviate(std::string text) {
     for (const auto& [name, folder] : folders()) text = replaceAll(text, folder, name);
     // A fill's progress lines come once a second: how many depends on the machine.
     static const std::regex progress("[0-9.]+ s: [0-9]+ nodes, [0-9]+ nodes/s, best music [^\n]*\n");
-    return std::regex_replace(text, progress, "");
+    // When a composition first came depends on the machine too.
+    static const std::regex first("First composition: [0-9.]+ s\n");
+    return std::regex_replace(std::regex_replace(text, progress, ""), first, "First composition: (time)\n");
 }
 
 std::string transcript(const Case& c) {
@@ -182,6 +184,44 @@ const std::vector<Case>& cases() {
         {"fill_treble_bob", {"fill", "$DATA/quarnel.txt", "--all", "--treble-bob", "--library", "$STANDARD", "--threads", "1"}},
         {"fill_node_limit", {"fill", "$DATA/quarnel.txt", "--all", "--node-limit", "1", "--library", "$STANDARD", "--threads", "1"}},
         {"fill_help", {"fill", "--help"}},
+        // compose: runs to the end, or to a node limit, on one thread
+        {"compose_touch", {"compose", "--methods", "Cambridge S,Yorkshire S", "--length", "224-320", "--music", "$DATA/major.mus",
+                           "--count", "2", "--library", "$STANDARD", "--threads", "1"}},
+        {"compose_peal_node_limit", {"compose", "--methods", "Bristol S,Cambridge S,Cornwall S,Lincolnshire S,London S,Pudsey S,Superlative S,Yorkshire S",
+                                     "--length", "peal", "--parts", "5", "--min-each", "480", "--min-methods", "8", "--music",
+                                     "$DATA/major.mus", "--count", "1", "--node-limit", "1500000", "--library", "$STANDARD",
+                                     "--threads", "1"}},
+        {"compose_splice_at_calls", {"compose", "--methods", "Cambridge S,Bristol S,London S", "--length", "224-288", "--calls",
+                                     "bobs-singles", "--splice", "calls", "--min-methods", "2", "--count", "1", "--library",
+                                     "$STANDARD", "--threads", "1"}},
+        {"compose_none", {"compose", "--methods", "Cambridge S,Yorkshire S", "--length", "224", "--min-methods", "2", "--balance",
+                          "0", "--library", "$STANDARD", "--threads", "1"}},
+        {"compose_node_limit_none", {"compose", "--methods", "Cambridge S,Yorkshire S", "--length", "qp", "--node-limit", "1",
+                                     "--library", "$STANDARD", "--threads", "1"}},
+        {"compose_help", {"compose", "--help"}},
+        {"compose_without_length", {"compose", "--methods", "Cambridge S"}},
+        {"compose_unknown_method", {"compose", "--methods", "Cambridge S,Nosuch S", "--length", "qp", "--library", "$STANDARD"}},
+        {"compose_no_methods", {"compose", "--length", "qp", "--library", "$STANDARD"}},
+        {"compose_methods_and_class", {"compose", "--methods", "Cambridge S", "--surprise", "--length", "qp"}},
+        {"compose_falling_length", {"compose", "--methods", "Cambridge S", "--length", "5200-5000"}},
+        {"compose_word_length", {"compose", "--methods", "Cambridge S", "--length", "abc"}},
+        {"compose_length_between_leads", {"compose", "--methods", "Cambridge S", "--length", "5000-5010", "--parts", "5",
+                                          "--library", "$STANDARD"}},
+        {"compose_contradiction", {"compose", "--methods", "Cambridge S,Yorkshire S", "--length", "qp", "--min-methods", "3",
+                                   "--max-methods", "2"}},
+        {"compose_shares_too_long", {"compose", "--methods", "Cambridge S,Yorkshire S", "--length", "qp", "--min-each", "1000",
+                                     "--min-methods", "2", "--library", "$STANDARD"}},
+        {"compose_bad_part_end", {"compose", "--methods", "Cambridge S", "--length", "qp", "--part-end", "1243567"}},
+        {"compose_part_end_and_parts", {"compose", "--methods", "Cambridge S", "--length", "qp", "--part-end", "12435678",
+                                        "--parts", "2"}},
+        {"compose_odd_part_end_bobs", {"compose", "--methods", "Cambridge S", "--length", "qp", "--part-end", "12435678",
+                                       "--library", "$STANDARD"}},
+        {"compose_bad_calls", {"compose", "--methods", "Cambridge S", "--length", "qp", "--calls", "singles"}},
+        {"compose_bad_splice", {"compose", "--methods", "Cambridge S", "--length", "qp", "--splice", "courses"}},
+        {"compose_zero_parts", {"compose", "--methods", "Cambridge S", "--length", "qp", "--parts", "0"}},
+        {"compose_missing_out", {"compose", "--methods", "Cambridge S", "--length", "qp", "--out", "$TESTS/missing"}},
+        {"compose_missing_music", {"compose", "--methods", "Cambridge S", "--length", "qp", "--music", "$TESTS/missing.mus",
+                                   "--library", "$STANDARD"}},
     };
     return all;
 }
