@@ -80,6 +80,11 @@ void FillOptionsPanel::setMethodNames(const std::vector<std::string>& names) {
     }
 }
 
+void FillOptionsPanel::offerRefill(bool offered) {
+    refillAll_->setVisible(offered);
+    if (!offered) refillAll_->setChecked(false);
+}
+
 void FillOptionsPanel::tickStandardEight() {
     const std::vector<std::string>& eight = standardEight();
     for (int i = 0; i < methods_->count(); ++i) {
