@@ -89,8 +89,7 @@ std::string composedLine(const compose::FoundComposition& found) {
     std::string line = std::to_string(found.length) + " changes";
     if (found.parts > 1) line += ", " + std::to_string(found.parts) + " parts";
     line += ", music " + std::to_string(found.music) + ", ATW " + std::to_string(found.piecesRung) + "/" +
-            std::to_string(found.piecesPossible) + ", " + std::to_string(found.changesOfMethod) +
-            (found.changesOfMethod == 1 ? " change of method" : " changes of method");
+            std::to_string(found.piecesPossible) + ", COM " + std::to_string(found.changesOfMethod);
     line += ": " + (found.calling.empty() ? std::string("no calls") : found.calling);
     return line;
 }

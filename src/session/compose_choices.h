@@ -45,8 +45,9 @@ std::optional<compose::ComposeOptions> composeOptionsOf(const DialogFields& fiel
 // may tick.
 std::vector<std::string> libraryMethodNames(const MethodLibrary& library);
 
-// A composition's line in the list: "1280 changes, music 316, ATW 172/392,
-// 29 changes of method: H, WH, sB" (with the parts when more than one).
+// A composition's line in the list, short enough for a narrow window:
+// "1280 changes, music 316, ATW 172/392, COM 29: H, WH, sB" (with the
+// parts when more than one; COM: changes of method).
 std::string composedLine(const compose::FoundComposition& found);
 
 // The composition of a file text found by Compose, read as Load reads it,

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,8 +12,9 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
-#include <QScrollBar>
 #include <QSpinBox>
+#include <QSplitter>
+#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -35,32 +37,18 @@ ComposeWindow::ComposeWindow(ComposerSession& session, const MethodLibrary& libr
     auto* scroll = new QScrollArea(this);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
-    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     inputs_ = buildInputs();
     scroll->setWidget(inputs_);
-    // As wide as the inputs need, so that only the height scrolls.
-    scroll->setMinimumWidth(inputs_->minimumSizeHint().width() + scroll->verticalScrollBar()->sizeHint().width());
-
-    nodes_ = new QLabel(QStringLiteral("0"), this);
-    found_ = new QLabel(QStringLiteral("0"), this);
-    bestMusic_ = new QLabel(QStringLiteral("-"), this);
-    elapsed_ = new QLabel(QStringLiteral("0.0 s"), this);
-    auto* progress = new QFormLayout;
-    progress->addRow(tr("Nodes"), nodes_);
-    progress->addRow(tr("Found"), found_);
-    progress->addRow(tr("Best music"), bestMusic_);
-    progress->addRow(tr("Elapsed"), elapsed_);
-    status_ = new QLabel(this);
-    status_->setObjectName(QStringLiteral("composeStatus"));
-    status_->setWordWrap(true);
-    list_ = new QListWidget(this);
-    list_->setObjectName(QStringLiteral("composeList"));
-    list_->setToolTip(tr("The compositions found, best first; choose one to see it in the display window"));
-    list_->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
-    auto* results = new QVBoxLayout;
-    results->addLayout(progress);
-    results->addWidget(status_);
-    results->addWidget(list_, 1);
+    // As wide as the inputs need: only the height scrolls.
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    scroll->setMinimumWidth(inputs_->minimumSizeHint().width() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) +
+                            2 * style()->pixelMetric(QStyle::PM_DefaultFrameWidth));
+    panes_ = new QSplitter(Qt::Horizontal, this);
+    panes_->setChildrenCollapsible(false);
+    panes_->addWidget(scroll);
+    panes_->addWidget(buildResults());
+    panes_->setStretchFactor(0, 0);
+    panes_->setStretchFactor(1, 1);
 
     start_ = new QPushButton(tr("Start"), this);
     start_->setObjectName(QStringLiteral("composeStart"));
@@ -81,11 +69,8 @@ ComposeWindow::ComposeWindow(ComposerSession& session, const MethodLibrary& libr
     buttons->addWidget(use_);
     buttons->addWidget(close_);
 
-    auto* panes = new QHBoxLayout;
-    panes->addWidget(scroll, 0);
-    panes->addLayout(results, 1);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(panes, 1);
+    layout->addWidget(panes_, 1);
     layout->addLayout(buttons);
 
     connect(start_, &QPushButton::clicked, this, &ComposeWindow::start);
@@ -116,12 +101,12 @@ QWidget* ComposeWindow::buildInputs() {
                           "or a part end such as 12435678"));
     calls_ = new QComboBox(inputs);
     calls_->addItem(tr("Bobs"));
-    calls_->addItem(tr("Bobs and singles"));
+    calls_->addItem(tr("Bobs, singles"));
     calls_->setToolTip(tr("The calls: 14 bobs, or 14 bobs and 1234 singles"));
     splice_ = new QComboBox(inputs);
-    splice_->addItem(tr("At every lead"));
-    splice_->addItem(tr("Only at calls"));
-    splice_->setToolTip(tr("Where the method may change"));
+    splice_->addItem(tr("Every lead"));
+    splice_->addItem(tr("At calls"));
+    splice_->setToolTip(tr("Where the method may change: at every lead end, or only at a lead end with a call"));
     tenors_ = new QCheckBox(tr("Tenors together"), inputs);
     tenors_->setChecked(true);
     tenors_->setToolTip(tr("Every lead head has the 7 coursing after the 8, so the course heads have the tenors home"));
@@ -129,13 +114,22 @@ QWidget* ComposeWindow::buildInputs() {
     count_->setRange(1, 1000);
     count_->setValue(10);
     count_->setToolTip(tr("How many of the best compositions to keep"));
-    auto* form = new QFormLayout;
-    form->addRow(tr("Length"), length_);
-    form->addRow(tr("Parts"), parts_);
-    form->addRow(tr("Calls"), calls_);
-    form->addRow(tr("Splice"), splice_);
-    form->addRow(QString(), tenors_);
-    form->addRow(tr("Compositions"), count_);
+    // Two inputs a row, so that the methods to tick start high up.
+    auto* form = new QGridLayout;
+    const auto pair = [&](int row, int column, const QString& label, QWidget* field) {
+        auto* name = new QLabel(label, inputs);
+        name->setBuddy(field);
+        form->addWidget(name, row, column * 2);
+        form->addWidget(field, row, column * 2 + 1);
+    };
+    pair(0, 0, tr("&Length"), length_);
+    pair(0, 1, tr("&Parts"), parts_);
+    pair(1, 0, tr("&Calls"), calls_);
+    pair(1, 1, tr("&Splice"), splice_);
+    form->addWidget(tenors_, 2, 0, 1, 2);
+    pair(2, 1, tr("C&ompositions"), count_);
+    form->setColumnStretch(1, 1);
+    form->setColumnStretch(3, 1);
 
     ticked_ = new QLabel(inputs);
     ticked_->setObjectName(QStringLiteral("composeTicked"));
@@ -154,13 +148,57 @@ QWidget* ComposeWindow::buildInputs() {
     return inputs;
 }
 
+QWidget* ComposeWindow::buildResults() {
+    auto* results = new QWidget(this);
+    nodes_ = new QLabel(QStringLiteral("0"), results);
+    found_ = new QLabel(QStringLiteral("0"), results);
+    bestMusic_ = new QLabel(QStringLiteral("-"), results);
+    elapsed_ = new QLabel(QStringLiteral("0.0 s"), results);
+    // Two rows of two, so that the list keeps the height.
+    auto* progress = new QGridLayout;
+    progress->addWidget(new QLabel(tr("Nodes"), results), 0, 0);
+    progress->addWidget(nodes_, 0, 1);
+    progress->addWidget(new QLabel(tr("Elapsed"), results), 0, 2);
+    progress->addWidget(elapsed_, 0, 3);
+    progress->addWidget(new QLabel(tr("Found"), results), 1, 0);
+    progress->addWidget(found_, 1, 1);
+    progress->addWidget(new QLabel(tr("Best music"), results), 1, 2);
+    progress->addWidget(bestMusic_, 1, 3);
+    progress->setColumnStretch(1, 1);
+    progress->setColumnStretch(3, 1);
+    status_ = new QLabel(results);
+    status_->setObjectName(QStringLiteral("composeStatus"));
+    status_->setWordWrap(true);
+    status_->hide();
+    list_ = new QListWidget(results);
+    list_->setObjectName(QStringLiteral("composeList"));
+    list_->setToolTip(tr("The compositions found, best first; choose one to see it in the display window"));
+    list_->setMinimumHeight(fontMetrics().height() * 4);
+    // A line wraps rather than hiding its calling past the window's edge.
+    list_->setWordWrap(true);
+    list_->setResizeMode(QListView::Adjust);
+    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    list_->setAlternatingRowColors(true);
+    auto* layout = new QVBoxLayout(results);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addLayout(progress);
+    layout->addWidget(status_);
+    layout->addWidget(list_, 1);
+    return results;
+}
+
+void ComposeWindow::say(const QString& text) {
+    status_->setText(text);
+    status_->setVisible(!text.isEmpty());
+}
+
 void ComposeWindow::showTicked() {
     QStringList names;
     const QListWidget* list = options_->methodList();
     for (int i = 0; i < list->count(); ++i)
         if (list->item(i)->checkState() == Qt::Checked) names << list->item(i)->text();
     if (names.isEmpty())
-        ticked_->setText(tr("No method ticked: the named methods of the dialog's classes"));
+        ticked_->setText(tr("None ticked: the named methods of the dialog's classes"));
     else
         ticked_->setText((names.size() == 1 ? tr("1 method: ") : tr("%1 methods: ").arg(names.size())) +
                          names.join(QStringLiteral(", ")));
@@ -191,7 +229,7 @@ bool ComposeWindow::start() {
     std::string why;
     const std::optional<compose::ComposeOptions> options = composeOptionsOf(session_.fields(), choices(), why);
     if (!options) {
-        status_->setText(QString::fromStdString(why));
+        say(QString::fromStdString(why));
         return false;
     }
     // The tables are built here before the search starts: a peal of many
@@ -202,7 +240,7 @@ bool ComposeWindow::start() {
         started = runner_.start(library_, session_.musicTable(), *options);
     } catch (const ModelError& e) {
         QApplication::restoreOverrideCursor();
-        status_->setText(QString::fromStdString(e.what()));
+        say(QString::fromStdString(e.what()));
         return false;
     }
     QApplication::restoreOverrideCursor();
@@ -214,7 +252,7 @@ bool ComposeWindow::start() {
     setInputsEnabled(false);
     QString text = tr("Composing");
     if (session_.musicTable() == nullptr) text += tr(" (no music file loaded: every composition has music 0)");
-    status_->setText(text);
+    say(text);
     poll();
     timer_->start();
     return true;
@@ -247,19 +285,19 @@ void ComposeWindow::finish() {
     if (!result->compositions.empty()) bestMusic_->setText(QString::number(result->compositions.front().music));
     switch (result->status) {
     case compose::ComposeStatus::Complete:
-        status_->setText(tr("Searched to the end: no composition of these inputs is better than those listed"));
+        ended_ = tr("Searched to the end: no composition of these inputs is better than those listed");
         break;
     case compose::ComposeStatus::LimitReached:
-        status_->setText(tr("The best compositions found before the search stopped"));
+        ended_ = tr("The best compositions found before the search stopped");
         break;
     case compose::ComposeStatus::NoComposition:
-        status_->setText(tr("Searched to the end: no true composition keeps these inputs"));
+        ended_ = tr("Searched to the end: no true composition keeps these inputs");
         break;
     case compose::ComposeStatus::NoneWithinLimits:
-        status_->setText(tr("No composition found before the search stopped"));
+        ended_ = tr("No composition found before the search stopped");
         break;
     }
-    if (!result->compositions.empty() && chosen_.empty()) status_->setText(status_->text() + tr("; choose one to see it"));
+    say(ended_ + (!result->compositions.empty() && chosen_.empty() ? tr("; choose one to see it") : QString()));
 }
 
 void ComposeWindow::showCompositions(const std::vector<compose::FoundComposition>& found) {
@@ -283,6 +321,8 @@ void ComposeWindow::showCompositions(const std::vector<compose::FoundComposition
     // The composition shown stays shown (and Use takes it) even when better
     // ones push it off the list.
     list_->setCurrentRow(chosenRow);
+    if (!chosen_.empty() && chosenRow < 0)
+        say(tr("The composition shown has left the list for better ones; Use still takes it"));
 }
 
 void ComposeWindow::choose(int row) {
@@ -290,11 +330,12 @@ void ComposeWindow::choose(int row) {
     const std::string& text = listed_[static_cast<std::size_t>(row)].fileText;
     std::unique_ptr<Composition> shown = composedComposition(text, library_);
     if (!shown) {
-        status_->setText(tr("This composition does not read back: it cannot be shown or used"));
+        say(tr("This composition does not read back: it cannot be shown or used"));
         return;
     }
     chosen_ = text;
     use_->setEnabled(true);
+    if (!runner_.running()) say(ended_ + tr("; number %1 is shown in the display window").arg(row + 1));
     if (!display_) {
         preview_ = std::move(shown);
         return;
@@ -341,22 +382,51 @@ void ComposeWindow::placeClearOfDisplay() {
     const QScreen* screen = this->screen();
     if (screen == nullptr) return;
     const QRect area = screen->availableGeometry();
-    // Never taller or wider than the screen: the inputs scroll instead.
+    // The window manager's frame, or before it has framed the window a
+    // title bar's height.
+    QSize frame = frameGeometry().size() - geometry().size();
+    if (frame.isEmpty()) frame = QSize(0, style()->pixelMetric(QStyle::PM_TitleBarHeight));
+    const bool displayShown = display_ && display_->isVisible();
+    const QRect shown = displayShown ? QRect(display_->mapToGlobal(QPoint(0, 0)), display_->size()) : QRect();
     if (!sized_) {
         sized_ = true;
-        const QSize frame = frameGeometry().size() - geometry().size();
-        resize(sizeHint().boundedTo(area.size() - frame));
+        const QSize wanted = sizeHint() + frame;
+        const bool room = !displayShown || shown.right() + wanted.width() <= area.right() ||
+                          shown.left() - wanted.width() >= area.left();
+        if (room) {
+            resize(sizeHint().boundedTo(area.size() - frame));
+        } else {
+            // No room beside the display: the inputs above the list, as
+            // tall as the screen, leaving the display's first third
+            // (its first column of leads) in view when the inputs allow.
+            atScreenEdge_ = true;
+            panes_->setOrientation(Qt::Vertical);
+            layout()->invalidate();
+            layout()->activate();
+            const int keep = shown.left() + shown.width() / 3;
+            const int width = std::min(area.width(), std::max(minimumSizeHint().width() + frame.width(), area.right() + 1 - keep));
+            resize(QSize(width, area.height()) - frame);
+            // The inputs take a little more than half, once the layout has
+            // given the panes the window's height.
+            QTimer::singleShot(0, this, [this] {
+                const int height = panes_->height();
+                panes_->setSizes({height * 11 / 20, height * 9 / 20});
+            });
+        }
     }
-    if (!display_ || !display_->isVisible()) return;
-    const QRect shown(display_->mapToGlobal(QPoint(0, 0)), display_->size());
-    const QSize size = frameGeometry().size();
+    const QSize size = geometry().size() + frame;
     QPoint at;
-    if (shown.right() + size.width() <= area.right())
+    if (atScreenEdge_)
+        at = QPoint(area.right() + 1 - size.width(), area.top());
+    else if (!displayShown)
+        return;
+    else if (shown.right() + size.width() <= area.right())
         at = QPoint(shown.right() + 1, shown.top());
     else if (shown.left() - size.width() >= area.left())
         at = QPoint(shown.left() - size.width(), shown.top());
     else
         return;
+    at.setX(std::clamp(at.x(), area.left(), std::max(area.left(), area.right() + 1 - size.width())));
     at.setY(std::clamp(at.y(), area.top(), std::max(area.top(), area.bottom() + 1 - size.height())));
     move(at);
 }

@@ -26,6 +26,7 @@ class QLineEdit;
 class QListWidget;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 class QTimer;
 
 namespace quarnel {
@@ -82,18 +83,23 @@ protected:
 
 private:
     QWidget* buildInputs();
+    QWidget* buildResults();
     void poll();
     void finish();
     // The list made to show the compositions, keeping the chosen one chosen.
     void showCompositions(const std::vector<compose::FoundComposition>& found);
     void choose(int row);
     void showTicked();
+    // The status line, shown only when it has something to say.
+    void say(const QString& text);
     void setInputsEnabled(bool enabled);
     // Points the display back at the session's composition with the lead
     // given, before the copy goes.
     void restoreDisplay(int lead);
     // Within the screen (the inputs scroll), and beside the display window
-    // when there is room, so that the preview stays in view.
+    // when there is room, so that the preview stays in view; on a small
+    // screen the inputs go above the list, at the screen's edge away from
+    // the display's first column.
     void placeClearOfDisplay();
 
     ComposerSession& session_;
@@ -108,11 +114,14 @@ private:
     QCheckBox* tenors_ = nullptr;
     QSpinBox* count_ = nullptr;
     QWidget* inputs_ = nullptr;
+    QSplitter* panes_ = nullptr;
     QLabel* nodes_ = nullptr;
     QLabel* found_ = nullptr;
     QLabel* bestMusic_ = nullptr;
     QLabel* elapsed_ = nullptr;
     QLabel* status_ = nullptr;
+    // How the last search ended.
+    QString ended_;
     QListWidget* list_ = nullptr;
     QPushButton* start_ = nullptr;
     QPushButton* stop_ = nullptr;
@@ -127,6 +136,7 @@ private:
     int shownLead_ = 0;
     bool hideDisplayAfter_ = false;
     bool sized_ = false;
+    bool atScreenEdge_ = false;
 };
 
 }  // namespace quarnel

@@ -159,6 +159,7 @@ void ComposeWindowTest::aRunListsCompositionsAndUseIsOneChangeThatCtrlZTakesBack
     dialog.show();
     QVERIFY(QTest::qWaitForWindowExposed(&dialog));
     ComposerSession& session = dialog.session();
+    QVERIFY(session.loadMusicFile(QUARNEL_TEST_DATA "/major-classic.mus"));
     QVERIFY(session.loadFile(QUARNEL_TEST_DATA "/two_leads_three_parts.txt"));
     QVERIFY(session.setCall(Call::Single));  // an unsaved change: Use asks first
     const std::string before = session.saveText();
@@ -195,10 +196,13 @@ void ComposeWindowTest::aRunListsCompositionsAndUseIsOneChangeThatCtrlZTakesBack
     QCOMPARE(session.saveText(), before);
     QVERIFY(window.useButton()->isEnabled());
 
-    const std::string chosen = window.listed()[1].fileText;
+    const compose::FoundComposition chosen = window.listed()[1];
     window.useButton()->click();
     QCOMPARE(prompts.questions.size(), std::size_t{1});
-    QCOMPARE(session.saveText(), chosen);
+    QCOMPARE(session.saveText(), chosen.fileText);
+    // The session scores it as the engine did.
+    QVERIFY(chosen.music > 0);
+    QCOMPARE(static_cast<long long>(session.fields().totalMusic), chosen.music);
     QCOMPARE(display->composition(), session.composition());
     QVERIFY(display->caption().isEmpty());
     QVERIFY(window.preview() == nullptr);
