@@ -72,7 +72,6 @@ std::optional<compose::ComposeOptions> composeOptionsOf(const DialogFields& fiel
     o.tenorsTogether = choices.tenorsTogether;
     o.count = choices.count;
     o.limits.timeLimitSeconds = choices.timeLimitSeconds;
-    o.limits.nodeLimit = choices.nodeLimit;
     why.clear();
     return o;
 }

@@ -5,7 +5,6 @@
 // methods change, tenors together and how many compositions to keep. And
 // what the window shows of a composition found: its line in the list and
 // the composition itself for the display's preview.
-#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,7 +31,6 @@ struct ComposeChoices {
     bool tenorsTogether = true;
     int count = 10;
     double timeLimitSeconds = 0;  // 0: none
-    std::uint64_t nodeLimit = 0;  // 0: none
 };
 
 // The compose options of the window's choices, with the dialog's classes

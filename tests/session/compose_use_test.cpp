@@ -49,10 +49,13 @@ std::vector<std::string> composedTexts(const MethodLibrary& library) {
     return texts;
 }
 
+// What the session holds before the Use.
+enum class Before { Nothing, Loaded, Edited };
+
 struct UseCase {
     const char* name;
-    bool unsaved;                      // the composition before has unsaved changes
-    SessionView::SaveChoice answer;    // the composer's answer to the question
+    Before before;
+    SessionView::SaveChoice answer;  // the composer's answer to the question
     bool used;
 };
 
@@ -61,23 +64,26 @@ TEST(ComposeUseTest, UseMakesTheComposedTextTheCompositionAsOneChangeThatUndoes)
     const std::vector<std::string> texts = composedTexts(library);
     ASSERT_GE(texts.size(), 2u);
     const UseCase cases[] = {
-        {"no unsaved changes: no question", false, SessionView::SaveChoice::Cancel, true},
-        {"unsaved, discarded", true, SessionView::SaveChoice::Discard, true},
-        {"unsaved, cancelled", true, SessionView::SaveChoice::Cancel, false},
+        {"no composition", Before::Nothing, SessionView::SaveChoice::Cancel, true},
+        {"no unsaved changes: no question", Before::Loaded, SessionView::SaveChoice::Cancel, true},
+        {"unsaved, discarded", Before::Edited, SessionView::SaveChoice::Discard, true},
+        {"unsaved, cancelled", Before::Edited, SessionView::SaveChoice::Cancel, false},
     };
     for (const UseCase& c : cases) {
         SCOPED_TRACE(c.name);
         std::ostringstream messages;
         RecordingView view(messages);
         ComposerSession session(view, library);
-        // Another composition, loaded from its file.
-        const std::string path = testing::TempDir() + "quarnel-compose-use.txt";
-        {
-            std::ofstream file(path, std::ios::binary);
-            file << texts[1];
+        if (c.before != Before::Nothing) {
+            // Another composition, loaded from its file.
+            const std::string path = testing::TempDir() + "quarnel-compose-use.txt";
+            {
+                std::ofstream file(path, std::ios::binary);
+                file << texts[1];
+            }
+            ASSERT_TRUE(session.loadFile(path));
         }
-        ASSERT_TRUE(session.loadFile(path));
-        if (c.unsaved) {
+        if (c.before == Before::Edited) {
             ASSERT_TRUE(session.setCall(Call::Single));
         }
         view.changes.clear();
@@ -86,7 +92,7 @@ TEST(ComposeUseTest, UseMakesTheComposedTextTheCompositionAsOneChangeThatUndoes)
 
         messages.str(std::string());
         EXPECT_EQ(session.useComposition(texts[0]), c.used);
-        EXPECT_EQ(view.questions.size(), c.unsaved ? 1u : 0u);
+        EXPECT_EQ(view.questions.size(), c.before == Before::Edited ? 1u : 0u);
         if (!c.used) {
             EXPECT_EQ(session.saveText(), before);
             EXPECT_TRUE(view.changes.empty());
@@ -99,26 +105,14 @@ TEST(ComposeUseTest, UseMakesTheComposedTextTheCompositionAsOneChangeThatUndoes)
         const CompositionChange& change = view.changes.front();
         EXPECT_EQ(change.label, "Compose");
         ASSERT_EQ(change.kind, CompositionChange::Kind::Load);
+        EXPECT_EQ(change.loadBefore.loaded, c.before != Before::Nothing);
         session.restoreLoad(change.loadBefore);
         EXPECT_EQ(session.saveText(), before);
+        EXPECT_EQ(session.composition() != nullptr, c.before != Before::Nothing);
         session.restoreLoad(change.loadAfter);
         EXPECT_EQ(session.saveText(), texts[0]);
         EXPECT_TRUE(messages.str().empty()) << messages.str();
     }
-}
-
-TEST(ComposeUseTest, UseIntoAnEmptySessionUndoesToNoComposition) {
-    const MethodLibrary& library = test::libraryIn(test::standardMethodsDir());
-    const std::vector<std::string> texts = composedTexts(library);
-    ASSERT_FALSE(texts.empty());
-    std::ostringstream messages;
-    RecordingView view(messages);
-    ComposerSession session(view, library);
-    ASSERT_TRUE(session.useComposition(texts[0]));
-    ASSERT_EQ(view.changes.size(), 1u);
-    EXPECT_FALSE(view.changes.front().loadBefore.loaded);
-    session.restoreLoad(view.changes.front().loadBefore);
-    EXPECT_EQ(session.composition(), nullptr);
 }
 
 TEST(ComposeUseTest, ATextThatDoesNotReadIsRefusedWithAMessageBeforeAnyQuestion) {
