@@ -614,6 +614,33 @@ bool ComposerSession::newComposition(const std::string& method, bool changesSett
     return true;
 }
 
+bool ComposerSession::useComposition(const std::string& fileText) {
+    if (searching_) return false;
+    std::unique_ptr<Composition> read;
+    try {
+        std::istringstream in(fileText);
+        read = readComposition(in, MajorMethod::HalfLength, library_);
+    } catch (const ModelError& e) {
+        view_.showMessage("Compose: the composition was not used: " + e.describe(), SessionView::MessageKind::Error);
+        return false;
+    }
+    if (read->leadCount() == 0) {
+        view_.showMessage("Compose: the composition was not used: it has no leads", SessionView::MessageKind::Error);
+        return false;
+    }
+    // Asked after the text has read, so that a composition that cannot be
+    // used never costs the composer a save.
+    if (!confirmDiscardChanges()) return false;
+    const LoadSnapshot before = snapshotLoad();
+    compositionFileName_ = "untitled.txt";
+    savedText_.clear();
+    fields_.leadNumber = 1;
+    installComposition(std::move(read));
+    recordLoad(before, "Compose");
+    reportLostMethods();
+    return true;
+}
+
 std::string ComposerSession::callingText() const {
     return composition_ ? layoutText(*composition_, library_, false) : std::string();
 }

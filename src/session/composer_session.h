@@ -121,6 +121,13 @@ public:
     // composition (method empty) or a plain course of the method (a library
     // name as the name field reads it, or place notation).
     bool newComposition(const std::string& method, bool changesSettled = false);
+    // Use of a composition Compose found (its file text): after the question
+    // about unsaved changes it becomes the composition, read as Load reads
+    // it, untitled and unsaved, lead 1 current, as one undoable change
+    // labelled "Compose"; the leads that lose their methods are reported as
+    // Load reports them. False, with the composition unchanged, when the
+    // composer cancels or the text does not read (a message says why).
+    bool useComposition(const std::string& fileText);
     // On the current lead: its lead end plain, a bob or a single; a lead
     // inserted after it (its code, plain, no method), which becomes the
     // current lead; the lead deleted; its code set (a letter A to M).

@@ -37,6 +37,7 @@
 #include "ui/analysis_window.h"
 #include "ui/course_view_window.h"
 #include "ui/diagram_window.h"
+#include "ui/compose_window.h"
 #include "ui/fill_window.h"
 #include "ui/display_window.h"
 #include "ui/sheet_printing.h"
@@ -138,6 +139,7 @@ ComposerDialog::ComposerDialog(QWidget* parent, Prompts* prompts, const std::str
     explainControls();
     setTabOrder();
     installFillCommand();
+    installComposeCommand();
     writeControlsNow();
     viewComposition();
     installAnalysisCommand();
@@ -178,7 +180,39 @@ void ComposerDialog::fill() {
     if (analysis_ != nullptr) analysis_->refresh();
 }
 
+void ComposerDialog::installComposeCommand() {
+    auto* action = new QAction(tr("Compose..."), this);
+    action->setObjectName(QStringLiteral("composeAction"));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    action->setToolTip(tr("Search the calling and the methods together for the best true compositions"));
+    addAction(action);
+    if (commandsMenu() != nullptr) commandsMenu()->addAction(action);
+    connect(action, &QAction::triggered, this, &ComposerDialog::compose);
+}
+
+void ComposerDialog::compose() {
+    if (busy()) return;
+    readControls(session_->fields());
+    // The composition chosen is previewed in the lead list: the course view
+    // gives way to it while the Compose window is open.
+    const bool course = courseViewChosen_;
+    if (course) showCourseView(false);
+    if (compose_ == nullptr) {
+        compose_ = new ComposeWindow(*session_, MethodLibrary::instance(), this);
+        compose_->showPreviewIn(display_);
+    }
+    compose_->exec();
+    if (course) showCourseView(true);
+    writeControlsNow();
+    updateTitle();
+    if (analysis_ != nullptr) analysis_->refresh();
+}
+
 ComposerDialog::~ComposerDialog() {
+    // The Compose window stops its search and lets go of the display before
+    // the session goes.
+    delete compose_;
+    compose_ = nullptr;
     // The stack's commands refer to the session, and its signals to the
     // dialog: it goes first.
     undoStack_->disconnect(this);

@@ -28,6 +28,7 @@ class QUndoStack;
 namespace quarnel {
 
 class AnalysisWindow;
+class ComposeWindow;
 class DiagramWindow;
 class CourseViewWindow;
 class DisplayWindow;
@@ -48,6 +49,8 @@ public:
     DiagramWindow* upperDiagram() const { return upper_; }
     DiagramWindow* lowerDiagram() const { return lower_; }
     AnalysisWindow* analysisWindow() const { return analysis_; }
+    // The Compose window, once Compose... has opened it.
+    ComposeWindow* composeWindow() const { return compose_; }
     // Shows the analysis window (Ctrl+Shift+A); the command menu offers it too.
     QAction* analysisAction() const { return analysisAction_; }
     // Pixels of a rectangle given in dialog units.
@@ -92,6 +95,9 @@ public slots:
     void redo();
     // Fill: searches every empty lead in a window of its own.
     void fill();
+    // Compose...: searches the calling and the methods together in a window
+    // of its own, which keeps its inputs and list between openings.
+    void compose();
     // The plan edits on the current lead, and New, Go to lead and the lead
     // a click on the display chose.
     void newComposition();
@@ -151,6 +157,7 @@ private:
     bool mayClose();
     // The Fill command: an action with its shortcut, Ctrl+Shift+F.
     void installFillCommand();
+    void installComposeCommand();
     void writeControlsNow();
     bool busy() const;
     bool searchingNow() const;
@@ -202,6 +209,7 @@ private:
     DiagramWindow* upper_ = nullptr;
     DiagramWindow* lower_ = nullptr;
     AnalysisWindow* analysis_ = nullptr;
+    ComposeWindow* compose_ = nullptr;
     QAction* analysisAction_ = nullptr;
 
     int leadLow_ = 1;   // the last lead: where the down arrow leads

@@ -56,6 +56,8 @@ FillOptionsPanel::FillOptionsPanel(QWidget* parent) : QWidget(parent) {
     changes->addWidget(minCom_);
     changes->addWidget(maxCom_);
     auto* form = new QFormLayout;
+    // On a narrow window a long label goes above its fields.
+    form->setRowWrapPolicy(QFormLayout::WrapLongRows);
     form->addRow(tr("Methods (at least, at most)"), counts);
     form->addRow(tr("Balance"), balance_);
     form->addRow(QString(), atw_);
@@ -78,6 +80,11 @@ void FillOptionsPanel::setMethodNames(const std::vector<std::string>& names) {
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Unchecked);
     }
+}
+
+void FillOptionsPanel::offerRefill(bool offered) {
+    refillAll_->setVisible(offered);
+    if (!offered) refillAll_->setChecked(false);
 }
 
 void FillOptionsPanel::tickStandardEight() {

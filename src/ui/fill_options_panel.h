@@ -27,6 +27,8 @@ public:
     // The methods offered, by library name, none ticked.
     void setMethodNames(const std::vector<std::string>& names);
     FillChoices choices() const;
+    // "Refill every lead" is Fill's alone: Compose hides it.
+    void offerRefill(bool offered);
 
     QListWidget* methodList() const { return methods_; }
     QPushButton* standardEightButton() const { return standardEight_; }
