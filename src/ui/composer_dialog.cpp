@@ -183,7 +183,7 @@ void ComposerDialog::fill() {
 void ComposerDialog::installComposeCommand() {
     auto* action = new QAction(tr("Compose..."), this);
     action->setObjectName(QStringLiteral("composeAction"));
-    action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_M));
+    action->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_O));
     action->setToolTip(tr("Search the calling and the methods together for the best true compositions"));
     addAction(action);
     if (commandsMenu() != nullptr) commandsMenu()->addAction(action);

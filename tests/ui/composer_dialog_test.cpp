@@ -1,5 +1,6 @@
 // The dialog driven as a composer would drive it, headless: controls found
 // by their dialog ids, file dialogs and message boxes answered by a script.
+#include <map>
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
@@ -773,6 +774,20 @@ private slots:
     // While the name field has the focus, Ctrl+Shift and the command's key
     // reach the plan commands (the field keeps what was typed), and the one
     // letter stays typing.
+    // Every key of the dialog's commands starts one command only: a key
+    // given to two actions starts neither under Qt.
+    void noTwoCommandsShareAKey() {
+        std::map<QString, QString> owner;
+        for (QAction* action : dialog->findChildren<QAction*>()) {
+            for (const QKeySequence& key : action->shortcuts()) {
+                const QString text = key.toString();
+                const auto [at, fresh] = owner.emplace(text, action->objectName());
+                QVERIFY2(fresh, qPrintable(text + " is both " + at->second + "'s and " + action->objectName() + "'s"));
+            }
+        }
+        QVERIFY(owner.count(QStringLiteral("Ctrl+Shift+M")) == 1);
+    }
+
     void thePlanCommandsAreReachedWhileTyping() {
         prompts->texts = {std::string("Cambridge")};
         QTest::keyClick(dialog.get(), Qt::Key_N, Qt::ControlModifier);
