@@ -372,6 +372,8 @@ struct Reader {
             homeSinceCall = true;
             met.clear();
         }
+        // A line with no calls is a plain course.
+        if (planned.empty()) ring(line, method, Call::Plain);
         while (!tenorHome(running)) ring(line, method, Call::Plain);
     }
 

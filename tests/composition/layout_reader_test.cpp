@@ -76,6 +76,9 @@ TEST(LayoutReaderTest, ABlockLineRingsItsCallsWhereTheTenorMeetsThemOverSeveralC
                               "BBBB.BBB.B\n"              // the fifth, then the Wrong: W again, plain
                               "B.B.\n";                  // two Homes, one lead each
     EXPECT_EQ(readLayout(block, library()), readLayout(leads, library()));
+    // A line with no calls is a plain course, in the block form as in any.
+    EXPECT_EQ(readLayout("5152 Bristol Surprise Major\nM B W H  23456\n1     1  64352\n         64352\n", library()),
+              readLayout("B Bristol\nBB.BBBBBBB.\nBBBBBBB\n", library()));
 }
 
 // Lines that cannot be read: a call the tenor never meets names what is
