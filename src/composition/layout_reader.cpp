@@ -154,6 +154,36 @@ struct LeadRead {
 };
 
 
+struct PlannedCall {
+    Call call;
+    char position;
+    bool nextCourse;  // a repeat: made in the course after the one before
+};
+
+std::string positionsText(const std::string& met) {
+    std::string out;
+    for (char c : met) {
+        if (!out.empty()) out += ", ";
+        out += c;
+    }
+    return out.empty() ? std::string("none") : out;
+}
+
+// The calls of a line from the one at from on: "2 bobs at H, a single at W".
+std::string callsText(const std::vector<PlannedCall>& planned, std::size_t from) {
+    std::string out;
+    for (std::size_t i = from; i < planned.size();) {
+        std::size_t j = i;
+        while (j < planned.size() && planned[j].position == planned[i].position && planned[j].call == planned[i].call) ++j;
+        const std::size_t count = j - i;
+        const std::string call = planned[i].call == Call::Single ? "single" : "bob";
+        if (!out.empty()) out += ", ";
+        out += (count == 1 ? "a " + call : std::to_string(count) + " " + call + "s") + " at " + planned[i].position;
+        i = j;
+    }
+    return out;
+}
+
 // A method string: letters of the key ("C", or a capital and a small letter
 // other than s), each followed by "." or "-" for a bob or "s" for a single.
 bool isMethodString(std::string_view text) {
@@ -204,6 +234,147 @@ struct Reader {
         const std::string customary = keyGiven ? std::string() : customaryMethodOf(letter);
         if (customary.empty()) fail(line, "method letter " + letter + " is missing from the key");
         return key[letter] = resolve(line, customary + " Surprise");
+    }
+
+    // One line of a course layout of one method: the calls under the
+    // positions, then the course head printed at its end. A line is read as
+    // a block: from its start, each call in the order the columns print
+    // them (the order the tenor meets the positions) at the next lead end
+    // where the tenor is at its position, until every call is made and the
+    // tenor is home. A number under a position counts its calls over the
+    // line: "3" under H in Cambridge is three courses called Home, and "5"
+    // under B in Bristol a block of five courses with a Before in each, the
+    // line printing only the course head at its end; "2" under M in Bristol
+    // is two Middles at successive lead ends, the tenor staying in 5-6.
+    //
+    // Where a line cannot be read, two readings say why. Read course by
+    // course (each call in the course of the one before it, a repeat in the
+    // next course) a call may find no place ("no B in this course"); that is
+    // the error when the header does not print the positions in the order
+    // the tenor meets them in a plain course, a layout typed out of order.
+    // Otherwise the block reading's: a course head printed wrong, or calls
+    // the tenor never meets. (Read course by course, a line rings the block
+    // reading's leads with whole plain courses put in, and so the same
+    // course head: it reads nothing the block reading does not.)
+    void ringLine(int line, const std::string& method, const std::vector<PlannedCall>& planned,
+                  const std::string& courseHead, const std::string& headerPositions) {
+        const std::size_t leadsAtStart = leads.size();
+        const Row start = running;
+        bool uncalled = false;
+        try {
+            ringBlock(line, method, planned, uncalled);
+            checkRow(line, "course head", courseHead, running);
+            return;
+        } catch (const ModelError& block) {
+            if (uncalled) throw;
+            leads.resize(leadsAtStart);
+            running = start;
+            bool placed = false;
+            try {
+                ringCourses(line, method, planned);
+                placed = true;
+                checkRow(line, "course head", courseHead, running);
+            } catch (const ModelError&) {
+                if (!placed && inCourseOrder(line, method, headerPositions)) throw block;
+                throw;
+            }
+        }
+    }
+
+    // Whether the positions are printed in the order the tenor meets them
+    // in a plain course of the method, begun at any lead ("M B W H" for
+    // Bristol, whose tenor meets H, M, I, B, F, V, W from the course head).
+    bool inCourseOrder(int line, const std::string& method, const std::string& positions) const {
+        const char code = codeOf(line, method);
+        std::string course;
+        Row row;
+        for (int lead = 0; lead < 7; ++lead) {
+            const Row leadEnd = row.transposedBy(std::string_view(&code, 1));
+            course += positionAtLeadEnd(leadEnd, Call::Bob);
+            row = leadHeadAfterCall(leadEnd, Call::Plain, code);
+        }
+        int descents = 0;
+        std::size_t first = std::string::npos;
+        std::size_t last = std::string::npos;
+        for (char position : positions) {
+            const std::size_t at = course.find(position);
+            if (at == std::string::npos) continue;  // a position of singles only
+            if (first == std::string::npos) first = at;
+            if (last != std::string::npos && at < last) ++descents;
+            last = at;
+        }
+        if (first != std::string::npos && last > first) return descents == 0;
+        return descents <= 1;
+    }
+
+    // Course by course: each call in the course of the call before it, a
+    // repeat in the next course; the line ends when the tenor comes home
+    // after its last call.
+    void ringCourses(int line, const std::string& method, const std::vector<PlannedCall>& planned) {
+        int steps = 0;
+        const auto step = [&](Call call) {
+            if (++steps > MostLeadsInALine) fail(line, "the tenor does not come home");
+            ring(line, method, call);
+        };
+        for (const PlannedCall& p : planned) {
+            if (p.nextCourse)
+                while (!tenorHome(running)) step(Call::Plain);
+            std::string met;
+            while (true) {
+                const char at = positionAtLeadEnd(leadEndOf(method, line), p.call);
+                if (at == p.position) {
+                    step(p.call);
+                    break;
+                }
+                met += positionAtLeadEnd(leadEndOf(method, line), Call::Bob);
+                step(Call::Plain);
+                if (tenorHome(running))
+                    fail(line, std::string("no ") + p.position + " in this course: the tenor meets " + positionsText(met) +
+                                   " and comes home at " + rowAsPrinted(running, 5));
+            }
+        }
+        if (planned.empty() || !tenorHome(running)) {
+            step(Call::Plain);
+            while (!tenorHome(running)) step(Call::Plain);
+        }
+    }
+
+    // As a block: lead after lead from the start of the line, the calls
+    // taken in the order the columns print them (the order the tenor meets
+    // the positions), each at the next lead end where the tenor is at its
+    // position, which may be in a later course or, where the tenor stays at
+    // a position (Bristol's Middle and Wrong), at the very next lead end; the
+    // line ends when every call is made and the tenor is home. A course from
+    // a course head in which the next call does not fall would come round
+    // again and again: uncalled says the line fails so.
+    void ringBlock(int line, const std::string& method, const std::vector<PlannedCall>& planned, bool& uncalled) {
+        bool homeSinceCall = tenorHome(running);
+        std::string met;
+        for (std::size_t next = 0; next < planned.size();) {
+            const PlannedCall& p = planned[next];
+            const Row leadEnd = leadEndOf(method, line);
+            if (positionAtLeadEnd(leadEnd, p.call) == p.position) {
+                ring(line, method, p.call);
+                ++next;
+                homeSinceCall = false;
+                met.clear();
+                continue;
+            }
+            met += positionAtLeadEnd(leadEnd, Call::Bob);
+            ring(line, method, Call::Plain);
+            if (!tenorHome(running)) continue;
+            if (homeSinceCall) {
+                uncalled = true;
+                fail(line, std::string("no ") + p.position + " in a whole course: the tenor meets " + positionsText(met) +
+                               " and comes home at " + rowAsPrinted(running, 5) + "; left uncalled: " +
+                               callsText(planned, next));
+            }
+            homeSinceCall = true;
+            met.clear();
+        }
+        // A line with no calls is a plain course.
+        if (planned.empty()) ring(line, method, Call::Plain);
+        while (!tenorHome(running)) ring(line, method, Call::Plain);
     }
 
     std::vector<LeadRead> methodString(int line, std::string_view text) {
@@ -296,21 +467,6 @@ struct Column {
     std::size_t start = 0;
     std::size_t end = 0;
 };
-
-struct PlannedCall {
-    Call call;
-    char position;
-    bool nextCourse;  // a repeat: made in the course after the one before
-};
-
-std::string positionsText(const std::string& met) {
-    std::string out;
-    for (char c : met) {
-        if (!out.empty()) out += ", ";
-        out += c;
-    }
-    return out.empty() ? std::string("none") : out;
-}
 
 }  // namespace
 
@@ -489,6 +645,9 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
                 }
             }
             (void)roundsColumn;
+            std::string headerPositions;
+            for (const Column& c : columns)
+                if (c.title != "Methods") headerPositions += c.title[0];
             // Spliced when the header has a Methods column or the first course
             // line has method strings where the column has no title.
             bool spliced = std::any_of(columns.begin(), columns.end(), [](const Column& c) { return c.title == "Methods"; });
@@ -605,32 +764,8 @@ std::string readLayout(std::string_view text, const MethodLibrary& library, cons
                     if (made != wanted)
                         fail(n, "the methods' calls fall at " + positionsText(made) + ", the positions say " + positionsText(wanted));
                 } else {
-                    int steps = 0;
-                    const auto step = [&](Call call) {
-                        if (++steps > MostLeadsInALine) fail(n, "the tenor does not come home");
-                        r.ring(n, singleMethod(), call);
-                    };
-                    for (const PlannedCall& p : planned) {
-                        if (p.nextCourse)
-                            while (!tenorHome(r.running)) step(Call::Plain);
-                        std::string met;
-                        while (true) {
-                            const char at = positionAtLeadEnd(r.leadEndOf(singleMethod(), n), p.call);
-                            if (at == p.position) {
-                                step(p.call);
-                                break;
-                            }
-                            met += positionAtLeadEnd(r.leadEndOf(singleMethod(), n), Call::Bob);
-                            step(Call::Plain);
-                            if (tenorHome(r.running))
-                                fail(n, std::string("no ") + p.position + " in this course: the tenor meets " + positionsText(met) +
-                                            " and comes home at " + rowAsPrinted(r.running, 5));
-                        }
-                    }
-                    if (planned.empty() || !tenorHome(r.running)) {
-                        step(Call::Plain);
-                        while (!tenorHome(r.running)) step(Call::Plain);
-                    }
+                    r.ringLine(n, singleMethod(), planned, courseHead, headerPositions);
+                    continue;
                 }
                 checkRow(n, "course head", courseHead, r.running);
             }

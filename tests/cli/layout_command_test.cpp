@@ -123,7 +123,8 @@ TEST(LayoutCommandTest, ImportThenLayoutThenImportIsTheSameComposition) {
     };
     for (const char* name : {"pitstow_5088_yorkshire.txt", "humphrey_5088_yorkshire.txt", "starbuck_4032_yorkshire.txt",
                              "taylor_5152_yorkshire.txt", "lee_5024_spliced.txt", "anon_1280_spliced.txt",
-                             "gay_1344_spliced_cyclic.txt", "davies_5088_spliced.txt"})
+                             "gay_1344_spliced_cyclic.txt", "davies_5088_spliced.txt", "davies_5056_bristol.txt",
+                             "bailey_5152_bristol.txt"})
         check(test::testDataDir() + "/compositions/" + name);
 }
 

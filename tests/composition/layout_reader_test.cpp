@@ -52,6 +52,50 @@ TEST(LayoutReaderTest, PublishedCompositionsProveWithTheirLengthPartsAndCourseHe
     check("anon_1280_spliced.txt", 5, 1280, "23456 64352 ");
     // A cyclic lead list with every lead head printed.
     check("gay_1344_spliced_cyclic.txt", 7, 1344, "23456 35264 56342 ");
+    // Block layouts of Bristol: a line spans several courses and prints the
+    // course head at its end, which is among these.
+    check("davies_5056_bristol.txt", 1, 5056,
+          "23456 42356 54326 42563 54263 46253 65432 53624 32546 24365 32465 26354 36452 43652 35426 43526 24536 "
+          "43265 53462 45362 63254 52436 34625 26543 64352 34256 ");
+    check("bailey_5152_bristol.txt", 1, 5152,
+          "23456 43652 64352 45362 56423 62534 23645 53246 25346 32546 24536 43265 36452 65324 52643 65243 54632 "
+          "43526 32465 26354 46253 24653 62453 25463 56234 63542 34625 42356 34256 ");
+}
+
+// A line of the block form rings lead after lead from its start, each call
+// of the line in the order of the columns at the next lead end where the
+// tenor is at its position. Bristol's tenor meets H at the first lead end of
+// a course, then M, I, B, F, V and W; after a Wrong it is at W again at the
+// next lead end. Bailey's first two lines, and the same leads written out.
+TEST(LayoutReaderTest, ABlockLineRingsItsCallsWhereTheTenorMeetsThemOverSeveralCourses) {
+    const std::string block = "5152 Bristol Surprise Major\nM B W H  23456\n1     1  64352\n1 5 1 2  32546\n";
+    const std::string leads = "B Bristol\n"
+                              "BB.BBBBBBB.\n"            // the Middle; Home at the next course's first lead end
+                              "BB.BBB.BBB\n"             // the Middle and the first Before
+                              "BBBB.BBB\nBBBB.BBB\nBBBB.BBB\n"  // three more Befores, a course each
+                              "BBBB.BBB.B\n"              // the fifth, then the Wrong: W again, plain
+                              "B.B.\n";                  // two Homes, one lead each
+    EXPECT_EQ(readLayout(block, library()), readLayout(leads, library()));
+    // A line with no calls is a plain course, in the block form as in any.
+    EXPECT_EQ(readLayout("5152 Bristol Surprise Major\nM B W H  23456\n1     1  64352\n         64352\n", library()),
+              readLayout("B Bristol\nBB.BBBBBBB.\nBBBBBBB\n", library()));
+}
+
+// Lines that cannot be read: a call the tenor never meets names what is
+// left, and in a layout whose columns keep the tenor's order a wrong course
+// head is named as such, not as a call with no place in the first course.
+TEST(LayoutReaderTest, ABlockThatCannotBeReadSaysWhy) {
+    const auto check = [](const std::string& text, const std::string& message) {
+        SCOPED_TRACE(text);
+        EXPECT_THROW_MSG(readLayout(text, library()), ModelError, message);
+    };
+    const std::string title = "64 Bristol Surprise Major\n";
+    check(title + "M  B  L  H  23456\n   -  2     64352\n",
+          "line 3: no L in a whole course: the tenor meets H, M, I, B, F, V, W and comes home at 35264; left uncalled: 2 "
+          "bobs at L");
+    std::string davies = test::readFile(test::testDataDir() + "/compositions/davies_5056_bristol.txt");
+    davies.replace(davies.find("54263"), 5, "54236");
+    check(davies, "line 8: course head 54236 printed, the calling rings 54263");
 }
 
 // "5 part, substituting NNN for (R) in one part": the parts are written out,
