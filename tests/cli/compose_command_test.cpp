@@ -4,25 +4,16 @@
 #include <filesystem>
 #include <sstream>
 
+#include "cli/cli_run.h"
 #include "cli/commands.h"
 #include "support/test_support.h"
 
 namespace quarnel {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliRun;
 
-Result run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::run(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+Result run(const std::vector<std::string>& args) { return test::runCli(args); }
 
 // The figures `prove` gives a file, as one text to compare.
 std::string proved(const std::string& file, const std::string& library, const std::string& music) {

@@ -3,25 +3,16 @@
 #include <fstream>
 #include <sstream>
 
+#include "cli/cli_run.h"
 #include "cli/commands.h"
 #include "support/test_support.h"
 
 namespace quarnel {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
+using Result = test::CliRun;
 
-Result run(std::vector<std::string> args) {
-    std::istringstream in;
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::run(args, in, out, err);
-    return {status, out.str(), err.str()};
-}
+Result run(const std::vector<std::string>& args) { return test::runCli(args); }
 
 TEST(FillCommandTest, AFillIsWrittenAsSaveWritesItAndProvesWithEveryLeadFilled) {
     const std::string plan = test::repoDataDir() + "/quarnel.txt";

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 
+#include "cli/cli_run.h"
 #include "cli/commands.h"
 #include "support/test_support.h"
 
@@ -18,22 +19,12 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct CliRun {
-    int status = 0;
-    std::string out;
-    std::string err;
-};
+using test::CliRun;
 
 CliRun cli(std::vector<std::string> args) {
     args.push_back("--library");
     args.push_back(test::repoDataDir());
-    std::istringstream in;
-    std::ostringstream out, err;
-    CliRun r;
-    r.status = cli::run(args, in, out, err);
-    r.out = out.str();
-    r.err = err.str();
-    return r;
+    return test::runCli(args);
 }
 
 // A folder of its own for each test's files, removed after it.
