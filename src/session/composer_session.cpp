@@ -776,8 +776,27 @@ bool ComposerSession::saveAs(std::string_view extension, std::string& remembered
     return true;
 }
 
+std::string ComposerSession::heldNotSavedReason() const {
+    std::vector<std::string> held;
+    for (std::size_t i = 0; i < held_.size(); ++i)
+        if (!held_[i].empty()) held.push_back("lead " + std::to_string(i + 1) + "'s " + held_[i]);
+    if (held.empty()) return std::string();
+    std::string text;
+    for (std::size_t i = 0; i < held.size(); ++i) {
+        if (i > 0) text += i + 1 == held.size() ? " and " : ", ";
+        text += held[i];
+    }
+    text[0] = 'L';
+    return text + (held.size() == 1 ? " is" : " are") + " held aside and not saved";
+}
+
 void ComposerSession::save() {
-    if (composition_ && composition_->planIsFalse() && !view_.confirm(falsePlanReason() + ". Save anyway?")) return;
+    // A false plan, or methods held aside, are put to the composer first:
+    // the file keeps the plan as it stands and only the methods in use.
+    std::string question;
+    if (composition_ && composition_->planIsFalse()) question = falsePlanReason() + ". ";
+    if (const std::string held = heldNotSavedReason(); composition_ && !held.empty()) question += held + ". ";
+    if (!question.empty() && !view_.confirm(question + "Save anyway?")) return;
     const std::string text = saveText();
     if (saveAs("txt", compositionFileName_, &Composition::save, "Save composition")) {
         savedText_ = text;

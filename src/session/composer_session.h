@@ -164,6 +164,10 @@ public:
     // 2" (the first three repeats, "; " between, then "and N more"), or ""
     // for a true plan.
     std::string falsePlanReason() const;
+    // What Save does not keep of the methods held aside ("Lead 3's Cambridge
+    // S and lead 6's Cambridge S are held aside and are not saved"), or ""
+    // when none is held. The file keeps only the methods the leads ring.
+    std::string heldNotSavedReason() const;
     // True, with the reason in the status, when the plan is false: the
     // searches, OK and Fill cannot run on it.
     bool refuseFalsePlan();

@@ -619,6 +619,32 @@ TEST_F(ComposerSessionTest, AnEditReportsTheLeadsThatLostTheirMethods) {
     EXPECT_EQ(view.messages.size(), 1u);
 }
 
+// Methods held aside live in the session only: Save of a true plan that
+// holds some asks first and names them; no leaves the file unwritten.
+TEST_F(ComposerSessionTest, SaveAsksFirstWhenMethodsAreHeldAside) {
+    ASSERT_TRUE(session.newComposition("Cambridge"));
+    const std::string path = ::testing::TempDir() + "/session_held_methods.txt";
+    std::filesystem::remove(path);
+    view.files = {path};
+    session.save();  // nothing held: no question
+    EXPECT_TRUE(view.questions.empty());
+    ASSERT_TRUE(std::filesystem::exists(path));
+    std::filesystem::remove(path);
+    f.leadNumber = 3;
+    ASSERT_TRUE(session.setCall(Call::Single));
+    ASSERT_FALSE(session.composition()->planIsFalse());
+    EXPECT_EQ(session.heldNotSavedReason(), "Lead 3's Cambridge S and lead 6's Cambridge S are held aside and not saved");
+    view.files = {path};
+    view.answers = {false};
+    session.save();
+    EXPECT_EQ(view.questions.back(), session.heldNotSavedReason() + ". Save anyway?");
+    EXPECT_FALSE(std::filesystem::exists(path));
+    view.files = {path};
+    view.answers = {true};
+    session.save();
+    EXPECT_TRUE(std::filesystem::exists(path));
+}
+
 // Lee's spliced 5024 (one part, its varied last part written out): every
 // edit that loses methods (a false plan of an inserted lead, a call, a code)
 // is mended by a later edit, and the composition is then exactly what it
@@ -794,7 +820,9 @@ TEST_F(ComposerSessionTest, AnInsertThatMakesThePlanFalseIsShownAndMended) {
     view.files = {path};
     view.answers = {false};
     session.save();
-    EXPECT_EQ(view.questions.back(), session.falsePlanReason() + ". Save anyway?");
+    // The leads the insert made false hold their methods; Save says so too.
+    ASSERT_FALSE(session.heldNotSavedReason().empty());
+    EXPECT_EQ(view.questions.back(), session.falsePlanReason() + ". " + session.heldNotSavedReason() + ". Save anyway?");
     EXPECT_FALSE(std::filesystem::exists(path));
     view.files = {path};
     view.answers = {true};
