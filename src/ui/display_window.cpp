@@ -46,7 +46,8 @@ QString DisplayWindow::startHint() {
     return QStringLiteral(
         "No composition loaded.\n\n"
         "Press Load to open a composition file (one lead a line: the lead-head code, the call, the method), "
-        "or start Quarnel with one: quarnel FILE.\n\n"
+        "or start Quarnel with one: quarnel FILE. New (Ctrl+N, in the More menu) begins an empty composition "
+        "or a plain course of a method you name; Compose... (Ctrl+Shift+O) searches for one.\n\n"
         "Then choose a lead with the arrows beside the lead number and type a method name or press Next "
         "to find a method for it; OK makes the candidate the lead's method.");
 }

@@ -580,6 +580,7 @@ private slots:
         QCOMPARE(dialog->lowerDiagram()->caption(), QStringLiteral("Candidate"));
         QVERIFY(DisplayWindow::startHint().contains(QStringLiteral("Load")));
         QVERIFY(DisplayWindow::startHint().contains(QStringLiteral("quarnel FILE")));
+        QVERIFY(DisplayWindow::startHint().contains(QStringLiteral("New (Ctrl+N")));
         // The hint is drawn while there is no composition.
         const QImage blank = dialog->displayWindow()->grab().toImage();
         bool drawn = false;
