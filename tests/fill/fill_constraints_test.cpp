@@ -16,6 +16,7 @@
 #include "methods/method_library.h"
 #include "methods/name_matching.h"
 #include "ringing/model_error.h"
+#include "fill/fill_test_data.h"
 #include "support/test_support.h"
 
 namespace quarnel {
@@ -27,18 +28,9 @@ using fill::FillResult;
 using fill::FillStatus;
 using search::Constraints;
 
-MusicTable& classicMusic() {
-    static MusicTable table = [] {
-        std::ifstream in(test::testDataDir() + "/major-classic.mus");
-        return MusicTable::read(in);
-    }();
-    return table;
-}
+using test::classicMusic;
 
-std::unique_ptr<Composition> read(const std::string& text, const MethodLibrary& l) {
-    std::istringstream in(text);
-    return readComposition(in, MajorMethod::HalfLength, l);
-}
+std::unique_ptr<Composition> read(const std::string& text, const MethodLibrary& l) { return test::readText(text, l); }
 
 // The constraints worked out from the composition's leads alone, as a
 // composer would count them: each method's leads, the changes of method of

@@ -14,6 +14,7 @@
 #include "fill/music_bound.h"
 #include "methods/major_method.h"
 #include "methods/method_library.h"
+#include "fill/fill_test_data.h"
 #include "support/test_support.h"
 
 namespace quarnel {
@@ -26,18 +27,9 @@ using fill::FillStatus;
 
 const MethodLibrary& library(const std::string& folder) { return test::libraryIn(folder); }
 
-MusicTable& classicMusic() {
-    static MusicTable table = [] {
-        std::ifstream in(test::testDataDir() + "/major-classic.mus");
-        return MusicTable::read(in);
-    }();
-    return table;
-}
+using test::classicMusic;
 
-std::unique_ptr<Composition> read(const std::string& text, const MethodLibrary& l) {
-    std::istringstream in(text);
-    return readComposition(in, MajorMethod::HalfLength, l);
-}
+std::unique_ptr<Composition> read(const std::string& text, const MethodLibrary& l) { return test::readText(text, l); }
 
 std::string cambridge35() {
     const std::string calls = " - s- -s -  -  -      -     --     ";

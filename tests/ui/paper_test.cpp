@@ -19,6 +19,7 @@
 #include "composition/layout_text.h"
 #include "methods/method_library.h"
 #include "session/blue_line.h"
+#include "scripted_prompts.h"
 #include "ui/composer_dialog.h"
 #include "ui/diagram_window.h"
 #include "ui/page_writer.h"
@@ -28,30 +29,6 @@ using namespace quarnel;
 
 namespace {
 
-class ScriptedPrompts : public Prompts {
-public:
-    std::deque<std::optional<std::string>> files;
-    std::vector<std::string> offered;
-    std::vector<std::string> extensions;
-    std::vector<std::string> messages;
-    std::vector<MessageKind> kinds;
-
-    std::optional<std::string> chooseFile(QWidget*, bool, std::string_view extension, const std::string& initial,
-                                          std::string_view) override {
-        offered.push_back(initial);
-        extensions.emplace_back(extension);
-        if (files.empty()) return std::nullopt;
-        auto f = files.front();
-        files.pop_front();
-        return f;
-    }
-    void showMessage(QWidget*, const std::string& text, MessageKind kind) override {
-        messages.push_back(text);
-        kinds.push_back(kind);
-    }
-    bool confirm(QWidget*, const std::string&) override { return false; }
-    SaveChoice askSaveChanges(QWidget*, const std::string&) override { return SaveChoice::Discard; }
-};
 
 // What a tool of poppler-utils prints about a PDF.
 QString poppler(const char* tool, const QString& pdf) {
@@ -102,6 +79,7 @@ private slots:
     void init() {
         folder = std::make_unique<QTemporaryDir>();
         prompts = std::make_unique<ScriptedPrompts>();
+        prompts->unscriptedSaveChoice = Prompts::SaveChoice::Discard;
         dialog = std::make_unique<ComposerDialog>(nullptr, prompts.get());
     }
 
