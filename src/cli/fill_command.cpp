@@ -1,10 +1,12 @@
 #include "cli/fill_command.h"
 
 #include <climits>
+#include <fstream>
 #include <iomanip>
 #include <iostream>
 #include <optional>
 #include <set>
+#include <sstream>
 
 #include "cli/constraint_options.h"
 #include "cli/inputs.h"
@@ -12,6 +14,7 @@
 #include "composition/composition.h"
 #include "composition/music.h"
 #include "fill/fill.h"
+#include "fill/fill_lp.h"
 #include "methods/method_library.h"
 #include "ringing/model_error.h"
 
@@ -41,6 +44,27 @@ bool readOptions(const CommandLine& line, fill::FillOptions& o, std::ostream& er
     return true;
 }
 
+// --lp: the problem written for another solver instead of searched.
+int writeLpFile(const fill::FillProblem& problem, const std::string& path, std::ostream& err) {
+    std::ostringstream text;
+    try {
+        fill::writeLp(problem, text);
+    } catch (const ModelError& e) {
+        err << e.what() << "\n";
+        return ExitBadInput;
+    }
+    std::ofstream file(path, std::ios::binary);
+    file << text.str();
+    file.close();
+    if (!file) {
+        err << "Cannot write " << path << "\n";
+        return ExitBadInput;
+    }
+    err << "Wrote " << path << ": " << problem.leadCount() << " leads, " << problem.candidateCount()
+        << " candidates; the music of the composition is the objective plus " << problem.fixedMusic() << "\n";
+    return ExitDone;
+}
+
 }  // namespace
 
 const CommandTable& fillTable() {
@@ -55,6 +79,8 @@ const CommandTable& fillTable() {
                 {"--all", "", "fills every lead, not only the empty ones"},
                 {"--all-different", "", "no method in two leads"},
                 {"--max-uses", "K", "no method in more than K leads", ValueKind::Whole, "a whole number of 1 or more", 1, INT_MAX},
+                {"--lp", "FILE", "writes the search as an integer program (LP format) for another solver, and does not search",
+                 ValueKind::Text},
             };
             const std::vector<Option> last = {
                 {"--generator-limit", "N", "the most generator methods of one lead-head code (default 20000, 0: all)",
@@ -87,6 +113,7 @@ int fillCommand(const CommandLine& line, std::ostream& out, std::ostream& err) {
         err << e.what() << "\n";
         return ExitBadInput;
     }
+    if (const auto path = line.text("--lp")) return writeLpFile(problem, *path, err);
     if (problem.leadCount() == 0) err << "Every lead has a method: nothing to fill (--all fills them all again)\n";
     // A search over cut candidate sets proves nothing about the methods left out.
     if (!problem.cutCodes().empty())

@@ -10,11 +10,13 @@
 // whole units of 1/Scale of a point of music, so that the bound is summed
 // exactly and rounded down to whole music only at the end.
 //
-// The bound leaves out the limits on a method's uses (--all-different,
-// --max-uses): a fill under them is still a true fill, so it is still an
-// upper bound. The same prices bound any node of the search: the music of
-// the leads chosen, each open lead's best live candidate under the prices,
-// and the prices of the rows no chosen lead rings.
+// Under a limit on a method's uses (--all-different, --max-uses, the most
+// changes of each method) a method that could be taken more often than its
+// uses left carries a price too, paid by each of its candidates and owed
+// once for each use left. The same prices bound any node of the search: the
+// music of the leads chosen, each open lead's best live candidate under the
+// prices, the prices of the rows no chosen lead rings, and each priced
+// method's price for each of its uses still left.
 #include <climits>
 #include <cstdint>
 #include <vector>
@@ -53,10 +55,16 @@ public:
     std::int64_t reduced(CandidateIndex c) const { return reduced_[c]; }
     // A row's price, in 1/Scale.
     std::int64_t price(RowIndex r) const { return prices_[r]; }
-    // The prices of a candidate's rows, in 1/Scale.
+    // What a candidate pays: the prices of its rows and of its method, in
+    // 1/Scale.
     std::int64_t rowPrice(CandidateIndex c) const { return rowPrice_[c]; }
-    // The sum of every row's price, in 1/Scale.
+    // The sum of every row's price and of each priced method's price times
+    // its uses left after the kept leads, in 1/Scale.
     std::int64_t totalPrice() const { return totalPrice_; }
+    // The methods that can carry a price (those with more candidates than
+    // uses left), and a method's price, in 1/Scale.
+    const std::vector<MethodIndex>& limitedMethods() const { return limited_; }
+    std::int64_t methodPrice(MethodIndex m) const { return methodPrices_[m.at()]; }
     // Lead i's candidates by reduced music, highest first (ties: candidate
     // order): byReduced(first(i)) .. byReduced(end(i) - 1).
     CandidateIndex byReduced(CandidateIndex k) const { return CandidateIndex::from(order_[k.at()]); }
@@ -69,14 +77,17 @@ public:
 private:
     // The candidates' reduced music and each lead's best under the prices;
     // the exact bound in 1/Scale.
-    std::int64_t evaluate(const search::IndexVec<RowIndex, std::int64_t>& prices);
+    std::int64_t evaluate(const search::IndexVec<RowIndex, std::int64_t>& prices, const std::vector<std::int64_t>& methodPrices);
     // Each lead's best candidate under the reduced music held; their sum.
     std::int64_t choose();
     // The music of a true fill built lead by lead from the best candidates
     // under the present prices that clash with no lead before; LLONG_MIN
     // when it gets stuck.
     long long greedyFill();
-    void keep(const search::IndexVec<RowIndex, std::int64_t>& prices);
+    void keep();
+    // The prices' sum: each shared row's, and each limited method's times
+    // its uses left.
+    std::int64_t priceSum(const search::IndexVec<RowIndex, std::int64_t>& prices, const std::vector<std::int64_t>& methodPrices) const;
 
     const FillProblem& p_;
     long long bound_ = LLONG_MIN;
@@ -84,6 +95,7 @@ private:
     std::int64_t totalPrice_ = 0;
     // The prices of the kept (lowest) bound, and its tables.
     search::IndexVec<RowIndex, std::int64_t> prices_;
+    std::vector<std::int64_t> methodPrices_;  // by method index; 0 unless limited
     search::IndexVec<CandidateIndex, std::int64_t> reduced_;
     search::IndexVec<CandidateIndex, std::int64_t> rowPrice_;
     std::vector<std::uint32_t> order_;
@@ -91,6 +103,7 @@ private:
     // length (a share of the gap to the target), the steps since the bound
     // last fell, and the best true fill's music known.
     search::IndexVec<RowIndex, std::int64_t> current_;
+    std::vector<std::int64_t> currentMethods_;
     double theta_ = 2.0;
     int stall_ = 0;
     bool settled_ = false;
@@ -99,6 +112,8 @@ private:
     search::IndexVec<CandidateIndex, std::int64_t> work_;
     search::IndexVec<LeadIndex, CandidateIndex> best_;
     std::vector<RowIndex> shared_;  // rows two or more leads may ring
+    std::vector<MethodIndex> limited_;
+    std::vector<int> left_;  // each method's uses left after the kept leads (limited ones)
     std::vector<std::uint8_t> used_;
 };
 

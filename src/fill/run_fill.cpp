@@ -10,6 +10,7 @@
 #include "fill/climber.h"
 #include "fill/fill.h"
 #include "fill/tree_search.h"
+#include "fill/uses_matching.h"
 #include "search/worker_pool.h"
 
 namespace quarnel::fill {
@@ -89,6 +90,16 @@ FillResult trivialResult(const FillProblem& problem, double elapsed,
     return result;
 }
 
+// Too few methods for the leads within their uses: no true fill, proved
+// without a search.
+FillResult noMatchingResult(double elapsed, const std::function<void(const FillProgress&)>& progress) {
+    FillResult result;
+    result.elapsedSeconds = elapsed;
+    result.status = FillStatus::NoTrueFill;
+    if (progress) progress(FillProgress{0, 0, false, 0, 0, result.elapsedSeconds, true});
+    return result;
+}
+
 // What a run reports of its best fill against the bound: once the search
 // is complete the best fill's music is the bound, and no fill has none. The
 // bound is on the music alone, so under weighted constraints reaching it
@@ -129,6 +140,7 @@ FillResult runFill(const FillProblem& problem, const FillOptions& options, const
                    const std::function<void(const FillProgress&)>& progress) {
     const search::Stopwatch clock;
     if (problem.impossibleLead() != 0 || problem.leadCount() == 0) return trivialResult(problem, clock.seconds(), progress);
+    if (!usesAllowAFill(problem)) return noMatchingResult(clock.seconds(), progress);
 
     const search::SearchLimits limits = searchLimitsOf(options);
     FillSearch shared(problem, options);

@@ -149,8 +149,9 @@ bool TreeSearch::pricesLive() {
     return true;
 }
 
-// The prices of the rows some live candidate of an open lead rings: a row
-// no open lead can ring any more needs no price below this node.
+// The prices of the rows some live candidate of an open lead rings (a row
+// no open lead can ring any more needs no price below this node), and each
+// priced method's price for each of its uses still left.
 std::int64_t TreeSearch::livePrices() {
     if (++stamp_ == 0) {
         std::fill(marks_.begin(), marks_.end(), 0);
@@ -168,6 +169,7 @@ std::int64_t TreeSearch::livePrices() {
             }
         }
     }
+    for (const MethodIndex m : prices_->limitedMethods()) live += prices_->methodPrice(m) * (s_.usesLimit - uses_[m]);
     return live;
 }
 

@@ -184,6 +184,10 @@ const std::vector<Case>& cases() {
         {"fill_treble_bob", {"fill", "$DATA/quarnel.txt", "--all", "--treble-bob", "--library", "$STANDARD", "--threads", "1"}},
         {"fill_node_limit", {"fill", "$DATA/quarnel.txt", "--all", "--node-limit", "1", "--library", "$STANDARD", "--threads", "1"}},
         {"fill_help", {"fill", "--help"}},
+        {"fill_lp_written", {"fill", "$DATA/quarnel.txt", "--all", "--lp", "/dev/null", "--library", "$STANDARD"}},
+        {"fill_lp_constraints", {"fill", "$DATA/quarnel.txt", "--all", "--min-methods", "2", "--lp", "/dev/null", "--library", "$STANDARD"}},
+        {"fill_lp_unwritable", {"fill", "$DATA/quarnel.txt", "--all", "--lp", "$TESTS/no-such-folder/plan.lp", "--library", "$STANDARD"}},
+        {"fill_too_few_methods", {"fill", "$DATA/quarnel.txt", "--all", "--max-uses", "1", "--surprise", "--library", "$STARTER", "--threads", "1"}},
         // compose: runs to the end, or to a node limit, on one thread
         {"compose_touch", {"compose", "--methods", "Cambridge S,Yorkshire S", "--length", "224-320", "--music", "$DATA/major.mus",
                            "--count", "2", "--library", "$STANDARD", "--threads", "1"}},

@@ -96,8 +96,8 @@ TEST(FillEngineTest, RunToCompletionFindsTheFirstBestFillOfAnExhaustiveSearch) {
         ASSERT_GT(p.candidateCount(), p.leadCount());
         Exhaustive e{p, fill::usesLimitOf(o)};
         e.search(0);
-        // The row prices' bound, before and after its steps, is never below
-        // the best true fill (the limits on uses left out of it).
+        // The row and method prices' bound, before and after its steps, is
+        // never below the best true fill.
         fill::MusicBound bound(p);
         const long long sumOfBest = bound.bound();
         bound.improve(0.05, LLONG_MIN);
@@ -276,6 +276,49 @@ TEST(FillEngineTest, ALeadWithoutCandidatesOrNoTrueFillIsReportedAtOnce) {
         EXPECT_EQ(p.impossibleLead(), 0);
         EXPECT_EQ(runToEnd(p, o, 2).status, FillStatus::NoTrueFill);
     }
+    {
+        // Fewer methods of code B than 35 leads need at two uses each: no
+        // search could end, and the matching of leads to methods proves it.
+        SCOPED_TRACE("35 B leads from the standard methods, each at most twice");
+        const MethodLibrary& l = library(test::standardMethodsDir());
+        auto c = read(cambridge35(), l);
+        FillOptions twice;
+        twice.all = true;
+        twice.maxUses = 2;
+        twice.timeLimitSeconds = 20;
+        const FillProblem p = FillProblem::build(*c, l, &classicMusic(), twice);
+        const FillResult r = runToEnd(p, twice, 2);
+        EXPECT_EQ(r.status, FillStatus::NoTrueFill);
+        EXPECT_EQ(r.nodes, 0u);
+        EXPECT_FALSE(r.haveBound);
+    }
+}
+
+TEST(FillEngineTest, UnderALimitOnUsesTheMethodsArePricedToo) {
+    // Without a limit the best fill of 35 B leads takes some methods often;
+    // at most four uses each, the prices on those methods bring the bound
+    // down, and it stays above every fill found.
+    const MethodLibrary& l = library(test::standardMethodsDir());
+    auto c = read(cambridge35(), l);
+    auto boundOf = [&](int maxUses) {
+        FillOptions o;
+        o.all = true;
+        o.maxUses = maxUses;
+        const FillProblem p = FillProblem::build(*c, l, &classicMusic(), o);
+        fill::MusicBound bound(p);
+        bound.improve(0.3, LLONG_MIN);
+        o.threads = 2;
+        o.timeLimitSeconds = 1;
+        const FillResult r = fill::runFill(p, o, std::atomic<bool>{false}, {});
+        EXPECT_NE(r.status, FillStatus::NoTrueFill);
+        EXPECT_GE(r.bound, r.music);
+        EXPECT_GE(p.fixedMusic() + bound.bound(), r.music);
+        return std::pair{p.fixedMusic() + bound.bound(), r.music};
+    };
+    const auto [free, freeBest] = boundOf(0);
+    const auto [four, fourBest] = boundOf(4);
+    EXPECT_LT(fourBest, freeBest);
+    EXPECT_LT(four, free);
 }
 
 }  // namespace
