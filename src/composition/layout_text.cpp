@@ -98,6 +98,147 @@ std::string leadList(const Composition& c, const MethodLibrary& library) {
     return out + partsLine(c);
 }
 
+// The header and rows, each column as wide as its widest cell, two spaces
+// between columns.
+std::string tableText(const std::vector<std::string>& headerRow, const std::vector<std::vector<std::string>>& table) {
+    std::vector<std::size_t> widths(headerRow.size(), 0);
+    for (std::size_t col = 0; col < headerRow.size(); ++col) {
+        widths[col] = headerRow[col].size();
+        for (const auto& row : table) widths[col] = std::max(widths[col], row[col].size());
+    }
+    const auto writeRow = [&widths](const std::vector<std::string>& row) {
+        std::string text;
+        for (std::size_t col = 0; col < row.size(); ++col) text += padded(row[col], widths[col]) + (col + 1 < row.size() ? "  " : "");
+        return trimmedRight(text) + "\n";
+    };
+    std::string out = writeRow(headerRow);
+    for (const auto& row : table) out += writeRow(row);
+    return out;
+}
+
+// The positions in the order a layout of one method prints them: the order
+// the tenor meets them in a plain course from the course head, Home last
+// ("M I B F V W H" for Bristol, whose tenor meets Home first).
+std::string columnOrder(char code) {
+    std::string met;
+    Row row;
+    for (int lead = 0; lead < 7; ++lead) {
+        const Row leadEnd = row.transposedBy(std::string_view(&code, 1));
+        met += positionAtLeadEnd(leadEnd, Call::Bob);
+        row = leadHeadAfterCall(leadEnd, Call::Plain, code);
+    }
+    std::string order;
+    for (const char p : met)
+        if (p != 'H' && order.find(p) == std::string::npos) order += p;
+    return order + 'H';
+}
+
+// The layout of one method in blocks, as composers print Bristol: a line
+// takes its calls in the columns' order, each at the next lead end where
+// the tenor meets its position, over as many courses as it takes, and ends
+// at the course head after its last call; a number under a position counts
+// its calls ("5" under B: a Before in each of five courses, "2" under M: two
+// Middles at successive lead ends). Empty when the part cannot be written so
+// (a call before a position already met since the call before it, or two
+// positions out of the columns' order within a course).
+std::string blockLayout(const Composition& c, const MethodLibrary& library) {
+    const int leads = static_cast<int>(c.leadCount());
+    const std::string name = methodNameOf(c, 1);
+    if (name.empty()) return std::string();
+    for (int n = 2; n <= leads; ++n)
+        if (methodNameOf(c, n) != name) return std::string();
+    const std::string order = columnOrder(codeOfLead(*c.leadAt(1)));
+    struct Cell {
+        Call call;
+        std::size_t column;
+        int count;
+    };
+    struct Line {
+        std::vector<Cell> cells;
+        Row head;
+    };
+    std::vector<Line> lines;
+    Line open;
+    std::vector<Row> homes;  // the course heads since the last call (or the start)
+    // The positions met since the last call and since the last course head.
+    std::string metSinceCall;
+    std::string metSinceHead;
+    bool started = false;  // the open line has a call
+    for (int n = 1; n <= leads; ++n) {
+        const Lead& lead = *c.leadAt(n);
+        const Call call = callOfLead(lead);
+        if (call != Call::Plain) {
+            const char position = positionAtLeadEnd(lead.leadEnd(), call);
+            const std::size_t column = order.find(position);
+            if (column == std::string::npos) return std::string();
+            const bool follows = started && homes.size() <= 1 && metSinceCall.find(position) == std::string::npos &&
+                                 (column > open.cells.back().column ||
+                                  (column == open.cells.back().column && call == open.cells.back().call));
+            // A line from the last course head takes the call at the first
+            // meeting of its position.
+            if (!follows && metSinceHead.find(position) != std::string::npos) return std::string();
+            if (started && !follows) {
+                // The line ends at the first course head after its last call;
+                // whole plain courses after it are lines without calls.
+                if (homes.empty()) return std::string();
+                open.head = homes.front();
+                lines.push_back(std::move(open));
+                open = Line{};
+                for (std::size_t k = 1; k < homes.size(); ++k) lines.push_back({{}, homes[k]});
+            } else if (!started) {
+                for (const Row& head : homes) lines.push_back({{}, head});
+            }
+            if (follows && column == open.cells.back().column)
+                ++open.cells.back().count;
+            else
+                open.cells.push_back({call, column, 1});
+            started = true;
+            homes.clear();
+            metSinceCall.clear();
+            metSinceHead.clear();
+        } else {
+            for (const Call any : {Call::Bob, Call::Single}) {
+                metSinceCall += positionAtLeadEnd(lead.leadEnd(), any);
+                metSinceHead += positionAtLeadEnd(lead.leadEnd(), any);
+            }
+        }
+        if (tenorHome(lead.nextLeadHead())) {
+            homes.push_back(lead.nextLeadHead());
+            metSinceHead.clear();
+        }
+    }
+    if (homes.empty()) return std::string();
+    if (started) {
+        open.head = homes.front();
+        lines.push_back(std::move(open));
+        homes.erase(homes.begin());
+    }
+    for (const Row& head : homes) lines.push_back({{}, head});
+
+    std::vector<bool> used(order.size(), false);
+    for (const Line& line : lines)
+        for (const Cell& cell : line.cells) used[cell.column] = true;
+    std::vector<std::string> headerRow{"23456"};
+    std::vector<std::size_t> columnOf(order.size(), 0);
+    for (std::size_t k = 0; k < order.size(); ++k)
+        if (used[k]) {
+            columnOf[k] = headerRow.size();
+            headerRow.emplace_back(1, order[k]);
+        }
+    std::vector<std::vector<std::string>> table;
+    for (const Line& line : lines) {
+        if (!tenorsHome(line.head)) return std::string();
+        std::vector<std::string> row(headerRow.size());
+        row[0] = courseHeadText(line.head);
+        for (const Cell& cell : line.cells) row[columnOf[cell.column]] = callCell(cell.call, cell.count);
+        table.push_back(std::move(row));
+    }
+    MethodNameIndex names;
+    std::vector<std::string> methodOfLead(static_cast<std::size_t>(leads), name);
+    return titleLine(c, methodOfLead, 1) + "Method: " + printedName(library, names, name) + "\n" +
+           tableText(headerRow, table) + partsLine(c);
+}
+
 // The course layout, or empty when the composition cannot be written so.
 std::string courseLayout(const Composition& c, const MethodLibrary& library) {
     const CompositionCalling calling = compositionCalling(c);
@@ -148,21 +289,10 @@ std::string courseLayout(const Composition& c, const MethodLibrary& library) {
         }
         table.push_back(std::move(row));
     }
-    std::vector<std::size_t> widths(headerRow.size(), 0);
-    for (std::size_t col = 0; col < headerRow.size(); ++col) {
-        widths[col] = headerRow[col].size();
-        for (const auto& row : table) widths[col] = std::max(widths[col], row[col].size());
-    }
-    const auto writeRow = [&widths](const std::vector<std::string>& row) {
-        std::string text;
-        for (std::size_t col = 0; col < row.size(); ++col) text += padded(row[col], widths[col]) + (col + 1 < row.size() ? "  " : "");
-        return trimmedRight(text) + "\n";
-    };
     MethodNameIndex names;
     std::string out = titleLine(c, methodOfLead, calling.letters.size());
     if (single) out += "Method: " + printedName(library, names, methodOfLead.front()) + "\n";
-    out += writeRow(headerRow);
-    for (const auto& row : table) out += writeRow(row);
+    out += tableText(headerRow, table);
     out += partsLine(c);
     if (!single) {
         std::vector<MethodLetter> key = calling.letters;
@@ -216,14 +346,15 @@ std::string callCell(Call call, int count) {
 std::string layoutText(const Composition& c, const MethodLibrary& library, bool leadHeads) {
     if (c.leadCount() == 0) return std::string();
     if (!leadHeads) {
-        const std::string layout = courseLayout(c, library);
-        // Written only when it reads back to the same leads: a call the
-        // tenor meets its position for twice in a course is not at the first
-        // chance, and a layout could not say which.
-        if (!layout.empty()) {
+        // Of one method, in blocks when they read back; otherwise course by
+        // course. Written only when it reads back to the same leads: a call
+        // the tenor meets its position for twice in a course is not at the
+        // first chance, and a layout could not say which.
+        std::ostringstream saved;
+        c.save(saved);
+        for (const std::string& layout : {blockLayout(c, library), courseLayout(c, library)}) {
+            if (layout.empty()) continue;
             try {
-                std::ostringstream saved;
-                c.save(saved);
                 const std::string published = withComposer(layout, c);
                 if (readLayout(published, library) == saved.str()) return published;
             } catch (const ModelError&) {

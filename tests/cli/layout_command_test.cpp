@@ -41,6 +41,60 @@ TEST(LayoutCommandTest, PitstowsPealIsWrittenAsItsCourseLayout) {
               "3 part\n");
 }
 
+// One method is written in blocks as composers print Bristol: a line takes
+// its calls in the columns' order over as many courses as it takes, "5"
+// under B five Befores in five courses, "2" under M two Middles at
+// successive lead ends. The published peals come out line for line.
+TEST(LayoutCommandTest, OneMethodIsWrittenInBlocksLineForLineAsPublished) {
+    const std::string folder = test::testDataDir() + "/compositions/";
+    const struct {
+        const char* file;
+        const char* body;  // the layout after its title and method lines
+    } cases[] = {
+        {"bailey_5152_bristol.txt",
+         "23456  M  B  W  H\n"
+         "64352  -        -\n"
+         "32546  -  5  -  2\n"
+         "65243  -  5     -\n"
+         "62453     5  -  2\n"
+         "23456  -  5     2\n"
+         "1 part\n"},
+        {"starbuck_4032_yorkshire.txt",
+         "23456  M  W  H\n"
+         "52436     -\n"
+         "42365  s  2  -\n"
+         "6 part\n"},
+        {"davies_5056_bristol.txt",
+         "23456  M  B  W  H\n"
+         "42356           -\n"
+         "54326        -\n"
+         "54263     -     -\n"
+         "32465  -  5     -\n"
+         "26354     -\n"
+         "43652  -        -\n"
+         "43526     -     -\n"
+         "24536        -\n"
+         "43265     -\n"
+         "45362  2        -\n"
+         "63254  -     -\n"
+         "52436  -     -\n"
+         "34625  -     -\n"
+         "26543  -     -\n"
+         "64352  -     2\n"
+         "23456  -        -\n"
+         "1 part\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        const auto composition = read(readLayout(test::readFile(folder + c.file), library()));
+        const std::string text = cli::layoutText(*composition, library(), false);
+        const std::size_t body = text.find("23456  ");
+        ASSERT_NE(body, std::string::npos) << text;
+        EXPECT_EQ(text.substr(body), c.body);
+        EXPECT_EQ(readLayout(text, library()), saved(*composition));
+    }
+}
+
 TEST(LayoutCommandTest, SplicedIsWrittenWithMethodsKeyAndContents) {
     const auto c = read(readLayout(test::readFile(test::testDataDir() + "/compositions/anon_1280_spliced.txt"), library()));
     EXPECT_EQ(cli::layoutText(*c, library(), false),
