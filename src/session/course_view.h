@@ -1,7 +1,9 @@
 #pragma once
 // The course view: a composition as composers read it, one line a course
 // (courses repeating one call at one position on one line, the call counted,
-// as the published layout writes them). Each line has the course head (the
+// as the published layout writes spliced; the layout of one method may print
+// blocks over several courses, but the view stays course by course, so that
+// a line's method letters are the leads of one course). Each line has the course head (the
 // lead head the course comes round to, bells 2 to 6 when the tenors are
 // home), the calls under the calling positions and the method letters of
 // its leads ("." after a bob, "s" after a single, "?" for a lead without a
