@@ -68,6 +68,7 @@ bool readOptions(const CommandLine& line, compose::ComposeOptions& o, std::ostre
     }
     o.tenorsTogether = !line.flag("--split-tenors");
     o.count = line.whole("--count").value_or(o.count);
+    o.onePerCalling = line.flag("--one-per-calling");
     readLimits(line, o.limits);
     return true;
 }
@@ -153,6 +154,7 @@ const CommandTable& composeTable() {
                 MusicOption,
                 {"--count", "K", "the best K compositions (default 10)", ValueKind::Whole, "a whole number from 1 to 1000",
                  1, 1000},
+                {"--one-per-calling", "", "only the best methods of each calling, so that the compositions differ in their calls"},
             };
             const std::vector<Option> after = {
                 {"--out", "DIR", "writes DIR/comp-1.txt, comp-2.txt, ... as composition files, best first",

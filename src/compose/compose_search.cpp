@@ -22,11 +22,30 @@ constexpr int AllPieces = 49;
 
 }  // namespace
 
+namespace {
+
+// The same part end and the same call at every lead, whatever the methods.
+bool sameCalling(const RawComposition& a, const RawComposition& b) {
+    if (a.partEnd != b.partEnd || a.leads.size() != b.leads.size()) return false;
+    for (std::size_t i = 0; i < a.leads.size(); ++i)
+        if (a.leads[i].call != b.leads[i].call) return false;
+    return true;
+}
+
+}  // namespace
+
 void BestList::offer(RawComposition c) {
     found_.fetch_add(1, std::memory_order_relaxed);
     std::lock_guard lock(mutex_);
     if (kept_.size() >= capacity_ && c.score <= threshold_.load(std::memory_order_relaxed)) return;
     c.serial = next_++;
+    if (onePerCalling_) {
+        const auto same = std::find_if(kept_.begin(), kept_.end(), [&c](const RawComposition& k) { return sameCalling(k, c); });
+        if (same != kept_.end()) {
+            if (!ranksBefore(c, *same)) return;
+            kept_.erase(same);
+        }
+    }
     kept_.insert(std::upper_bound(kept_.begin(), kept_.end(), c, ranksBefore), std::move(c));
     if (kept_.size() > capacity_) kept_.pop_back();
     if (kept_.size() >= capacity_) threshold_.store(kept_.back().score, std::memory_order_relaxed);

@@ -46,11 +46,16 @@ struct RawComposition {
 };
 
 // The best compositions found so far, shared by the workers: at most
-// capacity of them, best first (score, then music, then the first found).
-// Once full, the worst kept score is the threshold the searchers prune by.
+// capacity of them, best first (score, then music, then the first found),
+// and with onePerCalling at most one of each calling (a later one of a
+// calling kept replaces it only when it ranks before it). Once full, the
+// worst kept score is the threshold the searchers prune by: a composition
+// that does not beat it could neither join the list nor replace one of its
+// own calling.
 class BestList {
 public:
-    explicit BestList(int capacity) : capacity_(static_cast<std::size_t>(capacity)) {}
+    explicit BestList(int capacity, bool onePerCalling = false)
+        : capacity_(static_cast<std::size_t>(capacity)), onePerCalling_(onePerCalling) {}
 
     // The score a composition must beat to be kept (LLONG_MIN until full).
     long long threshold() const { return threshold_.load(std::memory_order_relaxed); }
@@ -65,6 +70,7 @@ public:
 private:
     mutable std::mutex mutex_;
     std::size_t capacity_;
+    bool onePerCalling_;
     std::vector<RawComposition> kept_;
     std::uint64_t next_ = 0;
     std::atomic<long long> threshold_{LLONG_MIN};

@@ -153,7 +153,7 @@ ComposeResult runCompose(const ComposeProblem& problem, const ComposeOptions& op
     const search::Stopwatch clock;
     const search::SearchLimits& limits = options.limits;
     search::SearchControl control(limits.nodeLimit);
-    BestList best(problem.count());
+    BestList best(problem.count(), options.onePerCalling);
     const int threads = limits.threadCount();
     Scheduler scheduler(Searcher::split(problem, best, 64 * threads, 6));
     std::atomic<int> finished{0};

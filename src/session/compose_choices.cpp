@@ -71,6 +71,7 @@ std::optional<compose::ComposeOptions> composeOptionsOf(const DialogFields& fiel
     o.splice = choices.splice;
     o.tenorsTogether = choices.tenorsTogether;
     o.count = choices.count;
+    o.onePerCalling = choices.onePerCalling;
     o.limits.timeLimitSeconds = choices.timeLimitSeconds;
     why.clear();
     return o;

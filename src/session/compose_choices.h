@@ -30,6 +30,7 @@ struct ComposeChoices {
     compose::Splice splice = compose::Splice::EveryLead;
     bool tenorsTogether = true;
     int count = 10;
+    bool onePerCalling = false;
     double timeLimitSeconds = 0;  // 0: none
 };
 

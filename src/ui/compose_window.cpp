@@ -114,6 +114,9 @@ QWidget* ComposeWindow::buildInputs() {
     count_->setRange(1, 1000);
     count_->setValue(10);
     count_->setToolTip(tr("How many of the best compositions to keep"));
+    onePerCalling_ = new QCheckBox(tr("O&ne per calling"), inputs);
+    onePerCalling_->setObjectName(QStringLiteral("composeOnePerCalling"));
+    onePerCalling_->setToolTip(tr("Keep only the best methods of each calling, so that the compositions listed differ in their calls"));
     // Two inputs a row, so that the methods to tick start high up.
     auto* form = new QGridLayout;
     const auto pair = [&](int row, int column, const QString& label, QWidget* field) {
@@ -128,6 +131,7 @@ QWidget* ComposeWindow::buildInputs() {
     pair(1, 1, tr("&Splice"), splice_);
     form->addWidget(tenors_, 2, 0, 1, 2);
     pair(2, 1, tr("C&ompositions"), count_);
+    form->addWidget(onePerCalling_, 3, 2, 1, 2);
     form->setColumnStretch(1, 1);
     form->setColumnStretch(3, 1);
 
@@ -215,6 +219,7 @@ ComposeChoices ComposeWindow::choices() const {
     c.splice = splice_->currentIndex() == 1 ? compose::Splice::AtCalls : compose::Splice::EveryLead;
     c.tenorsTogether = tenors_->isChecked();
     c.count = count_->value();
+    c.onePerCalling = onePerCalling_->isChecked();
     return c;
 }
 

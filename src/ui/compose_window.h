@@ -113,6 +113,7 @@ private:
     QComboBox* splice_ = nullptr;
     QCheckBox* tenors_ = nullptr;
     QSpinBox* count_ = nullptr;
+    QCheckBox* onePerCalling_ = nullptr;
     QWidget* inputs_ = nullptr;
     QSplitter* panes_ = nullptr;
     QLabel* nodes_ = nullptr;
