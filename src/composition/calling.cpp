@@ -113,6 +113,17 @@ char positionAtLeadEnd(const Row& leadEnd, Call call) {
     return callingPosition(call, leadHeadAfterCall(leadEnd, call, 'A').placeOfBell(7) + 1);
 }
 
+std::string plainCourseMeetings(char code) {
+    std::string met;
+    Row row;
+    for (int lead = 0; lead < 7; ++lead) {
+        const Row leadEnd = row.transposedBy(std::string_view(&code, 1));
+        met += positionAtLeadEnd(leadEnd, Call::Bob);
+        row = leadHeadAfterCall(leadEnd, Call::Plain, code);
+    }
+    return met;
+}
+
 CompositionCalling compositionCalling(const Composition& composition) {
     CompositionCalling result;
     const int leads = static_cast<int>(composition.leadCount());

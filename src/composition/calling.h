@@ -37,6 +37,10 @@ char callingPosition(Call call, int tenorPlace);
 Row leadHeadAfterCall(const Row& leadEnd, Call call, char code);
 // The position the call would have at this lead end.
 char positionAtLeadEnd(const Row& leadEnd, Call call);
+// The positions a bob would have at the seven lead ends of a plain course of
+// a method of the lead-head code (upper case), from the course head
+// ("HMIBFVW" for Bristol, "VBMWFIH" for Cambridge).
+std::string plainCourseMeetings(char code);
 
 // Whether the tenor is home (8ths), and both tenors (7ths and 8ths).
 constexpr bool tenorHome(const Row& r) { return r[7] == 7; }

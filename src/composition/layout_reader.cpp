@@ -285,14 +285,7 @@ struct Reader {
     // in a plain course of the method, begun at any lead ("M B W H" for
     // Bristol, whose tenor meets H, M, I, B, F, V, W from the course head).
     bool inCourseOrder(int line, const std::string& method, const std::string& positions) const {
-        const char code = codeOf(line, method);
-        std::string course;
-        Row row;
-        for (int lead = 0; lead < 7; ++lead) {
-            const Row leadEnd = row.transposedBy(std::string_view(&code, 1));
-            course += positionAtLeadEnd(leadEnd, Call::Bob);
-            row = leadHeadAfterCall(leadEnd, Call::Plain, code);
-        }
+        const std::string course = plainCourseMeetings(codeOf(line, method));
         int descents = 0;
         std::size_t first = std::string::npos;
         std::size_t last = std::string::npos;

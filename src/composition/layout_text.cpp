@@ -120,15 +120,8 @@ std::string tableText(const std::vector<std::string>& headerRow, const std::vect
 // the tenor meets them in a plain course from the course head, Home last
 // ("M I B F V W H" for Bristol, whose tenor meets Home first).
 std::string columnOrder(char code) {
-    std::string met;
-    Row row;
-    for (int lead = 0; lead < 7; ++lead) {
-        const Row leadEnd = row.transposedBy(std::string_view(&code, 1));
-        met += positionAtLeadEnd(leadEnd, Call::Bob);
-        row = leadHeadAfterCall(leadEnd, Call::Plain, code);
-    }
     std::string order;
-    for (const char p : met)
+    for (const char p : plainCourseMeetings(code))
         if (p != 'H' && order.find(p) == std::string::npos) order += p;
     return order + 'H';
 }

@@ -66,6 +66,7 @@ TEST(CallingTest, PlainCourseOfCambridgeMeetsVBMWFIH) {
     const CompositionCalling calling = compositionCalling(*c);
     ASSERT_EQ(calling.courses.size(), 1u);
     EXPECT_EQ(std::string(calling.courses[0].met.begin(), calling.courses[0].met.end()), "VBMWFIH");
+    EXPECT_EQ(plainCourseMeetings('B'), "VBMWFIH");
     EXPECT_TRUE(calling.tenorsHomeAtEveryCourseHead);
     EXPECT_TRUE(calling.calls.empty());
     EXPECT_TRUE(calling.positionOrder.empty());
@@ -78,6 +79,7 @@ TEST(CallingTest, PlainCourseOfBristolMeetsItsOwnOrder) {
     const CompositionCalling calling = compositionCalling(*c);
     ASSERT_EQ(calling.courses.size(), 1u);
     EXPECT_EQ(std::string(calling.courses[0].met.begin(), calling.courses[0].met.end()), "HMIBFVW");
+    EXPECT_EQ(plainCourseMeetings('M'), "HMIBFVW");
 }
 
 TEST(CallingTest, PitstowsYorkshireCallsWHAndBAtTheirPositions) {

@@ -112,14 +112,7 @@ long long solve(const Program& p) {
 
 TEST(FillLpTest, TheProgramsOptimumIsTheFillsOptimum) {
     const std::string quarnel = test::readFile(test::repoDataDir() + "/quarnel.txt");
-    FillOptions all;
-    all.all = true;
-    all.surprise = all.delight = all.trebleBob = true;
-    FillOptions different = all;
-    different.allDifferent = true;
-    FillOptions twice = all;
-    twice.maxUses = 2;
-    const FillOptions empty;
+    const auto [all, different, twice, empty] = test::fillOptionSets();
     const struct {
         const char* name;
         std::string plan;

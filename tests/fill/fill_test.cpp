@@ -123,14 +123,7 @@ TEST(FillEngineTest, RunToCompletionFindsTheFirstBestFillOfAnExhaustiveSearch) {
             }
         }
     };
-    FillOptions all;
-    all.all = true;
-    all.surprise = all.delight = all.trebleBob = true;
-    FillOptions different = all;
-    different.allDifferent = true;
-    FillOptions twice = all;
-    twice.maxUses = 2;
-    FillOptions empty;  // only the leads without a method; Surprise by default
+    const auto [all, different, twice, empty] = test::fillOptionSets();
     const std::string standard = test::standardMethodsDir();
     // The plain objective, with music and with none (every fill ties).
     { SCOPED_TRACE("quarnel"); check(quarnel, standard, true, all); }

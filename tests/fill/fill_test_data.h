@@ -7,6 +7,7 @@
 
 #include "composition/composition.h"
 #include "composition/music.h"
+#include "fill/fill_options.h"
 #include "methods/major_method.h"
 #include "support/test_support.h"
 
@@ -18,6 +19,23 @@ inline MusicTable& classicMusic() {
         return MusicTable::read(in);
     }();
     return table;
+}
+
+// The options the exhaustive Fill tests search by: every lead from every
+// class, the same with no method twice and with none more than twice, and
+// only the leads without a method (Surprise, as by default).
+struct FillOptionSets {
+    fill::FillOptions all, different, twice, empty;
+};
+inline FillOptionSets fillOptionSets() {
+    FillOptionSets o;
+    o.all.all = true;
+    o.all.surprise = o.all.delight = o.all.trebleBob = true;
+    o.different = o.all;
+    o.different.allDifferent = true;
+    o.twice = o.all;
+    o.twice.maxUses = 2;
+    return o;
 }
 
 inline std::unique_ptr<Composition> readText(const std::string& text, const MethodLibrary& l) {
