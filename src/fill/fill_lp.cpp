@@ -6,7 +6,6 @@
 
 #include "fill/fill_problem.h"
 #include "ringing/model_error.h"
-#include "ringing/part_end.h"
 
 namespace quarnel::fill {
 namespace {
@@ -54,14 +53,9 @@ void writeLp(const FillProblem& p, std::ostream& out) {
         writeSum(out, "lead" + std::to_string(p.leadNumber(i)), own);
         out << " = 1\n";
     }
-    // A row only one lead can ring needs no constraint: a lead takes one
-    // candidate, and no candidate rings a row twice.
-    for (RowIndex r{0}; r.value() < RowIndexCount; ++r) {
-        const auto cs = p.candidatesOfRow(r);
-        bool shared = false;
-        for (const CandidateIndex c : cs) shared = shared || p.leadOf(c) != p.leadOf(cs[0]);
-        if (!shared) continue;
-        writeSum(out, "row" + std::to_string(r.value()), cs);
+    // A row only one lead can ring needs no constraint.
+    for (const RowIndex r : p.sharedRows()) {
+        writeSum(out, "row" + std::to_string(r.value()), p.candidatesOfRow(r));
         out << " <= 1\n";
     }
     if (p.usesLimit() > 0) {

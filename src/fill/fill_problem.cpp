@@ -286,6 +286,19 @@ void FillProblem::Build::invert() {
     for (std::size_t c = 0; c < count; ++c) p.methodCandidates_[at[p.method_.raw()[c].at()]++] = static_cast<std::uint32_t>(c);
 }
 
+std::vector<RowIndex> FillProblem::sharedRows() const {
+    std::vector<RowIndex> shared;
+    for (RowIndex r{0}; r.value() < RowIndexCount; ++r) {
+        const auto cs = candidatesOfRow(r);
+        for (const CandidateIndex c : cs)
+            if (leadOf(c) != leadOf(cs[0])) {
+                shared.push_back(r);
+                break;
+            }
+    }
+    return shared;
+}
+
 std::size_t FillProblem::memoryBytes() const {
     std::size_t bytes = rows_.capacity() * sizeof(std::uint16_t) + music_.capacity() * 4 + method_.capacity() * 4 +
                         lead_.capacity() * 4 + rowStart_.capacity() * 4 + rowCandidates_.capacity() * 4 +

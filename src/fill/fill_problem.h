@@ -108,6 +108,11 @@ public:
     // Bytes held by the candidate tables.
     std::size_t memoryBytes() const;
 
+    // The rows candidates of two or more leads ring, in row order: the only
+    // rows on which two leads can clash (a lead takes one candidate, and no
+    // candidate rings a row twice).
+    std::vector<RowIndex> sharedRows() const;
+
 private:
     struct Build;
     friend struct Build;

@@ -15,14 +15,7 @@ MusicBound::MusicBound(const FillProblem& problem) : p_(problem) {
     best_.assign(static_cast<std::size_t>(p_.leadCount()), NoCandidate);
     used_.assign(RowIndexCount, 0);
     // A row only one lead can ring never needs a price: no two leads clash on it.
-    for (RowIndex r{0}; r.value() < RowIndexCount; ++r) {
-        const auto cs = p_.candidatesOfRow(r);
-        for (const CandidateIndex c : cs)
-            if (p_.leadOf(c) != p_.leadOf(cs[0])) {
-                shared_.push_back(r);
-                break;
-            }
-    }
+    shared_ = p_.sharedRows();
     methodPrices_.assign(p_.notations().size(), 0);
     left_.assign(p_.notations().size(), 0);
     if (p_.usesLimit() > 0)
