@@ -52,9 +52,10 @@ struct ComposeOptions {
     // The best compositions kept and reported (the search prunes by the
     // worst of them once it has this many).
     int count = 10;
-    // At most one composition of each calling (part end and the call at each
-    // lead): the best of its methods, so that the compositions kept differ
-    // in their calls rather than in the methods of a few leads.
+    // At most one composition of each calling (the part end and the
+    // positions of the calls course by course, as the list shows it): the
+    // best of its methods, so that the compositions kept differ in their
+    // calls rather than in the methods of a few leads.
     bool onePerCalling = false;
     search::SearchLimits limits;
     // The music table the compositions are scored with; none: all music 0.

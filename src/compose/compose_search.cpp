@@ -4,6 +4,8 @@
 #include <bit>
 #include <cstdlib>
 
+#include "composition/calling.h"
+
 namespace quarnel::compose {
 namespace {
 
@@ -24,12 +26,26 @@ constexpr int AllPieces = 49;
 
 namespace {
 
-// The same part end and the same call at every lead, whatever the methods.
-bool sameCalling(const RawComposition& a, const RawComposition& b) {
-    if (a.partEnd != b.partEnd || a.leads.size() != b.leads.size()) return false;
-    for (std::size_t i = 0; i < a.leads.size(); ++i)
-        if (a.leads[i].call != b.leads[i].call) return false;
-    return true;
+// The same part end and the same calling positions course by course,
+// whatever the methods (which may put the calls at other leads).
+bool sameCalling(const RawComposition& a, const RawComposition& b) { return a.partEnd == b.partEnd && a.calling == b.calling; }
+
+// The positions of the calls, course by course: each call's position (a
+// single's after "s") by the tenor's place in the lead head after it, and
+// "," at each lead head with the tenor home.
+std::string callingKey(const ComposeProblem& p, const std::vector<Choice>& leads) {
+    std::string key;
+    int head = p.rounds();
+    for (const Choice& lead : leads) {
+        head = p.next(head, lead.method, lead.call);
+        const Row& next = p.leadHead(head);
+        if (lead.call != Call::Plain) {
+            if (lead.call == Call::Single) key += 's';
+            key += callingPosition(lead.call, next.placeOfBell(7) + 1);
+        }
+        if (tenorHome(next)) key += ',';
+    }
+    return key;
 }
 
 }  // namespace
@@ -259,6 +275,7 @@ void Searcher::complete(int d, const Child& c) {
         RawComposition r;
         r.partEnd = partEnd_;
         r.leads.assign(chosen_.begin(), chosen_.begin() + leads);
+        if (best_.onePerCalling()) r.calling = callingKey(p_, r.leads);
         r.score = score;
         r.music = music_[static_cast<std::size_t>(leads)];
         best_.offer(std::move(r));

@@ -21,6 +21,7 @@
 #include <deque>
 #include <mutex>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "compose/compose_problem.h"
@@ -40,6 +41,9 @@ struct Choice {
 struct RawComposition {
     int partEnd = 0;
     std::vector<Choice> leads;
+    // Kept one per calling only: its calling as a composer reads it, the
+    // positions of the calls course by course ("MW,H,sBH,").
+    std::string calling;
     long long score = 0;
     long long music = 0;
     std::uint64_t serial = 0;  // in the order offered
@@ -63,6 +67,7 @@ public:
     void offer(RawComposition composition);
     std::vector<RawComposition> snapshot() const;
     std::uint64_t found() const { return found_.load(std::memory_order_relaxed); }
+    bool onePerCalling() const { return onePerCalling_; }
     // Takes a composition out (it did not prove): the list is no longer
     // full, so the threshold falls back.
     void reject(std::uint64_t serial);
